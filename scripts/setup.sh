@@ -1,0 +1,43 @@
+# Shared by ./test and ./run: installs the Debian packages Brennic needs and builds.
+BRENNIC_PACKAGES=(
+    build-essential cmake ninja-build pkg-config git
+    qt6-base-dev libgl-dev
+    libcurl4-openssl-dev nlohmann-json3-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    clang-format locales fonts-dejavu-core python3-pyftpdlib
+)
+
+brennic_install_packages() {
+    local missing=()
+    local p
+    for p in "${BRENNIC_PACKAGES[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$p")
+        fi
+    done
+    if ((${#missing[@]})); then
+        echo "Installing: ${missing[*]}"
+        local sudo=()
+        ((EUID == 0)) || sudo=(sudo)
+        "${sudo[@]}" apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+    fi
+    # The locale round-trip tests need a comma-decimal locale.
+    if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf8$'; then
+        local sudo=()
+        ((EUID == 0)) || sudo=(sudo)
+        "${sudo[@]}" sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+        grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+        "${sudo[@]}" locale-gen >/dev/null
+    fi
+}
+
+# brennic_configure_build DIR [cmake args...]
+brennic_configure_build() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+    cmake --build "$dir" -j"$(nproc)"
+}
+
+brennic_install_packages

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+
+#include "config/Config.h"
+#include "config/GlycolTable.h"
+#include "core/Channels.h"
+#include "core/MessageHook.h"
+#include "core/ProcessorState.h"
+#include "core/StateLock.h"
+#include "datafiles/DailyLogState.h"
+
+namespace brennic {
+
+// Who the program is: its folder (Glycol.txt, help), its name (folders, captions) and version.
+struct ProgramIdentity {
+    std::string folder;
+    std::string name = "brennic";
+    std::string version;
+};
+
+// The one state block of the program, created by main and passed by reference.
+// Every field is read and written under `lock`, except where a field says otherwise.
+struct AppState {
+    StateLock lock;
+    MessageCounters messages;  // main thread only
+    MessageHook showMessage = StderrMessageHook();
+    ProgramIdentity identity;
+    GlycolTable glycol = BuiltInGlycolTable();
+    Config config;
+    DisplayFont font;
+    ChannelTable channels = DefaultChannelTable();
+    ProcessorState processor;
+    OneWireReadings oneWire;
+    DailyLogState dailyLog;
+};
+
+}  // namespace brennic

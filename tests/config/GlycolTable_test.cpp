@@ -1,0 +1,77 @@
+#include "config/GlycolTable.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace brennic {
+namespace {
+
+std::string WriteTemp(const std::string& name, const std::string& text) {
+    const auto path = std::filesystem::temp_directory_path() / name;
+    std::ofstream(path) << text;
+    return path.string();
+}
+
+TEST(GlycolTable, FileCases) {
+    const std::string good = "MyMix 10 60 1 0 0 0 0 0 0 0 0 0\n";
+    struct Case {
+        const char* what;
+        std::string text;
+        int count;
+    };
+    const Case cases[] = {
+        {"two records then a record one number short",
+         good + good + "Bad 1 2 3 4 5 6 7 8 9 10 11\n" + good, 8},
+        {"name longer than 32 characters", std::string(40, 'N') + " 10 60 1 0 0 0 0 0 0 0 0 0\n",
+         6},
+        {"more than four records stop at the capacity", good + good + good + good + good + good,
+         10},
+        {"records spread across lines", "Split 10\n60 1 0 0 0\n0 0 0 0 0 0\n", 7},
+    };
+    for (const auto& c : cases) {
+        GlycolTable t;
+        LoadGlycolTable(t, WriteTemp("brennic_glycol_test.txt", c.text));
+        EXPECT_EQ(t.count, c.count) << c.what;
+        EXPECT_EQ(t.mix[0].name, "Fixed") << c.what;
+    }
+}
+
+TEST(GlycolTable, FileRecordNamedWaterIsAppendedNotReplaced) {
+    GlycolTable t;
+    LoadGlycolTable(t, WriteTemp("brennic_glycol_water.txt", "Water 0 100 2 0 0 0 0 0 0 0 0 0\n"));
+    ASSERT_EQ(t.count, 7);
+    EXPECT_EQ(t.mix[6].name, "Water");
+    EXPECT_EQ(t.mix[6].coef[0], 2.0);
+    EXPECT_EQ(t.mix[1].coef[0], 1.00846082605449);
+    EXPECT_FALSE(t.mix[6].flag);
+    EXPECT_TRUE(t.mix[4].flag);
+}
+
+TEST(GlycolTable, MissingFileKeepsBuiltIns) {
+    GlycolTable t;
+    LoadGlycolTable(t, "/nonexistent/Glycol.txt");
+    EXPECT_EQ(t.count, 6);
+    EXPECT_EQ(t.mix[3].name, "NOBURST HD");
+    EXPECT_EQ(t.mix[3].maxPercent, 70);
+}
+
+TEST(GlycolTable, HeatFactorValues) {
+    const GlycolTable t = BuiltInGlycolTable();
+    EXPECT_EQ(HeatFactor(t, 10.0, 250.0, 0, 37), 1.0);
+    EXPECT_NEAR(HeatFactor(t, 100.0, 100.0, 1, 0), 0.991074, 1e-6);
+    EXPECT_EQ(HeatFactor(t, 100.0, 100.0, 1, 0), HeatFactor(t, 100.0, 100.0, 1, 80));
+    EXPECT_EQ(HeatFactor(t, 90.0, 110.0, 4, 50), HeatFactor(t, 100.0, 100.0, 4, 50));
+    // DOWFROST 50 % at 100 °F, worked out from the polynomial by hand.
+    const auto& c = t.mix[4].coef;
+    const double T = 100.0, P = 50.0;
+    const double expected = c[0] + c[1] * T + c[2] * P + c[3] * T * T + c[4] * P * P +
+                            c[5] * T * T * T + c[6] * P * P * P + c[7] * P * T + c[8] * T * T * P +
+                            c[9] * P * P * T;
+    EXPECT_NEAR(HeatFactor(t, T, T, 4, 50), expected, 1e-12);
+}
+
+}  // namespace
+}  // namespace brennic
