@@ -1,0 +1,31 @@
+#pragma once
+
+#include <ctime>
+#include <string_view>
+
+#include "core/AppState.h"
+
+namespace brennic {
+
+// The daily log writer. All operations: caller holds the StateLock; they read the current
+// sample, the statistics and the heat totals from state.processor and the settings from
+// state.config. Failures switch "Log Data" off in memory and report through
+// state.showMessage.
+
+// Opens a new daily log for the record time `t`. Returns whether a file is open.
+bool OpenDailyLog(AppState& state, std::time_t t);
+
+// One raw record ("QMX_DATA", time text, the line). Nothing when "Log Data" is off.
+void WriteRawLine(AppState& state, std::string_view tag, std::string_view text, std::time_t t);
+
+// After each completed live sample: a sample record every n-th call, then the summary step.
+void WriteSampleLine(AppState& state);
+
+// When a new local day begins, before the day statistics are reset: closes the file when
+// "New log file at midnight" is on, then writes the day line of the summary.
+void WriteDayEnd(AppState& state);
+
+// Closes the daily log if one is open.
+void CloseDailyLog(AppState& state);
+
+}  // namespace brennic
