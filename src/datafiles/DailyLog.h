@@ -28,4 +28,8 @@ void WriteDayEnd(AppState& state);
 // Closes the daily log if one is open.
 void CloseDailyLog(AppState& state);
 
+// After the configuration dialog switched "Log Data": on -> the next completed sample is
+// logged (in a new file); off -> the open file is closed.
+void LogDataSwitched(AppState& state, bool on);
+
 }  // namespace brennic
