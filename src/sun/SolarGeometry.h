@@ -7,7 +7,7 @@ namespace brennic {
 // Angles are radians, temperatures °F, times are local (the system's time zone).
 
 struct SunPositionResult {
-    float azimuth = 0.0f;         // clockwise from north
+    float azimuth = 0.0f;  // clockwise from north
     float altitude = 0.0f;
     float declination = 0.0f;
     float equationOfTime = 0.0f;  // hours
