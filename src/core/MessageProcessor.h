@@ -18,18 +18,26 @@ enum ProcessResult : int {
     kMismatchNoGpmLines = -3  // "Config type Vexin 2 BTU; Data type Vexin 2"
 };
 
-// Live road: one controller line, sample time = `now`. Writes log and summary records.
+// Live road: one controller line, sample time = `now` (0 = the system clock). Lines of 85
+// characters or more are dropped uncounted. Writes the raw record ("Include QMX Data"), the
+// day end, the sample record and the summary step through the daily log writers.
 // Returns the mismatch code (-2 or -3) the first time a mismatch is seen since the last
 // reset, else 0. Main thread; caller holds the StateLock.
 int ProcessLiveLine(AppState& state, std::string_view line, std::time_t now);
 
-// Replay road: a recorded line (or nullptr-like empty view with `prepared`), or a prepared
-// sample of 17 values, at time `t` (0 = now). Never writes sample or summary records.
-// Caller holds the StateLock around each call.
+// Replay road: a recorded line (NUL-terminated, may be nullptr when `prepared` is given),
+// or a prepared sample whose slots 1-16 are taken as they stand, at time `t` (0 = now).
+// Writes raw records for lines given as text, never sample, day or summary records.
+// Returns a ProcessResult. Any thread; caller holds the StateLock around each call.
 int ProcessRecordedLine(AppState& state, const char* line, const Sample* prepared, std::time_t t);
 
-// Clears statistics, accumulators, counters and history as of time `t`.
-// Caller holds the StateLock.
+// Clears statistics, accumulators, counters and history as of time `t` and sets the chart
+// origin to the start of t's local hour. Any thread; caller holds the StateLock.
 void ResetStatistics(AppState& state, std::time_t t);
+
+// Drops the oldest saved samples at once until the history is within "Max samples to save"
+// (call after the limit was lowered; processing also applies it to every sample).
+// Caller holds the StateLock.
+void ApplySampleLimit(AppState& state);
 
 }  // namespace brennic

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "core/AppState.h"
+#include "core/MessageProcessor.h"
+
+namespace brennic::test {
+
+// Times well inside one local day in every zone the tests use (2009-06-01 12:00 UTC).
+inline constexpr std::time_t kNoon = 1243857600;
+
+// One recorded line through the replay road, with the lock held as a replay reader holds it.
+inline int Feed(AppState& state, const std::string& line, std::time_t t) {
+    StateGuard guard(state.lock);
+    return ProcessRecordedLine(state, line.c_str(), nullptr, t);
+}
+
+// A positional report line (models 0 and 1).
+inline std::string Positional(const char* collector, const char* storage, const char* aux1,
+                              const char* aux2, const char* pump, const char* extra = "OFF") {
+    char buf[160];
+    std::snprintf(buf, sizeof buf, "12:00 %s %s 10 180 %s %s %s %s", collector, storage, aux1, aux2,
+                  pump, extra);
+    return buf;
+}
+
+inline std::string Positional(double aux1, double aux2, bool pumpOn) {
+    char a1[32];
+    char a2[32];
+    std::snprintf(a1, sizeof a1, "%.1f", aux1);
+    std::snprintf(a2, sizeof a2, "%.1f", aux2);
+    return Positional("150.0", "120.0", a1, a2, pumpOn ? "ON" : "OFF");
+}
+
+// Sets TZ for the life of the object and restores the previous zone.
+class ScopedTimeZone {
+  public:
+    explicit ScopedTimeZone(const char* zone) {
+        const char* old = std::getenv("TZ");
+        hadOld_ = old != nullptr;
+        if (hadOld_) {
+            old_ = old;
+        }
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    ~ScopedTimeZone() {
+        if (hadOld_) {
+            setenv("TZ", old_.c_str(), 1);
+        } else {
+            unsetenv("TZ");
+        }
+        tzset();
+    }
+    ScopedTimeZone(const ScopedTimeZone&) = delete;
+    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+  private:
+    bool hadOld_ = false;
+    std::string old_;
+};
+
+// A fresh state as the program has it after start-up and Reset, logging off.
+inline void Prepare(AppState& state, int model, std::time_t resetTime = kNoon) {
+    state.config.controllerType = model;
+    state.config.logData = 0;
+    state.config.summaryEnable = 0;
+    state.config.graphEveryNth = 1;
+    ResetStatistics(state, resetTime);
+}
+
+}  // namespace brennic::test
