@@ -13,6 +13,9 @@ void SampleHistory::Append(const Sample& s, std::size_t limit) {
         }
     }
     entries_.push_back(s);
+    if (entries_.size() == 1 && limit == 1) {
+        oldestTime = s.time;  // the only entry is also the oldest
+    }
 }
 
 void SampleHistory::Trim(std::size_t limit) {
