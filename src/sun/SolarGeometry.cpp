@@ -162,9 +162,9 @@ CollectorFactorsResult CollectorFactors(std::time_t t, float latitude, float lon
     }
     out.incidentAngleFactor = incident;
 
-    const float available = F(1367.0 * geometry * tau * incident);
+    const double available = 1367.0 * geometry * tau * incident;  // W/m² reaching the absorber
     float efficiency = 0.0f;
-    if (available != 0.0f) {
+    if (available != 0.0) {
         efficiency = F(a0 + a1 * (arrayTempF - ambientTempF) * 0.5555556 / available);
         if (efficiency < 0.0f) {
             efficiency = 0.0f;
