@@ -9,6 +9,7 @@
 #include "core/ProcessorState.h"
 #include "core/StateLock.h"
 #include "datafiles/DailyLogState.h"
+#include "sun/SunCalculator.h"
 
 namespace brennic {
 
@@ -33,6 +34,7 @@ struct AppState {
     ProcessorState processor;
     OneWireReadings oneWire;
     DailyLogState dailyLog;
+    SunCalculatorMemory sunCalculator;  // main thread only, no lock
 };
 
 }  // namespace brennic
