@@ -6,7 +6,8 @@
 
 namespace brennic {
 
-// Start-up up to the main window: identity, glycol table, configuration. Main thread.
+// Start-up up to the main window: identity, glycol table, configuration. `arguments` may
+// carry "--config-dir DIR", which replaces the configuration folder. Main thread.
 // Returns false when the program should end (the message has been shown).
 bool PrepareState(AppState& state, const QStringList& arguments);
 

@@ -37,6 +37,8 @@ struct OneWireProbe {
     std::string description = " ";  // at most 31 characters
     std::string id;                 // sensor name at the One-Wire server, at most 15
     int switchSelect = 0;           // pump row: 1..8 = A..H, -1..-8 = "not A".."not H"
+
+    bool operator==(const OneWireProbe&) const = default;
 };
 
 // The display font as stored in Config.Txt line 9 (face, height, weight, italic and the
@@ -53,6 +55,8 @@ struct DisplayFont {
     int clipPrecision = 0;
     int quality = 0;
     int pitchAndFamily = 0;
+
+    bool operator==(const DisplayFont&) const = default;
 };
 
 // Every user setting. Loaded once at start-up, written back in full after each change.
@@ -141,6 +145,8 @@ struct Config {
                                                   {" ", "WAUX-3", 0},
                                                   {" ", "WAUX-4", 0},
                                                   {" ", "SW-1", 0}}};
+
+    bool operator==(const Config&) const = default;
 };
 
 }  // namespace brennic

@@ -55,6 +55,8 @@ struct ChannelInfo {
     int penWidth = 1;
     std::string shortName;
     std::string longName;
+
+    bool operator==(const ChannelInfo&) const = default;
 };
 
 struct ChannelTable {
@@ -62,6 +64,8 @@ struct ChannelTable {
 
     ChannelInfo& operator[](int id) { return channel[static_cast<std::size_t>(id)]; }
     const ChannelInfo& operator[](int id) const { return channel[static_cast<std::size_t>(id)]; }
+
+    bool operator==(const ChannelTable&) const = default;
 };
 
 // The table with its start values: names, default colours, width 1.

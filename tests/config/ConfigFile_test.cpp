@@ -1,0 +1,269 @@
+#include "config/ConfigFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <clocale>
+
+#include "ConfigFileFixture.h"
+
+namespace brennic {
+namespace {
+
+using namespace config_test;
+
+TEST_F(ConfigFileTest, SavedFileMatchesTheGoldenFileLineByLine) {
+    AppState state;
+    FillGoldenState(state);
+    const Lines saved = SplitLines(SavedText(state));
+    const Lines golden = Golden();
+    ASSERT_EQ(saved.size(), 44u);
+    ASSERT_EQ(golden.size(), 44u);
+    for (std::size_t i = 0; i < golden.size(); ++i) {
+        EXPECT_EQ(saved[i], golden[i]) << "line " << i + 1;
+    }
+    // Reading the golden file gives the state it came from.
+    AppState reread;
+    EXPECT_EQ(LoadText(reread, Join(golden)), ConfigSource::kConfigFolder);
+    EXPECT_EQ(reread.config, state.config);
+    EXPECT_EQ(reread.font, state.font);
+    EXPECT_EQ(reread.channels, state.channels);
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(ConfigFileTest, RoundTripKeepsEveryPersistedField) {
+    AppState a;
+    LoadText(a, "");
+    Config& c = a.config;
+    c.controllerType = kVexin2Lcd;
+    c.comPort = "/dev/ttyS3";
+    c.autoStart = true;
+    int flag = 0;
+    for (int* f :
+         {&c.graphCollector,  &c.graphStorage,  &c.graphAux1,    &c.graphAux2,   &c.graphAux3,
+          &c.graphAux4,       &c.graphPump,     &c.graphBtuRate, &c.graphFlow,   &c.graphWAux1,
+          &c.graphWAux2,      &c.graphWAux3,    &c.graphWAux4,   &c.graphHaPump, &c.graphHaBtuRate,
+          &c.statusCollector, &c.statusStorage, &c.statusAux1,   &c.statusAux2,  &c.statusAux3,
+          &c.statusAux4,      &c.statusPump,    &c.statusBtus,   &c.statusKwh,   &c.statusBtuRate,
+          &c.statusHaBtuRate, &c.statusWAux1,   &c.statusWAux2,  &c.statusWAux3, &c.statusWAux4,
+          &c.statusHaPump,    &c.statusHaBtus}) {
+        *f = (flag++ * 7) % 3 == 0 ? 1 : 0;  // an irregular pattern shows a shifted order
+    }
+    c.tempRangeIndex = 7;
+    c.graphTempMax = 200;
+    c.graphTempMin = 50;
+    c.graphEveryNth = 17;
+    c.xAxisHours = 48;
+    c.autoScroll = true;
+    c.fixedFlowGpm = 7.25;
+    c.minFlowGpm = 0.5;
+    c.haFlowGpm = 3.125;
+    c.solarOffset = -1.5;
+    c.smoothBtuRate = 0;
+    c.btuEnable = 0;
+    c.haOffset = 2.75;
+    c.solarGlycolPercent = 40;
+    c.haGlycolPercent = 35;
+    c.solarGlycolMix = 4;
+    c.haGlycolMix = 5;
+    c.maxSamples = 15000;
+    c.logData = 1;
+    c.newLogAtMidnight = 0;
+    c.logEveryNth = 12;
+    c.logQmxData = 1;
+    c.summaryEnable = 0;
+    c.summaryEveryNth = 600;
+    c.graphLineWidth = 3;
+    c.oneWireEnable = 1;
+    c.heatUnits = 0;
+    c.pumpSource = 1;
+    c.flowSource = 1;
+    c.dataFolder = "/srv/solar logs";
+    c.latitude = -33.875f;
+    c.longitude = 151.25f;
+    c.collectorTilt = 35.5f;
+    c.collectorAzimuth = 180.0f;
+    c.collectorArea = 4.5f;
+    c.incidentAngleModifier = 0.125f;
+    c.efficiencyIntercept = 0.75f;
+    c.efficiencySlope = -3.5f;
+    c.webUploadFtp = 1;
+    c.webWriteToDisk = 1;
+    c.webShowErrors = 1;
+    c.webIncludeScreenShot = 1;
+    c.webIntervalMinutes = 15;
+    c.ftpUserId = "solar";
+    c.ftpAccount = "acct";
+    c.ftpPassword = "p,a s'w0rd";
+    c.ftpServer = "ftp.example.org:2121";
+    c.ftpServerPath = "/www/solar";
+    c.webFolder = "/home/ann/web";
+    c.siteId = "Ann's roof, south";
+    c.oneWireServerIp = "192.168.10.20";
+    c.oneWirePort = 6001;
+    c.oneWireTimer = 15000;
+    for (std::size_t i = 0; i < c.oneWireProbes.size(); ++i) {
+        c.oneWireProbes[i] = {std::string(31, static_cast<char>('a' + i)),
+                              "28.00000" + std::to_string(i) + "ABCDEF", -static_cast<int>(i) - 4};
+    }
+    for (int id = 0; id < kChannelCount; ++id) {
+        a.channels[id].shortName = "S" + std::to_string(id);
+        a.channels[id].longName = "Long name of channel " + std::to_string(id);
+        a.channels[id].colour = 0x010203u * static_cast<Colour>(id + 1);
+    }
+    for (int id : {kChCollector, kChStorage, kChAux1, kChAux2, kChAux3, kChAux4, kChWAux1, kChWAux2,
+                   kChWAux3, kChWAux4, kChBtuRate, kChGpm, kChHaBtuRate}) {
+        a.channels[id].penWidth = 3;
+    }
+    // Channels without a colour in the file keep theirs.
+    for (int id : {kChBtus, kChKwhs, kChKw, kChHaBtus, kChHaKwhs, kChHaKw, kChPump, kChHaPump}) {
+        a.channels[id].colour = DefaultChannelTable()[id].colour;
+    }
+    a.font = {true, "Noto Sans Mono", 14, 700, 1, 2, 3, 4, 5, 6};
+
+    const std::string first = SavedText(a);
+    AppState b;
+    Prepare(b);
+    ASSERT_EQ(LoadConfig(b, paths_), ConfigSource::kConfigFolder);
+    EXPECT_EQ(SavedText(b), first);
+    EXPECT_EQ(b.config, a.config);
+    EXPECT_EQ(b.channels, a.channels);
+    EXPECT_EQ(b.font, a.font);
+}
+
+TEST_F(ConfigFileTest, WestLongitudeBothWays) {
+    AppState s;
+    LoadText(s, Join(WithLine(Golden(), 10, "45.000000,88.500000,145,60,1,0.2,0.7,-5")));
+    EXPECT_EQ(s.config.longitude, -88.5f);
+    EXPECT_EQ(SplitLines(SavedText(s)).at(9),
+              "45.000000,88.500000,145.000000,60.000000,1.000000,0.200000,0.700000,-5.000000");
+    // An east longitude, and one of zero that must not be written as "-0.000000".
+    s.config.longitude = 10.25f;
+    EXPECT_EQ(SplitLines(SavedText(s)).at(9).substr(0, 21), "45.000000,-10.250000,");
+    s.config.longitude = 0.0f;
+    EXPECT_EQ(SplitLines(SavedText(s)).at(9).substr(0, 19), "45.000000,0.000000,");
+}
+
+TEST_F(ConfigFileTest, LongSerialPortNamesSurvive) {
+    const std::string byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+    AppState s;
+    LoadText(s, "");
+    s.config.comPort = byId;
+    s.config.controllerType = kVexin2Btu;
+    EXPECT_EQ(SplitLines(SavedText(s)).at(1), byId + " 1 0");
+    AppState back;
+    Prepare(back);
+    LoadConfig(back, paths_);
+    EXPECT_EQ(back.config.comPort, byId);
+    EXPECT_EQ(back.config.controllerType, kVexin2Btu);
+
+    // Up to 31 characters the line is as it always was: padded to 32.
+    const std::string name31 = "/dev/serial/by-path/pci-0:1.0-a";
+    ASSERT_EQ(name31.size(), 31u);
+    back.config.comPort = name31;
+    EXPECT_EQ(SplitLines(SavedText(back)).at(1), name31 + "  1 0");
+
+    AppState huge;
+    LoadText(huge, Join(WithLine(Golden(), 2, "/dev/" + std::string(400, 'p') + " 1 1")));
+    EXPECT_EQ(huge.config.comPort.size(), 255u);
+    EXPECT_EQ(huge.config.controllerType, kVexin2Btu);
+}
+
+TEST_F(ConfigFileTest, WhereTheFileIsFound) {
+    paths_.configFolder = (root_ / "cfg" / "nested" / "brennic").string();
+    AppState none;
+    none.config.fixedFlowGpm = 9.0;
+    none.config.maxSamples = 2000;
+    none.config.oneWirePort = 6000;
+    Prepare(none);
+    EXPECT_EQ(LoadConfig(none, paths_), ConfigSource::kDefaults);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0], "|Your configuration can not be restored!");
+    EXPECT_TRUE(fs::is_directory(paths_.configFolder));
+    EXPECT_EQ(none.config.fixedFlowGpm, 5.0);
+    EXPECT_EQ(none.config.maxSamples, 2000);  // kept, like the One-Wire settings
+    EXPECT_EQ(none.config.oneWirePort, 6000);
+    EXPECT_EQ(none.config.dataFolder, "/data/brennic");
+    EXPECT_EQ(none.config.configFolder, paths_.configFolder);
+
+    std::ofstream(root_ / "prog" / "Config.Txt") << Join(Golden());
+    AppState fromProgram;
+    Prepare(fromProgram);
+    EXPECT_EQ(LoadConfig(fromProgram, paths_), ConfigSource::kProgramFolder);
+    EXPECT_TRUE(fromProgram.config.loadedFromProgramFolder);
+    EXPECT_EQ(fromProgram.config.siteId, "Ann's roof");
+    // It is still saved to the configuration folder, which then wins.
+    fromProgram.config.siteId = "Moved";
+    ASSERT_TRUE(SaveConfig(fromProgram));
+    AppState again;
+    Prepare(again);
+    EXPECT_EQ(LoadConfig(again, paths_), ConfigSource::kConfigFolder);
+    EXPECT_FALSE(again.config.loadedFromProgramFolder);
+    EXPECT_EQ(again.config.siteId, "Moved");
+    EXPECT_EQ(messages_.size(), 1u);
+}
+
+TEST_F(ConfigFileTest, SaveReplacesTheFileWhole) {
+    AppState s;
+    LoadText(s, "old\n");
+    const fs::path file = fs::path(paths_.configFolder) / "Config.Txt";
+    ::chmod(file.c_str(), 0644);
+    ASSERT_TRUE(SaveConfig(s));
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(paths_.configFolder)) {
+        names.push_back(e.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"Config.Txt"});
+
+    // A save that cannot replace the file leaves no temporary file behind.
+    AppState blocked;
+    Prepare(blocked);
+    blocked.config.configFolder = (root_ / "blocked").string();
+    fs::create_directories(root_ / "blocked" / "Config.Txt" / "inside");
+    std::string why;
+    EXPECT_FALSE(SaveConfig(blocked, &why));
+    EXPECT_NE(why, "");
+    EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "blocked"), {}), 1);
+
+    // Without a folder nothing is written anywhere.
+    blocked.config.configFolder.clear();
+    EXPECT_FALSE(SaveConfig(blocked));
+
+    // A folder that has become read-only keeps the old file as it was.
+    if (::geteuid() != 0) {
+        const std::string before = ReadFile(file);
+        fs::permissions(paths_.configFolder, fs::perms::owner_read | fs::perms::owner_exec);
+        s.config.siteId = "changed";
+        EXPECT_FALSE(SaveConfig(s));
+        EXPECT_EQ(ReadFile(file), before);
+    }
+}
+
+TEST_F(ConfigFileTest, CommaDecimalLocaleChangesNothing) {
+    struct RestoreLocale {
+        ~RestoreLocale() { std::setlocale(LC_ALL, "C"); }
+    } restore;
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
+        GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+    }
+    AppState s;
+    LoadText(s, Join(WithLine(Golden(), 6, Line6With(3, "170.5"))));
+    EXPECT_EQ(s.config.fixedFlowGpm, 100.0);  // 170.5 read whole, then clamped
+    s.config.fixedFlowGpm = 5.5;
+    s.config.haOffset = -0.25;
+    s.config.latitude = 45.5f;
+    const Lines saved = SplitLines(SavedText(s));
+    EXPECT_EQ(saved.at(5), Line6With({{3, "5.500"}, {13, "-0.250"}}));
+    EXPECT_EQ(saved.at(9).substr(0, 10), "45.500000,");
+    AppState back;
+    Prepare(back);
+    LoadConfig(back, paths_);
+    EXPECT_EQ(back.config, s.config);
+}
+
+}  // namespace
+}  // namespace brennic

@@ -1,0 +1,143 @@
+#include "config/ConfigFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <vector>
+
+namespace brennic {
+namespace {
+
+// Field `index` (0-based, comma-separated) of line `number` (1-based) of `text`.
+std::string FieldOf(const std::string& text, int number, int index) {
+    std::istringstream in(text);
+    std::string line;
+    for (int n = 0; n < number; ++n) {
+        std::getline(in, line);
+    }
+    std::istringstream fields(line);
+    std::string f;
+    for (int i = 0; i <= index; ++i) {
+        std::getline(fields, f, ',');
+    }
+    return f;
+}
+
+// Every value of lines 3, 4, 5, 6 and 38 goes to its own place in the file: setting one
+// field to a marker must show the marker exactly there.
+TEST(ConfigFormat, EachValueSitsAtItsPlaceInTheFile) {
+    struct Place {
+        int line;
+        int index;
+        int Config::*field;
+    };
+    const Place places[] = {
+        {3, 0, &Config::graphCollector},   {3, 1, &Config::graphStorage},
+        {3, 2, &Config::graphAux1},        {3, 3, &Config::graphAux2},
+        {3, 4, &Config::graphAux3},        {3, 5, &Config::graphAux4},
+        {3, 6, &Config::graphWAux1},       {3, 7, &Config::graphWAux2},
+        {3, 8, &Config::graphWAux3},       {3, 9, &Config::graphWAux4},
+        {3, 10, &Config::graphBtuRate},    {3, 11, &Config::graphFlow},
+        {3, 12, &Config::graphPump},       {3, 13, &Config::graphHaBtuRate},
+        {3, 14, &Config::graphHaPump},     {4, 0, &Config::statusCollector},
+        {4, 1, &Config::statusStorage},    {4, 2, &Config::statusAux1},
+        {4, 3, &Config::statusAux2},       {4, 4, &Config::statusAux3},
+        {4, 5, &Config::statusAux4},       {4, 6, &Config::statusWAux1},
+        {4, 7, &Config::statusWAux2},      {4, 8, &Config::statusWAux3},
+        {4, 9, &Config::statusWAux4},      {4, 10, &Config::statusBtus},
+        {4, 11, &Config::statusKwh},       {4, 12, &Config::statusBtuRate},
+        {4, 13, &Config::statusPump},      {4, 14, &Config::statusHaBtus},
+        {4, 15, &Config::statusHaBtuRate}, {4, 16, &Config::statusHaPump},
+        {6, 0, &Config::tempRangeIndex},   {6, 1, &Config::graphEveryNth},
+        {6, 2, &Config::xAxisHours},       {6, 6, &Config::maxSamples},
+        {6, 7, &Config::logData},          {6, 8, &Config::newLogAtMidnight},
+        {6, 9, &Config::logEveryNth},      {6, 10, &Config::summaryEnable},
+        {6, 11, &Config::summaryEveryNth}, {6, 14, &Config::solarGlycolPercent},
+        {6, 15, &Config::haGlycolPercent}, {6, 16, &Config::solarGlycolMix},
+        {6, 17, &Config::haGlycolMix},     {6, 18, &Config::smoothBtuRate},
+        {6, 19, &Config::graphLineWidth},  {6, 20, &Config::oneWireEnable},
+        {6, 21, &Config::heatUnits},       {6, 22, &Config::pumpSource},
+        {6, 23, &Config::flowSource},      {6, 24, &Config::logQmxData},
+        {6, 25, &Config::btuEnable},       {38, 0, &Config::webUploadFtp},
+        {38, 1, &Config::webWriteToDisk},  {38, 2, &Config::webIntervalMinutes},
+        {38, 3, &Config::webShowErrors},   {38, 4, &Config::webIncludeScreenShot},
+    };
+    const ChannelTable channels = DefaultChannelTable();
+    for (const Place& p : places) {
+        Config c;
+        c.*p.field = 4242;
+        const std::string text = FormatConfig(c, channels, {});
+        EXPECT_EQ(FieldOf(text, p.line, p.index), "4242") << "line " << p.line << " #" << p.index;
+    }
+
+    const struct {
+        int index;
+        double Config::*field;
+    } reals[] = {{3, &Config::fixedFlowGpm},
+                 {4, &Config::minFlowGpm},
+                 {5, &Config::haFlowGpm},
+                 {12, &Config::solarOffset},
+                 {13, &Config::haOffset}};
+    for (const auto& r : reals) {
+        Config c;
+        c.*r.field = 42.125;
+        EXPECT_EQ(FieldOf(FormatConfig(c, channels, {}), 6, r.index), "42.125") << r.index;
+    }
+    Config c;
+    c.autoScroll = true;
+    const std::string text = FormatConfig(c, channels, {});
+    EXPECT_EQ(FieldOf(text, 6, 26), "1");
+    EXPECT_EQ(FieldOf(text, 6, 29), "0");
+
+    const int coloured[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 13, 12, 17};
+    for (int i = 0; i < 13; ++i) {
+        ChannelTable marked = DefaultChannelTable();
+        marked[coloured[i]].colour = 0xabcdef;
+        EXPECT_EQ(FieldOf(FormatConfig({}, marked, {}), 5, i), "0xabcdef") << "colour #" << i;
+    }
+    const int named[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 19, 13, 14, 15, 16, 17, 18, 20};
+    for (int i = 0; i < 21; ++i) {
+        ChannelTable marked = DefaultChannelTable();
+        marked[named[i]].shortName = "Marked";
+        EXPECT_EQ(FieldOf(FormatConfig({}, marked, {}), 16 + i, 0).substr(0, 9), "\"Marked\" ")
+            << "name line " << 16 + i;
+    }
+}
+
+// Files up to version 4 carry 14 status flags in an order of their own.
+TEST(ConfigFormat, OldStatusLineLayout) {
+    const struct {
+        int index;
+        int Config::*field;
+    } old[] = {
+        {0, &Config::statusCollector}, {1, &Config::statusStorage}, {2, &Config::statusAux1},
+        {3, &Config::statusAux2},      {4, &Config::statusAux3},    {5, &Config::statusAux4},
+        {6, &Config::statusWAux1},     {7, &Config::statusWAux2},   {8, &Config::statusWAux3},
+        {9, &Config::statusWAux4},     {10, &Config::statusBtus},   {11, &Config::statusPump},
+        {12, &Config::statusHaBtus},   {13, &Config::statusHaPump}};
+    for (const auto& o : old) {
+        std::string line4;
+        for (int i = 0; i < 14; ++i) {
+            line4 += (i ? "," : "") + std::string(i == o.index ? "7" : "0");
+        }
+        std::istringstream in("Version: 4\nCOM1 0 0\n0\n" + line4 + "\n");
+        Config c;
+        ChannelTable channels = DefaultChannelTable();
+        DisplayFont font;
+        ParseConfig(in, c, channels, font, 6);
+        EXPECT_EQ(c.*o.field, 7) << "old status #" << o.index;
+    }
+}
+
+TEST(ConfigFormat, ReadingWithoutAFontLeavesTheLineEmpty) {
+    const std::string text = FormatConfig({}, DefaultChannelTable(), {});
+    std::istringstream in(text);
+    Config c;
+    ChannelTable channels = DefaultChannelTable();
+    DisplayFont font;
+    EXPECT_EQ(ParseConfig(in, c, channels, font, 6), kConfigVersion);
+    EXPECT_FALSE(font.set);
+}
+
+}  // namespace
+}  // namespace brennic

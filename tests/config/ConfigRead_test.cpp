@@ -1,0 +1,328 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+#include <sstream>
+
+#include "config/ConfigFormat.h"
+
+#include "ConfigFileFixture.h"
+
+namespace brennic {
+namespace {
+
+using namespace config_test;
+
+TEST_F(ConfigFileTest, EveryVersionReadsTheLinesItHas) {
+    Lines body = WithLine(Golden(), 6, Line6With({{25, "0"}, {26, "1"}}));  // btuEnable, autoScroll
+    body = WithLine(body, 16, "\"Col\" \"Collector probe\"");
+    const std::string oldStatus = "1,1,0,1,0,0,1,0,0,0,1,1,0,0";  // 14 values
+    for (int version : {-1, 1, 2, 3, 4, 5, 6, 7}) {
+        Lines file;
+        if (version != -1) {
+            file.push_back("Version: " + std::to_string(version));
+        }
+        for (std::size_t n = 2; n <= 44; ++n) {
+            const bool present = n <= 8 || (n == 9 && version >= 2) || (n == 10 && version >= 3) ||
+                                 (n >= 11 && n <= 15) || (n >= 16 && n <= 36 && version >= 5) ||
+                                 (n >= 37 && version >= 6);
+            if (present) {
+                file.push_back(n == 4 && version < 5 ? oldStatus : body[n - 1]);
+            }
+        }
+        AppState s;
+        LoadText(s, Join(file));
+        const Config& c = s.config;
+        SCOPED_TRACE("version " + std::to_string(version));
+        EXPECT_EQ(c.comPort, "/dev/ttyUSB0");
+        EXPECT_EQ(c.controllerType, kVexin2Btu);
+        EXPECT_EQ(c.autoStart, version >= 4);
+        EXPECT_EQ(c.autoScroll, version >= 7);
+        EXPECT_EQ(c.btuEnable, version >= 7 ? 0 : 1);
+        EXPECT_EQ(c.dataFolder, "/home/ann/Documents/brennic");
+        EXPECT_EQ(s.font.set, version >= 2);
+        EXPECT_EQ(c.latitude, version >= 3 ? 44.5f : 45.0f);
+        EXPECT_EQ(c.longitude, version >= 3 ? -88.5f : -88.0f);
+        // The probe rows follow whatever lines the version has.
+        EXPECT_EQ(c.oneWireProbes[0].description, "Tank top");
+        EXPECT_EQ(c.oneWireProbes[4].switchSelect, -2);
+        EXPECT_EQ(s.channels[kChCollector].longName,
+                  version >= 5 ? "Collector probe" : "Collector");
+        EXPECT_EQ(c.siteId, version >= 6 ? "Ann's roof" : "");
+        EXPECT_EQ(c.ftpServer, version >= 6 ? "ftp.example.org" : "");
+        if (version < 5) {
+            // Old status line: Btus 1 and HaBtus 0 stand in for the flags it lacks.
+            EXPECT_EQ(c.statusAux2, 1);
+            EXPECT_EQ(c.statusWAux1, 1);
+            EXPECT_EQ(c.statusBtus, 1);
+            EXPECT_EQ(c.statusPump, 1);
+            EXPECT_EQ(c.statusHaBtus, 0);
+            EXPECT_EQ(c.statusKwh, 1);
+            EXPECT_EQ(c.statusBtuRate, 1);
+            EXPECT_EQ(c.statusHaBtuRate, 0);
+        } else {
+            EXPECT_EQ(c.statusPump, 1);
+            EXPECT_EQ(c.statusKwh, 0);
+        }
+    }
+}
+
+TEST_F(ConfigFileTest, ValuesOutOfRangeAreCorrected) {
+    struct Case {
+        const char* what;
+        std::size_t line;
+        std::string text;
+        int glycolCount;
+        std::function<void(const AppState&)> check;
+    };
+    const Case cases[] = {
+        {"temp range 10", 6, Line6With(0, "10"), 6,
+         [](const AppState& s) {
+             EXPECT_EQ(s.config.tempRangeIndex, 0);
+             EXPECT_EQ(s.config.graphTempMin, -25);
+             EXPECT_EQ(s.config.graphTempMax, 300);
+         }},
+        {"temp range 9", 6, Line6With(0, "9"), 6,
+         [](const AppState& s) { EXPECT_EQ(s.config.graphTempMin, -50); }},
+        {"graph every 0", 6, Line6With(1, "0"), 6,
+         [](const AppState& s) { EXPECT_EQ(s.config.graphEveryNth, 1); }},
+        {"graph every 101", 6, Line6With(1, "101"), 6,
+         [](const AppState& s) { EXPECT_EQ(s.config.graphEveryNth, 100); }},
+        {"x axis 100", 6, Line6With(2, "100"), 6,
+         [](const AppState& s) { EXPECT_EQ(s.config.xAxisHours, 72); }},
+        {"x axis 2", 6, Line6With(2, "2"), 6,
+         [](const AppState& s) { EXPECT_EQ(s.config.xAxisHours, 4); }},
+        {"fixed flow 0.5", 6, Line6With(3, "0.500"), 6,
+         [](const AppState& s) { EXPECT_EQ(s.config.fixedFlowGpm, 1.0); }},
+        {"fixed flow 150", 6, Line6With(3, "150.000"), 6,
+         [](const AppState& s) { EXPECT_EQ(s.config.fixedFlowGpm, 100.0); }},
+        {"min flow -1", 6, Line6With(4, "-1.000"), 6,
+         [](const AppState& s) { EXPECT_EQ(s.config.minFlowGpm, 0.0); }},
+        {"ha flow taken as read", 6, Line6With(5, "250.000"), 6,
+         [](const AppState& s) { EXPECT_EQ(s.config.haFlowGpm, 250.0); }},
+        {"max samples 500", 6, Line6With(6, "500"), 6,
+         [](const AppState& s) { EXPECT_EQ(s.config.maxSamples, 1000); }},
+        {"max samples 30000", 6, Line6With(6, "30000"), 6,
+         [](const AppState& s) { EXPECT_EQ(s.config.maxSamples, 20000); }},
+        {"glycol percent 101", 6, Line6With(14, "101"), 6,
+         [](const AppState& s) { EXPECT_EQ(s.config.solarGlycolPercent, 50); }},
+        {"glycol percent -1", 6, Line6With(15, "-1"), 6,
+         [](const AppState& s) { EXPECT_EQ(s.config.haGlycolPercent, 50); }},
+        {"glycol mix 7 of 6", 6, Line6With(16, "7"), 6,
+         [](const AppState& s) { EXPECT_EQ(s.config.solarGlycolMix, 0); }},
+        {"glycol mix 7 of 8", 6, Line6With(16, "7"), 8,
+         [](const AppState& s) { EXPECT_EQ(s.config.solarGlycolMix, 7); }},
+        {"ha glycol mix 6 of 6", 6, Line6With(17, "6"), 6,
+         [](const AppState& s) { EXPECT_EQ(s.config.haGlycolMix, 0); }},
+        {"line width 9", 6, Line6With(19, "9"), 6,
+         [](const AppState& s) {
+             EXPECT_EQ(s.config.graphLineWidth, 5);
+             EXPECT_EQ(s.channels[kChHaBtuRate].penWidth, 5);
+             EXPECT_EQ(s.channels[kChPump].penWidth, 1);  // no colour in the file
+         }},
+        {"line width 0", 6, Line6With(19, "0"), 6,
+         [](const AppState& s) { EXPECT_EQ(s.channels[kChCollector].penWidth, 1); }},
+        {"controller 3", 2, "COM3 3 1", 6,
+         [](const AppState& s) {
+             EXPECT_EQ(s.config.controllerType, kVexin2);
+             EXPECT_EQ(s.config.comPort, "COM3");
+             EXPECT_TRUE(s.config.autoStart);
+         }},
+        {"controller -1", 2, "COM3 -1 0", 6,
+         [](const AppState& s) { EXPECT_EQ(s.config.controllerType, kVexin2); }},
+        {"controller 2 (LCD)", 2, "COM3 2 0", 6,
+         [](const AppState& s) { EXPECT_EQ(s.config.controllerType, kVexin2Lcd); }},
+        {"web interval 0", 38, "1,1,0,1,1", 6,
+         [](const AppState& s) {
+             EXPECT_EQ(s.config.webIntervalMinutes, 1);
+             EXPECT_EQ(s.config.webIncludeScreenShot, 1);
+         }},
+        {"collector area 0", 10, "45,88,145,60,0,0.3,0.6,-4", 6,
+         [](const AppState& s) {
+             EXPECT_EQ(s.config.collectorArea, 1.0f);
+             EXPECT_EQ(s.config.efficiencySlope, -4.0f);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AppState s;
+        s.glycol.count = c.glycolCount;
+        LoadText(s, Join(WithLine(Golden(), c.line, c.text)));
+        c.check(s);
+    }
+}
+
+TEST_F(ConfigFileTest, SwitchFieldOfAProbeRow) {
+    const struct {
+        std::string field;
+        int expected;
+    } cases[] = {{"A", 1},   {"-A", -1}, {"B", 2}, {"-B", -2}, {"12", 1},  {"0", 1},
+                 {"-9", -1}, {"", 1},    {"5", 5}, {"-8", -8}, {"123", 1}, {"x", 1}};
+    for (const auto& c : cases) {
+        AppState s;
+        LoadText(s, Join(WithLine(Golden(), 15, ProbeRow("SW-1", "Boiler pump", c.field))));
+        EXPECT_EQ(s.config.oneWireProbes[4].switchSelect, c.expected) << '"' << c.field << '"';
+        EXPECT_EQ(s.config.oneWireProbes[4].id, "SW-1");
+    }
+    // A row cut short before the switch column still gives its id.
+    AppState s;
+    LoadText(s, Join(WithLine(Golden(), 11, "WAUX-9")));
+    EXPECT_EQ(s.config.oneWireProbes[0].id, "WAUX-9");
+    EXPECT_EQ(s.config.oneWireProbes[0].description, "");
+    EXPECT_EQ(s.config.oneWireProbes[0].switchSelect, 1);
+}
+
+TEST_F(ConfigFileTest, ShortSolarLine) {
+    AppState five;
+    LoadText(five, Join(WithLine(Golden(), 10, "40.5,100.25,150,30,2.5")));
+    EXPECT_EQ(five.config.latitude, 40.5f);
+    EXPECT_EQ(five.config.longitude, -100.25f);
+    EXPECT_EQ(five.config.collectorAzimuth, 150.0f);
+    EXPECT_EQ(five.config.collectorTilt, 30.0f);
+    EXPECT_EQ(five.config.collectorArea, 2.5f);
+    EXPECT_EQ(five.config.incidentAngleModifier, 0.2f);
+    EXPECT_EQ(five.config.efficiencyIntercept, 0.7f);
+    EXPECT_EQ(five.config.efficiencySlope, -5.0f);
+
+    AppState six;
+    LoadText(six, Join(WithLine(Golden(), 10, "40.5,100.25,150,30,2.5,0.3")));
+    EXPECT_EQ(six.config.incidentAngleModifier, 0.3f);
+    EXPECT_EQ(six.config.efficiencySlope, -5.0f);
+
+    // Nothing readable: the defaults stay, the longitude is not negated.
+    AppState none;
+    LoadText(none, Join(WithLine(Golden(), 10, "north")));
+    EXPECT_EQ(none.config.longitude, -88.0f);
+    EXPECT_EQ(none.config.collectorArea, 1.0f);
+}
+
+TEST_F(ConfigFileTest, TextLongerThanItsFieldIsCut) {
+    const std::string long40(40, 'x');
+    Lines g = Golden();
+    g = WithLine(g, 8, std::string(40, '1') + " 5003 30000");
+    g = WithLine(g, 9, std::string(50, 'F') + ",-13,700,0,0,0,0,0,0");
+    g = WithLine(g, 11, std::string(20, 'I') + std::string(40, 'D'));
+    // 30 'a' and a two-byte "é" make 32 bytes: the cut must not split the "é".
+    g = WithLine(g, 16, "\"" + std::string(30, 'a') + "\xC3\xA9\" \"" + long40 + "\"");
+    g = WithLine(g, 39, "\"" + long40 + "\"");
+    g = WithLine(g, 42, "\"" + std::string(200, 's') + "\"");
+    AppState s;
+    LoadText(s, Join(g));
+    EXPECT_EQ(s.config.oneWireServerIp, std::string(23, '1'));
+    EXPECT_EQ(s.config.oneWirePort, 5003);
+    EXPECT_EQ(s.font.face, std::string(31, 'F'));
+    EXPECT_EQ(s.font.weight, 700);
+    EXPECT_EQ(s.config.oneWireProbes[0].id, std::string(15, 'I'));
+    EXPECT_EQ(s.config.oneWireProbes[0].description, std::string(4, 'I') + std::string(27, 'D'));
+    EXPECT_EQ(s.channels[kChCollector].shortName, std::string(30, 'a'));
+    EXPECT_EQ(s.channels[kChCollector].longName, std::string(31, 'x'));
+    EXPECT_EQ(s.config.ftpUserId, std::string(31, 'x'));
+    EXPECT_EQ(s.config.ftpServer, std::string(127, 's'));
+}
+
+TEST_F(ConfigFileTest, FileEndingEarlyLeavesLaterLinesAtTheirDefaults) {
+    const Lines golden = Golden();
+    AppState empty;
+    LoadText(empty, "");
+    const Lines defaults = SplitLines(SavedText(empty));
+    ASSERT_EQ(defaults.size(), 44u);
+    for (std::size_t n = 1; n <= golden.size(); ++n) {
+        AppState s;
+        LoadText(s, Join(Lines(golden.begin(), golden.begin() + static_cast<long>(n))));
+        const Lines saved = SplitLines(SavedText(s));
+        ASSERT_EQ(saved.size(), 44u);
+        for (std::size_t k = 1; k < 44; ++k) {
+            EXPECT_EQ(saved[k], k < n ? golden[k] : defaults[k])
+                << "file of " << n << " lines, line " << k + 1;
+        }
+    }
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(ConfigFileTest, BadInputLoadsWithDefaults) {
+    std::string binary;
+    for (int i = 0; i < 256; ++i) {
+        binary += static_cast<char>(i);
+    }
+    const Lines g = Golden();
+    struct Case {
+        const char* what;
+        std::string text;
+        std::function<void(const AppState&)> check;
+    };
+    const Case cases[] = {
+        {"garbage", "Version: seven\n###\n,,,\nzz\n\n\n\"\n",
+         [](const AppState& s) {
+             EXPECT_EQ(s.config.comPort, "###");
+             EXPECT_EQ(s.config.graphCollector, 1);
+             EXPECT_EQ(s.channels[kChCollector].colour, 0x0000FFu);
+         }},
+        {"binary bytes", binary + "\n" + binary + binary,
+         [](const AppState& s) { EXPECT_EQ(s.config.maxSamples, 10000); }},
+        {"NUL inside the data folder line", Join(WithLine(g, 7, std::string("/tmp/a\0b", 8))),
+         [](const AppState& s) {
+             EXPECT_EQ(s.config.dataFolder, "/tmp/a");
+             EXPECT_EQ(s.config.oneWirePort, 5003);
+         }},
+        {"huge lines do not shift the lines after them",
+         Join(WithLine(WithLine(g, 7, "/" + std::string(100000, 'd')), 12,
+                       ProbeRow("WAUX-2", std::string(5000, 'w'), "4"))),
+         [](const AppState& s) {
+             EXPECT_EQ(s.config.dataFolder.size(), kPathMax);
+             EXPECT_EQ(s.config.oneWireServerIp, "127.0.0.1");
+             EXPECT_EQ(s.config.oneWireProbes[1].description, std::string(31, 'w'));
+             EXPECT_EQ(s.config.oneWireProbes[2].id, "WAUX-3");
+             EXPECT_EQ(s.config.siteId, "Ann's roof");
+         }},
+        {"numbers out of range stop their line",
+         Join(WithLine(WithLine(WithLine(g, 6, "0,99999999999999999999,48"), 10, "1e999,80"), 5,
+                       "0xff,0x1ffffffff,0xff")),
+         [](const AppState& s) {
+             EXPECT_EQ(s.config.graphEveryNth, 30);
+             EXPECT_EQ(s.config.xAxisHours, 12);
+             EXPECT_EQ(s.config.latitude, 45.0f);
+             EXPECT_EQ(s.config.longitude, -88.0f);
+             EXPECT_EQ(s.channels[kChStorage].colour, 0x00FF00u);
+         }},
+        {"not-a-number flows are not taken", Join(WithLine(g, 6, "0,30,12,nan,inf,-nan,5000")),
+         [](const AppState& s) {
+             EXPECT_EQ(s.config.fixedFlowGpm, 5.0);
+             EXPECT_EQ(s.config.maxSamples, 10000);
+         }},
+        {"Windows line ends",
+         [&] {
+             std::string t;
+             for (const auto& l : g) {
+                 t += l + "\r\n";
+             }
+             return t;
+         }(),
+         [](const AppState& s) {
+             EXPECT_EQ(s.config.dataFolder, "/home/ann/Documents/brennic");
+             EXPECT_EQ(s.config.oneWireProbes[4].switchSelect, -2);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AppState s;
+        EXPECT_EQ(LoadText(s, c.text), ConfigSource::kConfigFolder);
+        c.check(s);
+    }
+    // Random damage to a good file never takes the reader down.
+    std::mt19937 rng(2024);
+    const std::string good = Join(g);
+    for (int round = 0; round < 200; ++round) {
+        std::string text = good;
+        for (int k = 0; k < 20; ++k) {
+            text[rng() % text.size()] = static_cast<char>(rng() % 256);
+        }
+        AppState s;
+        std::istringstream in(text.substr(0, rng() % text.size()));
+        ParseConfig(in, s.config, s.channels, s.font, s.glycol.count);
+        EXPECT_GE(s.config.maxSamples, 1000);
+        EXPECT_GE(s.config.graphLineWidth, 1);
+    }
+}
+
+}  // namespace
+}  // namespace brennic
