@@ -8,8 +8,10 @@
 
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 #include "BuildInfo.h"
+#include "app/CommandLine.h"
 #include "config/ConfigFile.h"
 
 namespace brennic {
@@ -33,31 +35,6 @@ MessageHook QtMessageHook() {
     };
 }
 
-// The folder given with "--config-dir DIR" or "--config-dir=DIR"; the last one counts.
-// Sets `missing` when the option has no folder after it.
-std::optional<std::string> ConfigDirOption(const QStringList& arguments, bool& missing) {
-    const QString option = QStringLiteral("--config-dir");
-    std::optional<std::string> dir;
-    missing = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& a = arguments[i];
-        if (a == option) {
-            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
-                missing = true;
-                return std::nullopt;
-            }
-            dir = arguments[++i].toStdString();
-        } else if (a.startsWith(option + QLatin1Char('='))) {
-            dir = a.mid(option.size() + 1).toStdString();
-            if (dir->empty()) {
-                missing = true;
-                return std::nullopt;
-            }
-        }
-    }
-    return dir;
-}
-
 }  // namespace
 
 bool PrepareState(AppState& state, const QStringList& arguments) {
@@ -67,11 +44,19 @@ bool PrepareState(AppState& state, const QStringList& arguments) {
     state.identity.version = kVersion;
     state.showMessage = QtMessageHook();
 
-    bool missing = false;
-    const std::optional<std::string> configDir = ConfigDirOption(arguments, missing);
-    if (missing) {
-        state.showMessage("The option --config-dir needs a folder: --config-dir DIR", "Error");
+    // The first argument is the program itself.
+    std::vector<std::string> args;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        args.push_back(arguments[i].toStdString());
+    }
+    CommandLine options;
+    if (const auto error = ParseCommandLine(args, options)) {
+        state.showMessage(*error, "Error");
         return false;
+    }
+    std::optional<std::string> configDir;
+    if (!options.configDir.empty()) {
+        configDir = options.configDir;
     }
     const ConfigPaths paths = ResolveConfigPaths(state.identity, configDir);
 

@@ -46,7 +46,7 @@ TEST(Startup, ConfigDirOptionAndGlycolFileOfTheConfigFolder) {
     std::ofstream(fs::path(dir) / "Glycol.txt") << "Mine 0 100 1 0 0 0 0 0 0 0 0 0\n";
     std::ofstream(fs::path(dir) / "Config.Txt") << "Version: 7\n/dev/ttyACM0 1 0\n";
     AppState state;
-    ASSERT_TRUE(PrepareState(state, {"brennic", "--config-dir=" + QString::fromStdString(dir)}));
+    ASSERT_TRUE(PrepareState(state, {"brennic", "--config-dir", QString::fromStdString(dir)}));
     EXPECT_EQ(state.config.configFolder, dir);
     EXPECT_EQ(state.config.comPort, "/dev/ttyACM0");
     EXPECT_EQ(state.glycol.count, 7);
