@@ -9,6 +9,7 @@
 #include "core/ProcessorState.h"
 #include "core/StateLock.h"
 #include "datafiles/DailyLogState.h"
+#include "links/TestDataSettings.h"
 #include "sun/SunCalculator.h"
 
 namespace brennic {
@@ -35,6 +36,7 @@ struct AppState {
     OneWireReadings oneWire;
     DailyLogState dailyLog;
     SunCalculatorMemory sunCalculator;  // main thread only, no lock
+    TestDataSettings testData;
 };
 
 }  // namespace brennic

@@ -67,10 +67,13 @@ struct ProcessorState {
 };
 
 // The latest One-Wire values: WAux-1..WAux-4 in °F (-9999.0 no reading) and the heat-assist
-// pump switch (1 on, 0 off, -1 no reading).
+// pump switch (1 on, 0 off, -1 no reading), with what the polling timer needs to let them
+// turn stale.
 struct OneWireReadings {
     std::array<float, 4> currentValues = {kNoReading, kNoReading, kNoReading, kNoReading};
     int switchState = -1;
+    std::time_t lastReceiveTime = 0;  // last reply, or the start of the link
+    int staleCount = 0;               // timer ticks that found the values stale while open
 };
 
 }  // namespace brennic

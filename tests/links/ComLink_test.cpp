@@ -1,0 +1,258 @@
+#include "links/ComLink.h"
+
+#include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+
+#include <cerrno>
+#include <system_error>
+
+#include "LinkTestSupport.h"
+#include "core/AppState.h"
+
+namespace brennic {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::LinkEvent;
+using testing::Pty;
+using testing::QueueSink;
+
+struct Shown {
+    std::string text;
+    std::string caption;
+};
+
+class ComLinkTest : public ::testing::Test {
+  protected:
+    ComLinkTest() {
+        state.showMessage = [this](const std::string& text, const std::string& caption) {
+            shown.push_back({text, caption});
+        };
+        state.config.comPort = pty.path;
+    }
+
+    ComLink& Link(ComLinkTiming timing = Fast()) {
+        link = std::make_unique<ComLink>(
+            state, sink, [this] { ++refusals; }, timing);
+        return *link;
+    }
+
+    static ComLinkTiming Fast() {
+        ComLinkTiming t;
+        t.readTimeout = 10s;  // no time-outs unless a test asks for them
+        t.testDataPeriod = 10ms;
+        t.keyValueDelay = 1ms;
+        t.endDelay = 0ms;
+        return t;
+    }
+
+    // Stops the reader and waits for its end notice, as the main window would.
+    void StopAndFinish() {
+        ASSERT_TRUE(link->Stop());
+        for (;;) {
+            auto e = sink.Next();
+            ASSERT_TRUE(e) << "no end notice after Stop";
+            if (e->kind == LinkEvent::kEnded) {
+                break;
+            }
+        }
+        link->ReaderFinished();
+        EXPECT_FALSE(link->Running());
+    }
+
+    Pty pty;
+    AppState state;
+    QueueSink sink;
+    int refusals = 0;
+    std::vector<Shown> shown;
+    std::unique_ptr<ComLink> link;
+};
+
+TEST_F(ComLinkTest, TwoLinesWithCrLfArriveWithoutLineEnds) {
+    ASSERT_TRUE(Link().Start());
+    EXPECT_TRUE(link->Running());
+    EXPECT_EQ(link->Mode(), kModeSerial);
+    pty.Write("12:00  165.0\r\n12:06  166.0\r\n");
+    EXPECT_EQ(sink.Lines(2), (std::vector<std::string>{"12:00  165.0", "12:06  166.0"}));
+    StopAndFinish();
+    EXPECT_EQ(refusals, 0);
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(ComLinkTest, LineAssemblyKeepsPrintableBytesAndCapsLongLines) {
+    std::string longLine;
+    for (int i = 0; i < 600; ++i) {
+        longLine.push_back(static_cast<char>('A' + i % 26));
+    }
+    // The first 509 characters, then the last one received before the carriage return.
+    const std::string capped = longLine.substr(0, 509) + longLine.back();
+
+    const struct {
+        std::string bytes;
+        std::string line;
+    } cases[] = {
+        {longLine + "\r", capped},
+        {"a\tb\xB0"
+         "c\r",
+         "abc"},
+        {std::string("x\0y", 3) + "\r", "xy"},
+        {"\x80\xFF\x1B\x7Fq\r", "\x7Fq"},
+        {"\r", ""},
+        {"\n\n lead and trail \n\r", " lead and trail "},
+        {std::string(2000, '\xB0') + "ok\r", "ok"},
+    };
+    ASSERT_TRUE(Link().Start());
+    for (const auto& c : cases) {
+        pty.Write(c.bytes);
+        const auto lines = sink.Lines(1);
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0], c.line);
+        EXPECT_LE(lines[0].size(), 510u);
+    }
+    StopAndFinish();
+}
+
+TEST_F(ComLinkTest, OpeningKeepsTheSpeedAndMakesInputRawAndExclusive) {
+    termios before{};
+    ASSERT_EQ(tcgetattr(pty.slave, &before), 0);
+    cfsetispeed(&before, B9600);
+    cfsetospeed(&before, B9600);
+    ASSERT_EQ(tcsetattr(pty.slave, TCSANOW, &before), 0);
+
+    ASSERT_TRUE(Link().Start());
+    termios after{};
+    ASSERT_EQ(tcgetattr(pty.slave, &after), 0);
+    EXPECT_EQ(cfgetispeed(&after), static_cast<speed_t>(B9600));
+    EXPECT_EQ(after.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(after.c_iflag & (ICRNL | IGNCR | INLCR | ISTRIP), 0u);
+    EXPECT_EQ(after.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    int exclusive = 0;
+    ASSERT_EQ(ioctl(pty.slave, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 1);
+
+    StopAndFinish();
+    ASSERT_EQ(ioctl(pty.slave, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0) << "exclusive use outlives the link";
+}
+
+TEST_F(ComLinkTest, EverySilentTimeoutIsCountedAndReadingGoesOn) {
+    ComLinkTiming timing = Fast();
+    timing.readTimeout = 200ms;
+    ASSERT_TRUE(Link(timing).Start());
+    for (int i = 0; i < 2; ++i) {
+        auto e = sink.Next();
+        ASSERT_TRUE(e);
+        EXPECT_EQ(e->kind, LinkEvent::kTimeout);
+    }
+    EXPECT_GE(link->TimeoutCount(), 2);
+    pty.Write("after silence\r");
+    for (;;) {
+        auto e = sink.Next();
+        ASSERT_TRUE(e);
+        if (e->kind == LinkEvent::kLine) {
+            EXPECT_EQ(e->text, "after silence");
+            break;
+        }
+        EXPECT_EQ(e->kind, LinkEvent::kTimeout);
+    }
+    StopAndFinish();
+}
+
+TEST_F(ComLinkTest, StopWakesABlockedReadAtOnce) {
+    ComLinkTiming timing = Fast();
+    timing.readTimeout = 60s;
+    ASSERT_TRUE(Link(timing).Start());
+    ASSERT_TRUE(link->Stop());
+    auto e = sink.Next(2s);
+    ASSERT_TRUE(e) << "the reader waited for its read time-out";
+    EXPECT_EQ(e->kind, LinkEvent::kEnded);
+    EXPECT_EQ(link->TimeoutCount(), 0);
+    EXPECT_TRUE(link->Running()) << "running until the main window handles the end notice";
+    link->ReaderFinished();
+    EXPECT_FALSE(link->Running());
+    EXPECT_EQ(link->Mode(), kModeStopped);
+}
+
+TEST_F(ComLinkTest, OtherEndClosingIsAReadFailureAndTheLinkCanStartAgain) {
+    ASSERT_TRUE(Link().Start());
+    pty.Write("last\r");
+    EXPECT_EQ(sink.Lines(1), std::vector<std::string>{"last"});
+    pty.CloseMaster();
+    auto e = sink.Next();
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->kind, LinkEvent::kFailure);
+    // A hung-up terminal reads as end of file (reported as a lost device) or fails with EIO,
+    // depending on where the hang-up meets the read.
+    EXPECT_TRUE(e->code == ENODEV || e->code == EIO) << e->code;
+    EXPECT_EQ(e->text, std::system_category().message(e->code));
+    EXPECT_EQ(sink.Next(100ms), std::nullopt) << "no end notice after a failure";
+    link->ReaderFinished();
+    EXPECT_FALSE(link->Running());
+    EXPECT_EQ(link->Mode(), kModeStopped);
+
+    Pty second;
+    state.config.comPort = second.path;
+    ASSERT_TRUE(link->Start());
+    second.Write("again\r");
+    EXPECT_EQ(sink.Lines(1), std::vector<std::string>{"again"});
+    StopAndFinish();
+}
+
+TEST_F(ComLinkTest, CommandsNotAllowedNowAreRefusedAndChangeNothing) {
+    Link();
+    EXPECT_FALSE(link->Stop());  // nothing runs
+    EXPECT_EQ(refusals, 1);
+    ASSERT_TRUE(link->Start());
+    EXPECT_FALSE(link->Start());  // already running
+    EXPECT_EQ(refusals, 2);
+    EXPECT_FALSE(link->StartTestData()) << "test data does not replace a running port";
+    EXPECT_EQ(refusals, 2) << "Test Data Control while running is no refusal";
+    EXPECT_EQ(link->Mode(), kModeSerial);
+    EXPECT_EQ(sink.Next(100ms), std::nullopt);
+    EXPECT_TRUE(shown.empty());
+    StopAndFinish();
+    EXPECT_FALSE(link->Stop());
+    EXPECT_EQ(refusals, 3);
+}
+
+TEST_F(ComLinkTest, PortsThatDoNotOpenOrRefuseSettingsAreReportedAndLeaveTheLinkStopped) {
+    const struct {
+        std::string port;
+        std::string text;
+    } cases[] = {
+        {"/nonexistent/ttyUSB9",
+         "Can not open communications device /nonexistent/ttyUSB9 Error code 2: No such file or "
+         "directory"},
+        // Opens, but is no terminal: each setting is refused.
+        {"/dev/null",
+         "Can not open communications device /dev/null Error code 25: Inappropriate ioctl for "
+         "device"},
+    };
+    Link();
+    for (const auto& c : cases) {
+        shown.clear();
+        state.config.comPort = c.port;
+        EXPECT_FALSE(link->Start());
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].text, c.text);
+        EXPECT_EQ(shown[0].caption, "Error");
+        EXPECT_FALSE(link->Running());
+    }
+    EXPECT_EQ(refusals, 0);
+    state.config.comPort = pty.path;
+    ASSERT_TRUE(link->Start());
+    StopAndFinish();
+}
+
+TEST_F(ComLinkTest, DestroyingARunningLinkEndsItsReaderQuietly) {
+    ComLinkTiming timing = Fast();
+    timing.readTimeout = 60s;
+    timing.endDelay = 60s;
+    ASSERT_TRUE(Link(timing).Start());
+    link.reset();
+    EXPECT_EQ(sink.Next(100ms), std::nullopt);
+}
+
+}  // namespace
+}  // namespace brennic

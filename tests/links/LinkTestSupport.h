@@ -1,0 +1,216 @@
+#pragma once
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "links/LinkSink.h"
+
+extern char** environ;
+
+namespace brennic::testing {
+
+using namespace std::chrono_literals;
+
+// One call the links made on the sink.
+struct LinkEvent {
+    enum Kind { kLine, kTimeout, kEnded, kFailure, kReply, kReceiveFailure, kReceiverEnded };
+    Kind kind = kLine;
+    std::string text;  // the line, or the failure's system text
+    int code = 0;      // the failure's errno
+    std::vector<std::byte> datagram;
+    SocketError error;
+};
+
+// The tests' main window: queues every call, thread-safe.
+class QueueSink : public LinkSink {
+  public:
+    void OnControllerLine(std::string line) override {
+        Push(Event(LinkEvent::kLine, std::move(line)));
+    }
+    void OnReadTimeout() override { Push(Event(LinkEvent::kTimeout)); }
+    void OnReaderEnded() override { Push(Event(LinkEvent::kEnded)); }
+    void OnReadFailure(int code, std::string text) override {
+        Push(Event(LinkEvent::kFailure, std::move(text), code));
+    }
+    void OnOneWireReply(std::vector<std::byte> datagram) override {
+        LinkEvent e = Event(LinkEvent::kReply);
+        e.datagram = std::move(datagram);
+        Push(std::move(e));
+    }
+    void OnOneWireReceiveFailure(SocketError error) override {
+        LinkEvent e = Event(LinkEvent::kReceiveFailure);
+        e.error = std::move(error);
+        Push(std::move(e));
+    }
+    void OnOneWireReceiverEnded() override { Push(Event(LinkEvent::kReceiverEnded)); }
+
+    // The next event, or nothing after `timeout`.
+    std::optional<LinkEvent> Next(std::chrono::milliseconds timeout = 3000ms) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (!ready_.wait_for(lock, timeout, [this] { return !events_.empty(); })) {
+            return std::nullopt;
+        }
+        LinkEvent e = std::move(events_.front());
+        events_.pop_front();
+        return e;
+    }
+
+    // The next `count` lines; fails the wait (fewer lines) when another event comes between.
+    std::vector<std::string> Lines(std::size_t count) {
+        std::vector<std::string> lines;
+        while (lines.size() < count) {
+            auto e = Next();
+            if (!e || e->kind != LinkEvent::kLine) {
+                break;
+            }
+            lines.push_back(e->text);
+        }
+        return lines;
+    }
+
+    std::size_t Pending() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return events_.size();
+    }
+
+  private:
+    static LinkEvent Event(LinkEvent::Kind kind, std::string text = {}, int code = 0) {
+        LinkEvent e;
+        e.kind = kind;
+        e.text = std::move(text);
+        e.code = code;
+        return e;
+    }
+
+    void Push(LinkEvent e) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            events_.push_back(std::move(e));
+        }
+        ready_.notify_all();
+    }
+
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<LinkEvent> events_;
+};
+
+// A pseudo-terminal pair: the test writes to `master`, the link opens `path`.
+struct Pty {
+    int master = -1;
+    int slave = -1;
+    std::string path;
+
+    Pty() {
+        char name[256];
+        if (openpty(&master, &slave, name, nullptr, nullptr) == 0) {
+            path = name;
+        }
+    }
+    ~Pty() {
+        CloseMaster();
+        if (slave >= 0) {
+            close(slave);
+        }
+    }
+    void Write(const std::string& bytes) const {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = write(master, bytes.data() + done, bytes.size() - done);
+            if (n <= 0) {
+                return;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+    }
+    void CloseMaster() {
+        if (master >= 0) {
+            close(master);
+            master = -1;
+        }
+    }
+};
+
+// A stand-in program run as a child process with its standard output on a pipe.
+class ChildProcess {
+  public:
+    explicit ChildProcess(const std::vector<std::string>& argv) {
+        int fds[2];
+        if (pipe2(fds, O_CLOEXEC) != 0) {
+            return;
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+        std::vector<char*> args;
+        for (const std::string& a : argv) {
+            args.push_back(const_cast<char*>(a.c_str()));
+        }
+        args.push_back(nullptr);
+        if (posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0) {
+            pid_ = -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        close(fds[1]);
+        out_ = fds[0];
+    }
+    ~ChildProcess() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+        if (out_ >= 0) {
+            close(out_);
+        }
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool Running() const { return pid_ > 0; }
+
+    // The next line of standard output, or nothing after `timeout`.
+    std::optional<std::string> ReadLine(std::chrono::milliseconds timeout = 5000ms) {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        for (;;) {
+            const auto eol = buffered_.find('\n');
+            if (eol != std::string::npos) {
+                std::string line = buffered_.substr(0, eol);
+                buffered_.erase(0, eol + 1);
+                return line;
+            }
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            pollfd p{out_, POLLIN, 0};
+            if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0) {
+                return std::nullopt;
+            }
+            char chunk[256];
+            const ssize_t n = read(out_, chunk, sizeof chunk);
+            if (n <= 0) {
+                return std::nullopt;
+            }
+            buffered_.append(chunk, static_cast<std::size_t>(n));
+        }
+    }
+
+  private:
+    pid_t pid_ = -1;
+    int out_ = -1;
+    std::string buffered_;
+};
+
+}  // namespace brennic::testing
