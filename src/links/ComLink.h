@@ -26,7 +26,8 @@ struct ComLinkTiming {
 };
 
 // The serial link to the controller and its reader thread. Start, StartTestData, Stop and
-// ReaderFinished are called on the main thread only; the reader thread reports through the
+// ReaderFinished are called on the main thread only; they take the StateLock themselves where
+// they need it, so the caller may but need not hold it. The reader thread reports through the
 // LinkSink. Running, Mode and TimeoutCount may be read from any thread.
 //
 // The reader thread reads the port one byte at a time, hands every line to the sink, counts

@@ -18,7 +18,8 @@ struct AppState;
 // The UDP link to the One-Wire server. On every timer tick the main thread sends one
 // request naming the configured probes; a receive thread hands each reply from the server to
 // the LinkSink, and the main thread applies it with ProcessOneWireReply. Datagrams from any
-// other address or port are dropped and counted. All methods are for the main thread; the
+// other address or port are dropped and counted. All methods are for the main thread and take
+// the StateLock themselves where they need it (the caller may but need not hold it); the
 // counters and IsOpen may be read from any thread.
 class OneWireLink {
   public:

@@ -1,0 +1,192 @@
+#include "links/OneWireDatagram.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "OneWireTestSupport.h"
+#include "core/AppState.h"
+
+namespace brennic {
+namespace {
+
+using testing::ExampleProbes;
+using testing::MakeReply;
+using testing::ReplyEntry;
+
+std::string NameAt(const OneWireBlock& block, std::size_t entry) {
+    const char* p = reinterpret_cast<const char*>(block.data() + 16 + 48 * entry);
+    return std::string(p, strnlen(p, 17));
+}
+
+TEST(OneWireRequest, NamesTheUsableRowsInRowOrder) {
+    OneWireBlock block{};
+    EXPECT_EQ(BuildOneWireRequest(block, ExampleProbes()), 3);
+    EXPECT_EQ(ReadLe32(block, 0), 0);
+    EXPECT_EQ(ReadLe32(block, 4), 3);
+    EXPECT_EQ(ReadLe32(block, 8), 1);
+    EXPECT_EQ(ReadLe32(block, 12), 0);
+    const char* names[] = {"WAUX-1", "WAUX-3", "SW-1"};
+    for (std::size_t k = 0; k < 3; ++k) {
+        EXPECT_EQ(NameAt(block, k), names[k]);
+        const std::size_t e = 16 + 48 * k;
+        EXPECT_EQ(block[e + 17], std::byte{1});
+        EXPECT_EQ(block[e + 18], std::byte{1});
+        EXPECT_EQ(block[e + 19], std::byte{0});
+    }
+    for (std::size_t i = 16 + 48 * 3; i < block.size(); ++i) {
+        ASSERT_EQ(block[i], std::byte{0}) << i;
+    }
+}
+
+TEST(OneWireRequest, ReusedBlockKeepsWhatAnEarlierRequestLeft) {
+    OneWireBlock block{};
+    BuildOneWireRequest(block, ExampleProbes());
+    OneWireProbes shorter;
+    shorter[0].id = "W1";
+    shorter[1].id = " x";
+    shorter[2].id = "";
+    shorter[3].id = " ";
+    shorter[4].id = "";
+    EXPECT_EQ(BuildOneWireRequest(block, shorter), 1);
+    EXPECT_EQ(ReadLe32(block, 4), 1);
+    // "W1\0" over "WAUX-1\0": the tail of the old name stays behind the new NUL.
+    const char expected[] = {'W', '1', '\0', 'X', '-', '1', '\0'};
+    EXPECT_EQ(std::memcmp(block.data() + 16, expected, sizeof expected), 0);
+    EXPECT_EQ(NameAt(block, 1), "WAUX-3");  // entries beyond n keep their bytes too
+    EXPECT_EQ(NameAt(block, 2), "SW-1");
+}
+
+TEST(OneWireRequest, AnOverlongIdStaysInsideItsNameField) {
+    OneWireBlock block{};
+    OneWireProbes probes;
+    probes[0].id = std::string(40, 'Z');
+    EXPECT_EQ(BuildOneWireRequest(block, probes), 1);
+    EXPECT_EQ(NameAt(block, 0), std::string(16, 'Z'));
+    EXPECT_EQ(block[16 + 17], std::byte{1});
+    EXPECT_EQ(block[16 + 48], std::byte{0});
+}
+
+struct Readings {
+    std::array<float, 4> values;
+    int switchState;
+};
+
+constexpr float kNo = kNoReading;
+
+TEST(OneWireReply, SetsTheMatchingRowsAndClearsTheRest) {
+    const struct {
+        const char* what;
+        std::vector<std::byte> datagram;
+        int switchSelect;
+        bool accepted;
+        Readings expected;
+    } cases[] = {
+        {"temperature", MakeReply(1, {{"WAUX-3", 0, 25.0}}), 2, true, {{kNo, kNo, 77.0f, kNo}, -1}},
+        {"two probes and a negative one",
+         MakeReply(2, {{"WAUX-1", 0, -40.0}, {"WAUX-3", 0, 0.0}}),
+         2,
+         true,
+         {{-40.0f, kNo, 32.0f, kNo}, -1}},
+        {"status not 0", MakeReply(1, {{"WAUX-1", 1, 25.0}}), 2, true, {{kNo, kNo, kNo, kNo}, -1}},
+        {"switch channel B on",
+         MakeReply(1, {{"SW-1", 0, 0, true, 0x0002}}),
+         2,
+         true,
+         {{kNo, kNo, kNo, kNo}, 1}},
+        {"switch not-B",
+         MakeReply(1, {{"SW-1", 0, 0, true, 0x0002}}),
+         -2,
+         true,
+         {{kNo, kNo, kNo, kNo}, 0}},
+        {"switch channel A",
+         MakeReply(1, {{"SW-1", 0, 0, true, 0x0002}}),
+         1,
+         true,
+         {{kNo, kNo, kNo, kNo}, 0}},
+        {"switch not-A",
+         MakeReply(1, {{"SW-1", 0, 0, true, 0x0002}}),
+         -1,
+         true,
+         {{kNo, kNo, kNo, kNo}, 1}},
+        {"switch channel H",
+         MakeReply(1, {{"SW-1", 0, 0, true, 0x0080}}),
+         8,
+         true,
+         {{kNo, kNo, kNo, kNo}, 1}},
+        {"switch row selects no channel",
+         MakeReply(1, {{"SW-1", 0, 0, true, 0xFFFF}}),
+         0,
+         true,
+         {{kNo, kNo, kNo, kNo}, -1}},
+        {"switch status not 0",
+         MakeReply(1, {{"SW-1", 3, 0, true, 0x0002}}),
+         2,
+         true,
+         {{kNo, kNo, kNo, kNo}, -1}},
+        {"names differ in case",
+         MakeReply(1, {{"waux-3", 0, 25.0}}),
+         2,
+         true,
+         {{kNo, kNo, kNo, kNo}, -1}},
+        {"row not requested", MakeReply(1, {{" ", 0, 25.0}}), 2, true, {{kNo, kNo, kNo, kNo}, -1}},
+        {"no entries", MakeReply(0, {}), 2, true, {{kNo, kNo, kNo, kNo}, -1}},
+        {"six entries", MakeReply(6, {{"WAUX-1", 0, 25.0}}), 2, false, {{kNo, kNo, kNo, kNo}, -1}},
+        {"negative count",
+         MakeReply(-1, {{"WAUX-1", 0, 25.0}}),
+         2,
+         false,
+         {{kNo, kNo, kNo, kNo}, -1}},
+        {"shorter than its head",
+         MakeReply(1, {{"WAUX-1", 0, 25.0}}, 6),
+         2,
+         false,
+         {{kNo, kNo, kNo, kNo}, -1}},
+        {"truncated: the second entry did not arrive",
+         MakeReply(2, {{"WAUX-1", 0, 25.0}, {"WAUX-3", 0, 25.0}}, 16 + 48 + 30),
+         2,
+         true,
+         {{77.0f, kNo, kNo, kNo}, -1}},
+        {"not-a-number reading",
+         MakeReply(1, {{"WAUX-1", 0, std::nan("")}}),
+         2,
+         true,
+         {{kNo, kNo, kNo, kNo}, -1}},
+        {"reading out of float range",
+         MakeReply(1, {{"WAUX-1", 0, 1e300}}),
+         2,
+         true,
+         {{kNo, kNo, kNo, kNo}, -1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AppState state;
+        state.config.oneWireProbes = ExampleProbes(c.switchSelect);
+        state.oneWire.currentValues = {1, 2, 3, 4};
+        state.oneWire.switchState = 1;
+        EXPECT_EQ(ProcessOneWireReply(state, c.datagram, 1000), c.accepted);
+        EXPECT_EQ(state.oneWire.currentValues, c.expected.values);
+        EXPECT_EQ(state.oneWire.switchState, c.expected.switchState);
+        EXPECT_EQ(state.oneWire.lastReceiveTime, 1000);
+    }
+}
+
+TEST(OneWireReply, ANameIsNeverReadPastItsSeventeenBytes) {
+    AppState state;
+    // An id longer than the field: the reply's 17 name bytes run straight into bytes 17 and
+    // 18 ("R" and NUL), which must not be taken as part of the name.
+    state.config.oneWireProbes[0].id = "ABCDEFGHIJKLMNOPQR";
+    std::vector<std::byte> d = MakeReply(1, {{"ABCDEFGHIJKLMNOPQ", 0, 25.0}});
+    d[16 + 17] = std::byte{'R'};
+    d[16 + 18] = std::byte{0};
+    ProcessOneWireReply(state, d, 1);
+    EXPECT_EQ(state.oneWire.currentValues[0], kNoReading);
+
+    state.config.oneWireProbes[0].id = "ABCDEFGHIJKLMNOPQ";  // the full 17 bytes do match
+    ProcessOneWireReply(state, d, 1);
+    EXPECT_EQ(state.oneWire.currentValues[0], 77.0f);
+}
+
+}  // namespace
+}  // namespace brennic

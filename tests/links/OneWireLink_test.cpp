@@ -1,0 +1,246 @@
+#include "links/OneWireLink.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "LinkTestSupport.h"
+#include "OneWireTestSupport.h"
+#include "core/AppState.h"
+
+namespace brennic {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::ExampleProbes;
+using testing::LinkEvent;
+using testing::MakeReply;
+using testing::QueueSink;
+
+constexpr std::uint32_t kLoopback = 0x7F000001;
+
+struct Shown {
+    std::string text;
+    std::string caption;
+};
+
+class OneWireLinkTest : public ::testing::Test {
+  protected:
+    OneWireLinkTest() {
+        state.showMessage = [this](const std::string& text, const std::string& caption) {
+            shown.push_back({text, caption});
+        };
+        state.config.oneWireEnable = 1;
+        state.config.oneWireServerIp = "127.0.0.1";
+        state.config.oneWireProbes = ExampleProbes(2);
+    }
+
+    // Starts the stand-in server with the example probes and points the configuration at it.
+    void StartServer() {
+        server = std::make_unique<testing::ChildProcess>(std::vector<std::string>{
+            BRENNIC_ONEWIRE_SERVER, "--bind", "127.0.0.1", "--port", "0", "--probe", "WAUX-1=25.0",
+            "--probe", "WAUX-3=-10.5", "--switch", "SW-1=0x0002"});
+        const auto banner = server->ReadLine();
+        ASSERT_TRUE(banner) << "the stand-in server did not start";
+        const auto colon = banner->rfind(':');
+        ASSERT_NE(colon, std::string::npos) << *banner;
+        state.config.oneWirePort = std::stoi(banner->substr(colon + 1));
+    }
+
+    std::vector<std::byte> NextReply() {
+        auto e = sink.Next();
+        if (!e || e->kind != LinkEvent::kReply) {
+            ADD_FAILURE() << "no reply";
+            return {};
+        }
+        return e->datagram;
+    }
+
+    AppState state;
+    QueueSink sink;
+    int refusals = 0;
+    std::vector<Shown> shown;
+    OneWireLink link{state, sink, [this] { ++refusals; }};
+    std::unique_ptr<testing::ChildProcess> server;
+};
+
+TEST_F(OneWireLinkTest, PollsTheServerAndAppliesItsReply) {
+    StartServer();
+    ASSERT_TRUE(link.StartLink(true));
+    EXPECT_TRUE(link.IsOpen());
+    EXPECT_EQ(link.ServerAddress(),
+              (Endpoint{kLoopback, static_cast<std::uint16_t>(state.config.oneWirePort)}));
+    link.TimerTick();
+    EXPECT_EQ(link.SentCount(), 1);
+    const std::vector<std::byte> reply = NextReply();
+    ASSERT_EQ(reply.size(), kOneWireDatagramSize);
+    EXPECT_EQ(link.ReceivedCount(), 1);
+    EXPECT_TRUE(ProcessOneWireReply(state, reply));
+    EXPECT_EQ(state.oneWire.currentValues[0], 77.0f);
+    EXPECT_EQ(state.oneWire.currentValues[1], kNoReading);
+    EXPECT_FLOAT_EQ(state.oneWire.currentValues[2], 13.1f);
+    EXPECT_EQ(state.oneWire.currentValues[3], kNoReading);
+    EXPECT_EQ(state.oneWire.switchState, 1);
+
+    EXPECT_TRUE(link.CloseLink());
+    EXPECT_FALSE(link.IsOpen());
+    auto e = sink.Next();
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->kind, LinkEvent::kReceiverEnded);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(refusals, 0);
+}
+
+TEST_F(OneWireLinkTest, RepliesFromAnyoneButTheServerAreDroppedAndCounted) {
+    StartServer();
+    ASSERT_TRUE(link.StartLink(true));
+    // Same host, another port: a reply that would set WAux-1 to 212 °F.
+    UdpSocket stranger;
+    ASSERT_TRUE(stranger.Open());
+    ASSERT_TRUE(stranger.Bind({kLoopback, 0}));
+    const auto forged = MakeReply(1, {{"WAUX-1", 0, 100.0}});
+    ASSERT_GT(stranger.SendTo(forged, {kLoopback, link.LocalAddress().port}), 0);
+    link.TimerTick();  // the server's reply queues up behind the forged one
+    const std::vector<std::byte> reply = NextReply();
+    ProcessOneWireReply(state, reply);
+    EXPECT_EQ(state.oneWire.currentValues[0], 77.0f);
+    EXPECT_EQ(link.ForeignCount(), 1);
+    EXPECT_EQ(link.ReceivedCount(), 1);
+    EXPECT_EQ(sink.Pending(), 0u);
+}
+
+TEST_F(OneWireLinkTest, StartIsRefusedUnlessTheControllerRunsAndOneWireIsEnabled) {
+    state.config.oneWirePort = 9;  // never reached
+    EXPECT_FALSE(link.StartLink(false));
+    state.config.oneWireEnable = 0;
+    EXPECT_FALSE(link.StartLink(true));
+    state.config.oneWireEnable = 1;
+    ASSERT_TRUE(link.StartLink(true));
+    EXPECT_FALSE(link.StartLink(true));  // already open
+    EXPECT_EQ(refusals, 3);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_TRUE(link.IsOpen());
+}
+
+TEST_F(OneWireLinkTest, StartClearsTheReadingsAndRestartsTheStaleClock) {
+    state.config.oneWirePort = 9;
+    state.oneWire.currentValues = {1, 2, 3, 4};
+    state.oneWire.switchState = 1;
+    const std::time_t before = std::time(nullptr);
+    ASSERT_TRUE(link.StartLink(true));
+    EXPECT_EQ(state.oneWire.currentValues,
+              (std::array<float, 4>{kNoReading, kNoReading, kNoReading, kNoReading}));
+    EXPECT_EQ(state.oneWire.switchState, -1);
+    EXPECT_GE(state.oneWire.lastReceiveTime, before);
+}
+
+TEST_F(OneWireLinkTest, ReadingsTurnStaleAfterTwiceTheTimer) {
+    const struct {
+        int timerMs;
+        int silentSeconds;
+        bool stale;
+    } cases[] = {{30000, 60, false}, {30000, 61, true}, {1000, 2, false}, {1000, 3, true}};
+    const std::time_t now = 1'700'000'000;
+    for (const auto& c : cases) {
+        state.config.oneWireTimer = c.timerMs;
+        state.oneWire.currentValues = {1, 2, 3, 4};
+        state.oneWire.switchState = 1;
+        state.oneWire.lastReceiveTime = now - c.silentSeconds;
+        link.TimerTick(now);
+        EXPECT_EQ(state.oneWire.switchState, c.stale ? -1 : 1) << c.silentSeconds;
+        EXPECT_EQ(state.oneWire.currentValues[3], c.stale ? kNoReading : 4.0f);
+    }
+    EXPECT_EQ(state.oneWire.staleCount, 0) << "only counted while the link is open";
+
+    StartServer();
+    ASSERT_TRUE(link.StartLink(true));
+    state.oneWire.lastReceiveTime = now - 3;
+    link.TimerTick(now);
+    EXPECT_EQ(state.oneWire.staleCount, 1);
+    EXPECT_EQ(link.SentCount(), 1) << "a stale link still asks";
+}
+
+TEST_F(OneWireLinkTest, OpenFailuresAreRecordedAndShown) {
+    const struct {
+        std::string ip;
+        int port;
+    } badServers[] = {{"onewire.local", 5003}, {"127.0.0.1", 0}, {"127.0.0.1", 70000}};
+    for (const auto& c : badServers) {
+        shown.clear();
+        state.config.oneWireServerIp = c.ip;
+        state.config.oneWirePort = c.port;
+        EXPECT_FALSE(link.StartLink(true));
+        ASSERT_EQ(shown.size(), 1u) << c.ip;
+        EXPECT_EQ(shown[0].text, "WINSOCK Error code: 22 WSAEINVAL\nServer address at line 104");
+        EXPECT_EQ(shown[0].caption, "WINSOCK error");
+        EXPECT_FALSE(link.IsOpen());
+    }
+
+    UdpSocket occupant;
+    ASSERT_TRUE(occupant.Open());
+    ASSERT_TRUE(occupant.Bind({kLoopback, 0}));
+    EXPECT_FALSE(link.OpenLink(occupant.Local(), {kLoopback, 9}));
+    const SocketError bind = link.LastError();
+    EXPECT_EQ(bind.code, EADDRINUSE);
+    EXPECT_EQ(bind.name, "UNKNOWN WSA ERROR");
+    EXPECT_EQ(bind.location, "bind()");
+    EXPECT_EQ(bind.line, 120);
+    EXPECT_FALSE(link.IsOpen());
+
+    ASSERT_TRUE(link.OpenLink({kLoopback, 0}, {kLoopback, 9})) << "a failed bind left a socket";
+    EXPECT_FALSE(link.OpenLink({kLoopback, 0}, {kLoopback, 9}));
+    EXPECT_EQ(link.LastError().location, "Socket already open");
+    EXPECT_EQ(link.LastError().line, 88);
+    EXPECT_TRUE(link.IsOpen());
+}
+
+TEST_F(OneWireLinkTest, EveryFailedSendIsShown) {
+    ASSERT_TRUE(link.OpenLink({0, 0}, {kLoopback, 0}));  // port 0 cannot be sent to
+    state.oneWire.lastReceiveTime = std::time(nullptr);
+    link.TimerTick();
+    link.TimerTick();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].text, "WINSOCK Error code: 22 WSAEINVAL\nsendto() at line 183");
+    EXPECT_EQ(shown[1].caption, "WINSOCK error");
+    EXPECT_EQ(link.SentCount(), 0);
+
+    // Nothing to ask for: nothing is sent and nothing fails.
+    for (auto& probe : state.config.oneWireProbes) {
+        probe.id = " ";
+    }
+    link.TimerTick();
+    EXPECT_EQ(shown.size(), 2u);
+}
+
+TEST(SocketError, NamesAndMessage) {
+    const struct {
+        int code;
+        const char* name;
+    } cases[] = {{ENETDOWN, "WSAENETDOWN"},
+                 {EFAULT, "WSAEFAULT"},
+                 {EINTR, "WSAEINTR"},
+                 {EINPROGRESS, "WSAEINPROGRESS"},
+                 {EINVAL, "WSAEINVAL"},
+                 {EISCONN, "WSAEISCONN"},
+                 {ENETRESET, "WSAENETRESET"},
+                 {ENOTSOCK, "WSAENOTSOCK"},
+                 {EOPNOTSUPP, "WSAEOPNOTSUPP"},
+                 {ESHUTDOWN, "WSAESHUTDOWN"},
+                 {EWOULDBLOCK, "WSAEWOULDBLOCK"},
+                 {EMSGSIZE, "WSAEMSGSIZE"},
+                 {ETIMEDOUT, "WSAETIMEDOUT"},
+                 {ECONNRESET, "WSAECONNRESET"},
+                 {EADDRINUSE, "UNKNOWN WSA ERROR"},
+                 {0, "UNKNOWN WSA ERROR"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(SocketErrorName(c.code), c.name) << c.code;
+    }
+    EXPECT_EQ(SocketErrorText(MakeSocketError(ECONNRESET, "recvfrom()", 232)),
+              "WINSOCK Error code: 104 WSAECONNRESET\nrecvfrom() at line 232");
+    const SocketError system = MakeSystemError(EAGAIN, std::string(40, 'L'), 142);
+    EXPECT_EQ(system.name, "Resource temporarily unavailable");
+    EXPECT_EQ(system.location.size(), 31u);
+}
+
+}  // namespace
+}  // namespace brennic

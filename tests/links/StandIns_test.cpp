@@ -1,0 +1,206 @@
+// The stand-in programs, driven the way Brennic drives the real ones.
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+
+#include "LinkTestSupport.h"
+#include "OneWireTestSupport.h"
+#include "core/AppState.h"
+#include "links/ComLink.h"
+#include "links/UdpSocket.h"
+
+namespace brennic {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::ChildProcess;
+using testing::LinkEvent;
+using testing::QueueSink;
+
+constexpr std::uint32_t kLoopback = 0x7F000001;
+
+std::uint16_t PortFromBanner(ChildProcess& server) {
+    const auto banner = server.ReadLine();
+    if (!banner || banner->rfind(':') == std::string::npos) {
+        ADD_FAILURE() << "the stand-in server did not start";
+        return 0;
+    }
+    return static_cast<std::uint16_t>(std::stoi(banner->substr(banner->rfind(':') + 1)));
+}
+
+OneWireBlock Request(const std::vector<std::string>& names) {
+    OneWireBlock block{};
+    OneWireProbes probes;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        probes[i].id = names[i];
+    }
+    BuildOneWireRequest(block, probes);
+    return block;
+}
+
+// Sends `request` and waits for one reply (nothing after a short wait).
+std::optional<std::vector<std::byte>> Ask(UdpSocket& client, std::uint16_t port,
+                                          std::span<const std::byte> request) {
+    if (client.SendTo(request, {kLoopback, port}) < 0) {
+        return std::nullopt;
+    }
+    pollfd p{client.Fd(), POLLIN, 0};
+    if (poll(&p, 1, 2000) <= 0) {
+        return std::nullopt;
+    }
+    std::vector<std::byte> reply(kOneWireDatagramSize + 100);
+    std::size_t received = 0;
+    Endpoint from;
+    if (client.Receive(reply, received, from, -1) != UdpSocket::Wait::kDatagram) {
+        return std::nullopt;
+    }
+    reply.resize(received);
+    return reply;
+}
+
+TEST(OneWireServer, ReadsW1DevicesAndIgnoresMalformedRequests) {
+    const std::filesystem::path w1 = std::filesystem::path(BRENNIC_BINARY_DIR) / "test-w1";
+    std::filesystem::remove_all(w1);
+    auto write = [&](const std::string& device, const std::string& file, const std::string& text) {
+        std::filesystem::create_directories(w1 / device);
+        std::ofstream(w1 / device / file, std::ios::binary) << text;
+    };
+    write("28-000000000001", "temperature", "23125\n");
+    write("10-000000000002", "w1_slave",
+          "2d 00 4b 46 ff ff 0c 10 1c : crc=1c YES\n2d 00 4b 46 ff ff 0c 10 1c t=-1250\n");
+    write("3a-000000000003", "state", "\x74");  // PIO B on, PIO A off
+    write("29-000000000004", "state", "\x81");
+    write("28-000000000005", "w1_slave", "00 : crc=00 NO\n00 t=85000\n");  // bad CRC
+
+    ChildProcess server({BRENNIC_ONEWIRE_SERVER, "--bind", "127.0.0.1", "--port", "0", "--w1",
+                         w1.string(), "--alias", "WAUX-2=28-000000000001"});
+    const std::uint16_t port = PortFromBanner(server);
+    UdpSocket client;
+    ASSERT_TRUE(client.Open());
+    ASSERT_TRUE(client.Bind({kLoopback, 0}));
+
+    // Too short, too many entries, a negative count, fewer bytes than the count needs: no reply.
+    OneWireBlock six = Request({"WAUX-2"});
+    WriteLe32(six, 4, 6);
+    OneWireBlock negative = Request({"WAUX-2"});
+    WriteLe32(negative, 4, -1);
+    const OneWireBlock two = Request({"WAUX-2", "WAUX-2"});
+    const std::vector<std::span<const std::byte>> malformed = {
+        std::span<const std::byte>(two).first(3), six, negative,
+        std::span<const std::byte>(two).first(16 + 48 + 20)};
+    for (const auto& request : malformed) {
+        ASSERT_GT(client.SendTo(request, {kLoopback, port}), 0);
+    }
+    // The first reply to arrive must be the one to the good request below.
+
+    const auto reply = Ask(client, port,
+                           Request({"WAUX-2", "10-000000000002", "3a-000000000003",
+                                    "29-000000000004", "28-000000000005"}));
+    ASSERT_TRUE(reply);
+    ASSERT_EQ(reply->size(), kOneWireDatagramSize);
+    EXPECT_EQ(ReadLe32(*reply, 4), 5);
+    auto entry = [&](std::size_t k) { return std::span(*reply).subspan(16 + 48 * k, 48); };
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(entry(0).data())), "WAUX-2");
+    EXPECT_EQ(entry(0)[19], std::byte{0});
+    EXPECT_DOUBLE_EQ(ReadLeDouble(entry(0), 24), 23.125);
+    EXPECT_DOUBLE_EQ(ReadLeDouble(entry(1), 24), -1.25);
+    EXPECT_EQ(ReadLe16(entry(2), 24), 0x0002);
+    EXPECT_EQ(ReadLe16(entry(3), 24), 0x0081);
+    EXPECT_EQ(entry(4)[19], std::byte{1}) << "a reading with a bad CRC is no reading";
+    pollfd more{client.Fd(), POLLIN, 0};
+    EXPECT_EQ(poll(&more, 1, 50), 0) << "a malformed request was answered";
+    std::filesystem::remove_all(w1);
+}
+
+TEST(OneWireServer, UnknownNamesAndSimulatedFileProbes) {
+    const std::filesystem::path file = std::filesystem::path(BRENNIC_BINARY_DIR) / "probes.txt";
+    std::ofstream(file) << "# test probes\nWAUX-4 temp 30.5\nSW-1 switch 0b101\nWAUX-1 missing\n";
+    ChildProcess server({BRENNIC_ONEWIRE_SERVER, "--bind", "127.0.0.1", "--port", "0", "--file",
+                         file.string(), "--w1", "/nonexistent"});
+    const std::uint16_t port = PortFromBanner(server);
+    UdpSocket client;
+    ASSERT_TRUE(client.Open());
+    ASSERT_TRUE(client.Bind({kLoopback, 0}));
+    const auto reply = Ask(client, port, Request({"WAUX-4", "SW-1", "WAUX-1", "nobody"}));
+    ASSERT_TRUE(reply);
+    auto entry = [&](std::size_t k) { return std::span(*reply).subspan(16 + 48 * k, 48); };
+    EXPECT_DOUBLE_EQ(ReadLeDouble(entry(0), 24), 30.5);
+    EXPECT_EQ(ReadLe16(entry(1), 24), 5);
+    EXPECT_EQ(entry(2)[19], std::byte{1});
+    EXPECT_EQ(entry(3)[19], std::byte{1});
+    std::filesystem::remove(file);
+}
+
+// Reads events until the reader fails (the simulator exits and its pty goes away).
+std::vector<std::string> LinesUntilFailure(QueueSink& sink, bool& failed) {
+    std::vector<std::string> lines;
+    failed = false;
+    while (auto e = sink.Next(5s)) {
+        if (e->kind == LinkEvent::kLine) {
+            lines.push_back(e->text);
+        } else if (e->kind == LinkEvent::kFailure) {
+            failed = true;
+            break;
+        }
+    }
+    return lines;
+}
+
+TEST(ControllerSim, BtuReportsReachTheLinkThroughItsPty) {
+    ChildProcess sim(
+        {BRENNIC_CONTROLLER_SIM, "--pty", "--model", "btu", "--period", "20", "--count", "2"});
+    const auto path = sim.ReadLine();
+    ASSERT_TRUE(path);
+    AppState state;
+    state.config.comPort = *path;
+    QueueSink sink;
+    ComLink link(state, sink, {});
+    ASSERT_TRUE(link.Start());
+    bool failed;
+    const std::vector<std::string> lines = LinesUntilFailure(sink, failed);
+    EXPECT_TRUE(failed) << "the pty closing ends the reader";
+    ASSERT_EQ(lines.size(), 8u);
+    for (std::size_t i = 0; i < 8; i += 4) {
+        EXPECT_GE(std::count(lines[i].begin(), lines[i].end(), '.'), 6) << lines[i];
+        EXPECT_EQ(lines[i + 1], "");
+        EXPECT_EQ(lines[i + 2].rfind("GPM=", 0), 0u) << lines[i + 2];
+        EXPECT_EQ(lines[i + 3], "");
+    }
+    link.ReaderFinished();
+}
+
+TEST(ControllerSim, GarbageNeverReachesTheLinkAsUnprintableOrOverlongLines) {
+    ChildProcess sim({BRENNIC_CONTROLLER_SIM, "--model", "lcd", "--period", "2", "--count", "40",
+                      "--garbage", "--open-sensors", "--seed", "3"});
+    const auto path = sim.ReadLine();
+    ASSERT_TRUE(path);
+    AppState state;
+    state.config.comPort = *path;
+    QueueSink sink;
+    ComLink link(state, sink, {});
+    ASSERT_TRUE(link.Start());
+    bool failed;
+    const std::vector<std::string> lines = LinesUntilFailure(sink, failed);
+    EXPECT_TRUE(failed);
+    int reports = 0;
+    int openSensors = 0;
+    for (const std::string& line : lines) {
+        EXPECT_LE(line.size(), 510u);
+        for (char c : line) {
+            ASSERT_GE(static_cast<unsigned char>(c), 0x20) << line;
+            ASSERT_LE(static_cast<unsigned char>(c), 0x7F) << line;
+        }
+        reports += line.rfind("COL=", 0) == 0;
+        openSensors += line.find("OPEN.S") != std::string::npos;
+    }
+    EXPECT_EQ(reports, 40);
+    EXPECT_GT(openSensors, 0);
+    EXPECT_GT(lines.size(), 40u) << "no garbage lines";
+    link.ReaderFinished();
+}
+
+}  // namespace
+}  // namespace brennic

@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include "LinkTestSupport.h"
+#include "core/AppState.h"
+#include "links/ComLink.h"
+#include "links/TestDataGenerator.h"
+
+namespace brennic {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(CRand, RepeatsTheCLibrarysPortableSequence) {
+    CRand rand;  // unseeded: seed 1
+    const int expected[] = {16838, 5758, 10113, 17515, 31051, 5627, 23010, 7419};
+    for (int v : expected) {
+        EXPECT_EQ(rand(), v);
+    }
+    rand.Seed(1);
+    EXPECT_EQ(rand(), 16838);
+}
+
+// The fixed values of the examples: collector 170.5, storage 140.0, Aux-1 160.2, Aux-2 120.0,
+// pump on, GPM 5.0, Aux-3 95.5.
+TestDataSettings FixedSettings(int format) {
+    TestDataSettings s;
+    s.collector.value = 170.5;
+    s.storage.value = 140.0;
+    s.aux1.value = 160.2;
+    s.aux2.value = 120.0;
+    s.aux3.value = 95.5;
+    s.gpm.value = 5.0;
+    s.collectorPump = 1;
+    s.haPump = 1;
+    s.lineFormat = format;
+    return s;
+}
+
+TEST(TestDataGenerator, FixedValuesGiveTheLinesOfEachFormatByteForByte) {
+    const struct {
+        int format;
+        unsigned seed;
+        int cycle;  // 1-based
+        std::string line;
+        std::string gpmLine;
+    } cases[] = {
+        {0, 1, 3, "00:12  170.5  140.0  08.0   110.0   160.2  120.0 ON   OFF abadabadoo  ", ""},
+        {1, 11, 1, "00:00  170.5  140.0  08.0   110.0   160.2  120.0 ON   OFF abadabadoo  ",
+         "GPM=5.0  FPL=157  AX3=95.5 KWH=0.0"},
+        {2, 1, 1, "COL=170.5 STO=140.0 PKH=174.2 PKL=110.0 AX1=160.2 AX2=120.0 PMP=ON UPL=OFF", ""},
+        {0, 1, 11, "01:00  170.5  140.0  08.0   110.0   160.2  120.0 ON   OFF abadabadoo  ", ""},
+        {0, 1, 241, "24:00  170.5  140.0  08.0   110.0   160.2  120.0 ON   OFF abadabadoo  ", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        CRand rand(c.seed);
+        TestDataGenerator generator(rand, DrawHeaderCountdown(rand));
+        TestDataCycle cycle;
+        for (int i = 0; i < c.cycle; ++i) {
+            cycle = generator.Next(FixedSettings(c.format));
+        }
+        EXPECT_EQ(cycle.line, c.line);
+        EXPECT_EQ(cycle.hasGpmLine, !c.gpmLine.empty());
+        EXPECT_EQ(cycle.gpmLine, c.gpmLine);
+    }
+}
+
+TEST(TestDataGenerator, RandomValuesAreDrawnInTheirFixedOrder) {
+    // Expected values from rand() with seed 7: the header countdown first, then per cycle
+    // collector, storage, Aux-1, Aux-2, Aux-3, one unused draw, GPM, WAux-1..4 and (format 1)
+    // FPL.
+    const struct {
+        int format;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {0,
+         {"00:00  157.5  151.6  08.0   110.0   168.5  167.9 ON   OFF abadabadoo  ",
+          "00:06  172.6  167.6  08.0   110.0   165.1  160.1 ON   OFF abadabadoo  "}},
+        {1,
+         {"00:00  157.5  151.6  08.0   110.0   168.5  167.9 ON   OFF abadabadoo  ",
+          "GPM=11.9  FPL=168  AX3=143.6 KWH=0.0",
+          "00:06  169.7  140.8  08.0   110.0   165.0  163.5 ON   OFF abadabadoo  ",
+          "GPM=8.9  FPL=161  AX3=165.3 KWH=0.0"}},
+        {2,
+         {"COL=157.5 STO=151.6 PKH=174.2 PKL=110.0 AX1=168.5 AX2=167.9 PMP=ON UPL=OFF",
+          "COL=172.6 STO=167.6 PKH=174.2 PKL=110.0 AX1=165.1 AX2=160.1 PMP=ON UPL=OFF"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.format);
+        TestDataSettings settings = DefaultTestDataSettings(c.format);
+        settings.random = 1;
+        settings.collectorPump = 1;
+        CRand rand(7);
+        TestDataGenerator generator(rand, DrawHeaderCountdown(rand));
+        std::vector<std::string> lines;
+        TestDataCycle first;
+        for (int i = 0; i < 2; ++i) {
+            TestDataCycle cycle = generator.Next(settings);
+            EXPECT_FALSE(cycle.header);  // countdown 5
+            lines.push_back(cycle.line);
+            if (cycle.hasGpmLine) {
+                lines.push_back(cycle.gpmLine);
+            }
+            if (i == 0) {
+                first = cycle;
+            }
+        }
+        EXPECT_EQ(lines, c.lines);
+        ASSERT_TRUE(first.writesOneWire);
+        EXPECT_NEAR(first.oneWireValues[0], 163.6553f, 1e-3);
+        EXPECT_NEAR(first.oneWireValues[3], 90.9616f, 1e-3);
+        EXPECT_EQ(first.switchState, 0);
+    }
+}
+
+TEST(TestDataGenerator, HeaderComesInTheFirstCycleThenEveryTenth) {
+    for (int start : {0, 1}) {
+        CRand rand;
+        TestDataGenerator generator(rand, start);
+        std::vector<int> headerCycles;
+        for (int cycle = 1; cycle <= 25; ++cycle) {
+            if (generator.Next(FixedSettings(0)).header) {
+                headerCycles.push_back(cycle);
+            }
+        }
+        EXPECT_EQ(headerCycles, (std::vector<int>{1, 11, 21})) << "countdown " << start;
+    }
+    CRand rand;
+    TestDataGenerator late(rand, 4);
+    EXPECT_FALSE(late.Next(FixedSettings(0)).header);
+}
+
+TEST(TestDataGenerator, OneWireValuesOnlyWithOneWireData) {
+    CRand rand;
+    TestDataSettings s = FixedSettings(0);
+    TestDataGenerator generator(rand, 5);
+    TestDataCycle cycle = generator.Next(s);
+    ASSERT_TRUE(cycle.writesOneWire);
+    EXPECT_EQ(cycle.oneWireValues, (std::array<float, 4>{165.0f, 135.0f, 105.0f, 80.0f}));
+    EXPECT_EQ(cycle.switchState, 1);
+    s.oneWireData = 0;
+    s.collectorPump = 0;
+    cycle = generator.Next(s);
+    EXPECT_FALSE(cycle.writesOneWire);
+    EXPECT_NE(cycle.line.find(" OFF   OFF abadabadoo"), std::string::npos) << cycle.line;
+}
+
+TEST(ComLinkTestData, ReaderPostsTheCycleAndWritesTheOneWireReadings) {
+    AppState state;
+    state.testData = FixedSettings(1);
+    testing::QueueSink sink;
+    int refusals = 0;
+    ComLinkTiming timing;
+    timing.testDataPeriod = 5ms;
+    timing.endDelay = 0ms;
+    ComLink link(
+        state, sink, [&] { ++refusals; }, timing);
+    link.SeedRandom(1);  // countdown 4, then FPL 153
+    ASSERT_TRUE(link.StartTestData());
+    EXPECT_EQ(link.Mode(), kModeTestData);
+    EXPECT_EQ(sink.Lines(4),
+              (std::vector<std::string>{
+                  "00:00  170.5  140.0  08.0   110.0   160.2  120.0 ON   OFF abadabadoo  ", "",
+                  "GPM=5.0  FPL=153  AX3=95.5 KWH=0.0", ""}));
+    {
+        StateGuard guard(state.lock);
+        EXPECT_EQ(state.oneWire.currentValues,
+                  (std::array<float, 4>{165.0f, 135.0f, 105.0f, 80.0f}));
+        EXPECT_EQ(state.oneWire.switchState, 1);
+    }
+    EXPECT_FALSE(link.StartTestData());  // already running: nothing happens
+    ASSERT_TRUE(link.Stop());
+    bool ended = false;
+    while (auto e = sink.Next()) {
+        if (e->kind == testing::LinkEvent::kEnded) {
+            ended = true;
+            break;
+        }
+    }
+    EXPECT_TRUE(ended);
+    link.ReaderFinished();
+    EXPECT_FALSE(link.Running());
+    EXPECT_EQ(refusals, 0);
+}
+
+}  // namespace
+}  // namespace brennic
