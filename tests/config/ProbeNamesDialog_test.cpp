@@ -1,0 +1,70 @@
+#include "config/ProbeNamesDialog.h"
+
+#include <gtest/gtest.h>
+
+#include "DialogTestSupport.h"
+
+namespace brennic {
+namespace {
+
+using testing::Click;
+using testing::HookRecorder;
+using testing::SetText;
+
+TEST(ProbeNamesDialog, NamesAreStoredAndShownAgain) {
+    AppState state;
+    state.config.oneWireEnable = 1;
+    {
+        ProbeNamesDialog dialog(state, nullptr);
+        HookRecorder recorder;
+        recorder.Install(dialog.hooks);
+        EXPECT_TRUE(dialog.IsFull());
+        EXPECT_EQ(testing::Edit(dialog, "long_12")->text(), "Flow Rate GPM");
+        SetText(dialog, "short_0", "Roof");
+        SetText(dialog, "long_0", "Roof Collector");
+        SetText(dialog, "short_6", "Tank");
+        SetText(dialog, "long_20", "");
+        Click(dialog, "okButton");
+        EXPECT_EQ(recorder.saves, 1);
+    }
+    EXPECT_EQ(state.channels[kChCollector].shortName, "Roof");
+    EXPECT_EQ(state.channels[kChCollector].longName, "Roof Collector");
+    EXPECT_EQ(state.channels[kChWAux1].shortName, "Tank");
+    EXPECT_EQ(state.channels[kChHaPump].longName, "");
+    ProbeNamesDialog again(state, nullptr);
+    EXPECT_EQ(testing::Edit(again, "long_0")->text(), "Roof Collector");
+    EXPECT_EQ(testing::Edit(again, "long_20")->text(), "");
+}
+
+TEST(ProbeNamesDialog, ReducedLayoutLeavesOneWireNamesAlone) {
+    AppState state;
+    state.config.oneWireEnable = 0;
+    state.channels[kChWAux2].shortName = "Keep";
+    ProbeNamesDialog dialog(state, nullptr);
+    EXPECT_FALSE(dialog.IsFull());
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("short_7"), nullptr);
+    SetText(dialog, "short_19", "Solar Pump");
+    Click(dialog, "okButton");
+    EXPECT_EQ(state.channels[kChPump].shortName, "Solar Pump");
+    EXPECT_EQ(state.channels[kChWAux2].shortName, "Keep");
+}
+
+TEST(ProbeNamesDialog, NamesRefuseQuotesAndStayWithin31Bytes) {
+    AppState state;
+    state.config.oneWireEnable = 1;
+    ProbeNamesDialog dialog(state, nullptr);
+    QLineEdit* edit = testing::Edit(dialog, "long_1");
+    edit->clear();
+    testing::Type(edit, "Hot \"Tank\"");
+    EXPECT_EQ(edit->text(), "Hot Tank");
+    edit->clear();
+    testing::Type(edit, QString(40, QChar(0x00FC)));  // ü takes two bytes
+    EXPECT_EQ(edit->text(), QString(15, QChar(0x00FC)));
+    Click(dialog, "okButton");
+    EXPECT_EQ(state.channels[kChStorage].longName.size(), 30u);
+    dialog.show();
+    testing::SaveScreenshot(dialog, "ProbeNamesDialog");
+}
+
+}  // namespace
+}  // namespace brennic
