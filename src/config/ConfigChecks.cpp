@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <mutex>
 
+#include "config/LineScanner.h"
 #include "core/MessageProcessor.h"
 #include "datafiles/DailyLog.h"
 #include "datafiles/SummaryFile.h"
@@ -268,20 +269,13 @@ void AcceptConfig(AppState& state, const Config& edited, const std::function<voi
 
 std::string StoredText(std::string_view text, std::size_t max) {
     std::string out;
-    out.reserve(std::min(text.size(), max));
+    out.reserve(text.size());
     for (char c : text) {
         if (c != '"') {
             out += c;
         }
     }
-    if (out.size() > max) {
-        // Cut at a character boundary: never leave half of a UTF-8 sequence behind.
-        std::size_t cut = max;
-        while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) {
-            --cut;
-        }
-        out.resize(cut);
-    }
+    CutText(out, max);
     return out;
 }
 

@@ -13,10 +13,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "config/ConfigFile.h"
+
 namespace brennic {
 
 DialogHooks DefaultDialogHooks(AppState& state, QWidget* owner) {
-    (void)state;
     DialogHooks hooks;
     hooks.message = [owner](const QString& text, const QString& caption) {
         const auto icon = caption == "Error" ? QMessageBox::Critical : QMessageBox::Warning;
@@ -28,7 +29,8 @@ DialogHooks DefaultDialogHooks(AppState& state, QWidget* owner) {
                         owner);
         return box.exec() == QMessageBox::Ok;
     };
-    hooks.save = [] {};
+    // A failed save is not reported: the settings stay in memory until the next save.
+    hooks.save = [&state] { SaveConfig(state); };
     hooks.beep = [] { QApplication::beep(); };
     hooks.chooseFolder = [owner](const QString& title, const QString& start) {
         return QFileDialog::getExistingDirectory(owner, title, start);

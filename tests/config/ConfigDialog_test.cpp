@@ -309,6 +309,29 @@ TEST_F(ConfigDialogTest, TextFieldsRefuseTheDoubleQuote) {
     EXPECT_EQ(state.config.comPort, "/dev/ttyS0");
 }
 
+TEST_F(ConfigDialogTest, AcceptedSettingsAreSavedAndReadBack) {
+    state.config.configFolder = folder.Path().string();
+    state.config.oneWireEnable = 1;
+    auto dialog = std::make_unique<ConfigDialog>(state, nullptr);  // the real Config.Txt writer
+    SetText(*dialog, "xAxisHours", "30");
+    SetText(*dialog, "siteId", "Cabin on the hill");
+    SetText(*dialog, "haOffset", "-0.5");
+    SetText(*dialog, "westLongitude", "93.25");
+    Select(*dialog, "tempRange", "   0 to 200");
+    SetChecked(*dialog, "graph_waux3", true);
+    Click(*dialog, "okButton");
+    ASSERT_EQ(dialog->result(), QDialog::Accepted);
+    AppState fresh;
+    testing::LoadSavedConfig(state, fresh);
+    EXPECT_EQ(fresh.config.xAxisHours, 36);
+    EXPECT_EQ(fresh.config.siteId, "Cabin on the hill");
+    EXPECT_DOUBLE_EQ(fresh.config.haOffset, -0.5);
+    EXPECT_FLOAT_EQ(fresh.config.longitude, -93.25f);
+    EXPECT_EQ(fresh.config.tempRangeIndex, 6);
+    EXPECT_EQ(fresh.config.graphTempMin, 0);
+    EXPECT_EQ(fresh.config.graphWAux3, 1);
+}
+
 TEST_F(ConfigDialogTest, FitsTheWorkAreaAndScrolls) {
     state.config.oneWireEnable = 1;
     auto dialog = Open();

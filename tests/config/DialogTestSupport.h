@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "config/ConfigFile.h"
 #include "config/DialogSupportQt.h"
 #include "core/AppState.h"
 
@@ -124,6 +125,17 @@ inline std::vector<std::string> ReadLinesOf(const std::filesystem::path& path) {
         lines.push_back(line);
     }
     return lines;
+}
+
+// Reads the Config.Txt that `saved` wrote into a fresh state, as the next start would.
+inline void LoadSavedConfig(const AppState& saved, AppState& fresh) {
+    fresh.showMessage = [](const std::string& text, const std::string&) {
+        ADD_FAILURE() << "unexpected message: " << text;
+    };
+    ConfigPaths paths;
+    paths.configFolder = saved.config.configFolder;
+    paths.dataFolder = saved.config.dataFolder;
+    EXPECT_EQ(LoadConfig(fresh, paths), ConfigSource::kConfigFolder);
 }
 
 // Saves a rendering of `widget` under the build folder for a person to look at.

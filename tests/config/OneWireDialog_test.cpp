@@ -86,6 +86,26 @@ TEST(OneWireDialog, EditsRefuseQuotesAndOverlongText) {
     testing::SaveScreenshot(dialog, "OneWireDialog");
 }
 
+TEST(OneWireDialog, RowsAreSavedAndReadBack) {
+    testing::TempFolder folder;
+    AppState state;
+    state.config.configFolder = folder.Path().string();
+    {
+        OneWireDialog dialog(state, nullptr);  // the real Config.Txt writer
+        Select(dialog, "switchSelect", "not G");
+        SetText(dialog, "id_3", "10.5F3C2A000800");
+        SetText(dialog, "description_3", "Garage ceiling  ");
+        SetText(dialog, "timer", "5000");
+        Click(dialog, "okButton");
+    }
+    AppState fresh;
+    testing::LoadSavedConfig(state, fresh);
+    EXPECT_EQ(fresh.config.oneWireProbes[4].switchSelect, -7);
+    EXPECT_EQ(fresh.config.oneWireProbes[3].id, "10.5F3C2A000800");
+    EXPECT_EQ(fresh.config.oneWireProbes[3].description, "Garage ceiling");
+    EXPECT_EQ(fresh.config.oneWireTimer, 5000);
+}
+
 TEST(OneWireDialog, CancelChangesNothing) {
     AppState state;
     OneWireDialog dialog(state, nullptr);
