@@ -5,6 +5,8 @@
 #include "config/Config.h"
 #include "config/GlycolTable.h"
 #include "core/Channels.h"
+#include "core/ChartView.h"
+#include "core/DisplayRecords.h"
 #include "core/MessageHook.h"
 #include "core/ProcessorState.h"
 #include "core/StateLock.h"
@@ -37,6 +39,9 @@ struct AppState {
     DailyLogState dailyLog;
     SunCalculatorMemory sunCalculator;  // main thread only, no lock
     TestDataSettings testData;
+    ChartView chart;          // the strip chart's time window
+    StatusLines statusLines;  // written by every render of the main display
+    ReplayProgress replay;    // log replay in progress and its progress lines
 };
 
 }  // namespace brennic

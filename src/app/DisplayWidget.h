@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+
+#include "app/Display.h"
+#include "app/DisplayLayout.h"
+#include "core/AppState.h"
+
+class QScrollBar;
+
+namespace brennic {
+
+// The main display: status lines, value table and strip chart, drawn by Render into an
+// off-screen image and copied to the window in one go. Owns the display's layout and its
+// horizontal scroll bar; the main window connects the scroll bar's actions to
+// ChartView::Scroll and calls Relayout when display options change. Main thread only.
+class DisplayWidget : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit DisplayWidget(AppState& state, QWidget* parent = nullptr);
+
+    // Supplies the link and publisher figures of the status lines; called under the
+    // StateLock during every render. Without one the links show as inactive.
+    void SetLinkStatusSource(std::function<LinkStatus(const AppState&)> source);
+    // Seconds between hour labels, as measured at start-up (normally 3600).
+    void SetHourLength(int seconds);
+
+    // Recomputes the layout from the widget's size and the display font and repaints the
+    // whole widget. Takes the StateLock.
+    void Relayout();
+    // Repaints only the status block (status updates) or only the chart area.
+    void UpdateText();
+    void UpdateChart();
+
+    // Renders the whole display into `device` (white background), the scroll bar drawn as a
+    // picture. For window images, the web screen shot and printing. Takes the StateLock.
+    void RenderTo(QPaintDevice& device);
+
+    DisplayLayout& Layout() { return layout_; }
+    const DisplayLayout& Layout() const { return layout_; }
+    QScrollBar* ScrollBar() const { return scrollBar_; }
+
+    QSize sizeHint() const override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    RenderOptions Options() const;
+    void ApplyScrollBar(ScrollBarAction action);
+
+    AppState& state_;
+    DisplayLayout layout_;
+    QScrollBar* scrollBar_;
+    QImage buffer_;
+    std::function<LinkStatus(const AppState&)> linkStatus_;
+    int hourLength_ = 3600;
+};
+
+}  // namespace brennic

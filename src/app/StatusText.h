@@ -1,0 +1,60 @@
+#pragma once
+
+#include <array>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "core/AppState.h"
+
+namespace brennic {
+
+// The texts of the main display's status block and value table. Plain string work, so the
+// tests can check them character for character. Every function: main thread (or any thread
+// holding the StateLock); the caller holds the StateLock.
+
+// printf into a std::string (LC_NUMERIC is "C" in the program).
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Seconds from the first sample to the current sample; never negative.
+double ElapsedSeconds(const ProcessorState& p);
+
+// Collector flux (geometry factor x air-mass factor) at `now` for the configured array.
+float DisplayFlux(const Config& config, std::time_t now);
+
+// Status line 1, including the "  Flux=%4.2f" ending. `now` is the clock time shown.
+std::string TimeLine(const AppState& state, const LinkStatus& links, std::time_t now, float flux);
+std::string LastDataLine(const ProcessorState& p);
+std::string HighLimitLine(const ProcessorState& p);
+std::string PumpLine(const AppState& state);
+std::string HaPumpLine(const AppState& state);
+std::string SamplesLine(const AppState& state, const LinkStatus& links);
+
+// The "data received" flag: a sample was saved since the last Start or Reset, or a replay
+// finished with data. Until then only the time line is shown.
+inline bool DataReceived(const AppState& state) {
+    return state.processor.newSample;
+}
+
+// Writes state.statusLines: the time line always, the other five once data was received.
+void UpdateStatusLines(AppState& state, const LinkStatus& links, std::time_t now, float flux);
+
+// One value cell: "%10.1lf", or for readings that are missing "     Open" in the Current
+// column and nine blanks in the others.
+std::string CellText(double value, bool currentColumn);
+
+inline constexpr std::array<const char*, 5> kTableHeadings = {"Current", "Maximum", "Minimum",
+                                                              "Day Max", "Day Min"};
+
+struct TableRow {
+    std::string name;
+    std::array<std::string, 5> cells;  // Current, Maximum, Minimum, Day Max, Day Min
+};
+
+// The number of table quantities chosen for the status area (pump lines not counted).
+int ChosenTableQuantities(const Config& config);
+
+// The value table's rows in display order, only those chosen; without the heading.
+std::vector<TableRow> TableRows(const AppState& state);
+
+}  // namespace brennic
