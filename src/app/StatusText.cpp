@@ -71,6 +71,8 @@ std::string TimeLine(const AppState& state, const LinkStatus& links, std::time_t
                       : std::string("    One Wire Inactive");
     }
     const std::string& fault = state.processor.faultText;
+    // No fault is reported as a blank token; an empty text means the same.
+    const bool faulted = fault.find_first_not_of(' ') != std::string::npos;
     std::string line;
     if (!links.serialActive) {
         line = Format("%02i:%02i:%02i    ET=%i:%02i:%02i    Communication Port Not Active",
@@ -78,7 +80,7 @@ std::string TimeLine(const AppState& state, const LinkStatus& links, std::time_t
     } else if (links.serialTerminating) {
         line = Format("%02i:%02i:%02i    ET=%i:%02i:%02i    Communication Port Terminating",
                       local.tm_hour, local.tm_min, local.tm_sec, eh, em, es);
-    } else if (DataReceived(state) && fault != " ") {
+    } else if (DataReceived(state) && faulted) {
         line = Format(
             "%02i:%02i:%02i    ET=%i:%02i:%02i    Communication Port Active, timeouts=%i Fault=%s",
             local.tm_hour, local.tm_min, local.tm_sec, eh, em, es, links.serialTimeouts,

@@ -312,39 +312,165 @@ TEST_F(DisplayTest, CurvePassesThroughItsPointsAndBreaksAtAGap) {
     }
 }
 
+// Dark pixels in the rows [top, bottom) of the image.
+int DarkPixels(const QImage& image, int top, int bottom, int left = 0, int right = -1) {
+    if (right < 0) {
+        right = image.width();
+    }
+    int n = 0;
+    for (int y = std::max(0, top); y < std::min(bottom, image.height()); ++y) {
+        for (int x = left; x < right; ++x) {
+            n += image.pixelColor(x, y).lightness() < 160 ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+TEST_F(DisplayTest, ReplayShowsOnlyTheProgressLines) {
+    AppState state;
+    testdata::FillHistory(state, 100, kNoon, 60);
+    state.statusLines.line[0] = "before";
+    state.replay.active = true;
+    state.replay.SetLine(1, "Reading LOG-2024-06-01.txt");
+    state.replay.SetLine(6, std::string(300, 'x'));
+    EXPECT_EQ(state.replay.line[5].size(), ReplayProgress::kLineMax);
+    state.replay.SetLine(7, "ignored");
+
+    QImage image(1000, 700, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    DisplayLayout layout;
+    Layout(layout, state.config, MeasureFont(MakeDisplayFont(state.font), &image), 1000, 700);
+    QPainter painter(&image);
+    RenderOptions options;
+    options.now = kNoon;
+    EXPECT_EQ(Render(state, layout, painter, options), ScrollBarAction::kHide);
+    painter.end();
+    Save(image, "replay");
+    const int lh = layout.metrics.lineHeight;
+    EXPECT_GT(DarkPixels(image, 0, lh), 0);           // line 1
+    EXPECT_EQ(DarkPixels(image, lh, 5 * lh), 0);      // lines 2-5 empty
+    EXPECT_GT(DarkPixels(image, 5 * lh, 6 * lh), 0);  // line 6
+    EXPECT_EQ(DarkPixels(image, 6 * lh, 700), 0);     // no chart, no scroll bar
+    EXPECT_EQ(state.statusLines.line[0], "before");
+}
+
+TEST_F(DisplayTest, TextBlockWithAndWithoutStatistics) {
+    AppState state;
+    testdata::FillHistory(state, 100, kNoon, 60);
+    state.processor.reportLine1 = "12:00 150.0 120.0 18.0 180.0 100.0 80.0 ON OFF";
+    LinkStatus links;
+    links.serialActive = true;
+    for (bool statistics : {true, false}) {
+        SCOPED_TRACE(statistics);
+        DisplayLayout layout;
+        layout.statisticsOnDisplay = statistics;
+        const QImage image = testdata::RenderImage(state, layout, 1000, 700, kNoon, links);
+        Save(image, statistics ? "statistics" : "no-statistics");
+        const int lh = layout.metrics.lineHeight;
+        EXPECT_GT(DarkPixels(image, 0, lh), 0);
+        // With statistics: five status lines then the table (heading and two rows). Without:
+        // the time line, a blank line, then the table.
+        const int tableTop = statistics ? 5 * lh : 2 * lh;
+        if (statistics) {
+            for (int i = 1; i < 5; ++i) {
+                EXPECT_GT(DarkPixels(image, i * lh, (i + 1) * lh), 0) << i;
+            }
+        } else {
+            EXPECT_EQ(DarkPixels(image, lh, 2 * lh), 0);
+        }
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_GT(DarkPixels(image, tableTop + i * lh, tableTop + (i + 1) * lh), 0) << i;
+        }
+        EXPECT_EQ(DarkPixels(image, tableTop + 3 * lh, layout.text.bottom), 0);
+        // Every status line is stored either way.
+        EXPECT_EQ(state.statusLines.line[StatusLines::kPump].rfind("Pump is ", 0), 0u);
+    }
+}
+
+TEST_F(DisplayTest, APaintOfTheTextBlockLeavesTheChartAlone) {
+    AppState state;
+    testdata::FillHistory(state, 100, kNoon, 60);
+    QImage image(1000, 700, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    DisplayLayout layout;
+    Layout(layout, state.config, MeasureFont(MakeDisplayFont(state.font), &image), 1000, 700);
+    QPainter painter(&image);
+    RenderOptions options;
+    options.now = kNoon;
+    const QRect invalid = layout.text.ToQRect();
+    options.invalid = &invalid;
+    EXPECT_EQ(Render(state, layout, painter, options), ScrollBarAction::kUnchanged);
+    const QRect whole = layout.client.ToQRect();
+    options.invalid = &whole;
+    QImage full(1000, 700, QImage::Format_RGB32);
+    full.fill(Qt::white);
+    QPainter fullPainter(&full);
+    EXPECT_EQ(Render(state, layout, fullPainter, options), ScrollBarAction::kShow);
+    painter.end();
+    fullPainter.end();
+    EXPECT_GT(DarkPixels(image, 0, layout.text.bottom), 0);
+    EXPECT_EQ(DarkPixels(image, layout.lower.top, 700), 0);
+    EXPECT_GT(DarkPixels(full, layout.lower.top, 700), 1000);
+}
+
 TEST_F(DisplayTest, FullDisplayPicture) {
     AppState state;
-    state.config.oneWireEnable = 1;
-    state.config.graphHaPump = 1;
-    state.config.graphBtuRate = 1;
-    state.config.graphFlow = 1;
-    state.config.graphWAux1 = state.config.graphWAux2 = 1;
-    state.config.statusHaPump = 1;
-    state.config.statusBtus = state.config.statusKwh = state.config.statusBtuRate = 1;
-    state.config.statusWAux1 = 1;
-    state.config.xAxisHours = 12;
-    testdata::FillHistory(state, 600, kNoon + 3 * 3600 + 1200, 60);
+    Config& c = state.config;
+    c.oneWireEnable = 1;
+    c.graphBtuRate = c.graphFlow = c.graphWAux1 = c.graphWAux2 = c.graphHaPump = 1;
+    c.statusHaPump = c.statusKwh = c.statusBtuRate = c.statusWAux1 = c.statusWAux2 = 1;
+    c.xAxisHours = 24;
+    state.channels[kChWAux1].longName = "Tank Top";
+    state.channels[kChWAux2].longName = "Basement";
+    const std::time_t midnight = kNoon - 12 * 3600;
+    testdata::FillSunnyDay(state, midnight, 17 * 60 + 25);
     ProcessorState& p = state.processor;
-    p.chartOrigin = kNoon - 7 * 3600;
-    p.sampleCount = 18000;
-    p.reportLine1 = "13:20 165.3 141.2 18.0 180.0 163.1 158.2 ON OFF";
+    p.chartOrigin = midnight;
+    p.reportLine1 = Format("17:24 %.1f %.1f 18.0 180.0 %.1f %.1f ON OFF",
+                           static_cast<double>(p.current[kSlotCollector]),
+                           static_cast<double>(p.current[kSlotStorage]),
+                           static_cast<double>(p.current[kSlotAux1]),
+                           static_cast<double>(p.current[kSlotAux2]));
     p.faultText = " ";
     p.highLimit = 180.0f;
     p.differential = 18.0f;
-    p.collectorHeat.total = 123456.7;
-    p.collectorHeat.dayHeat = 23456.7;
-    p.collectorHeat.rate = 8.5;
-    p.collectorHeat.factor = 0.8812;
-    p.stats.maximum = p.stats.minimum = p.stats.dayMax = p.stats.dayMin = p.current;
-    state.dailyLog.samplesLogged = 600;
+    for (Sample* b : {&p.stats.maximum, &p.stats.minimum, &p.stats.dayMax, &p.stats.dayMin}) {
+        *b = p.current;
+    }
+    for (int slot : kTemperatureSlots) {
+        float lo = 9999.0f;
+        float hi = -9999.0f;
+        for (const Sample& s : p.history) {
+            if (IsReading(s[slot])) {
+                lo = std::min(lo, s[slot]);
+                hi = std::max(hi, s[slot]);
+            }
+        }
+        p.stats.maximum[slot] = p.stats.dayMax[slot] = hi;
+        p.stats.minimum[slot] = p.stats.dayMin[slot] = lo;
+    }
+    state.dailyLog.samplesLogged = 1045;
     LinkStatus links;
     links.serialActive = true;
     links.oneWireActive = true;
+    links.oneWirePackets = 2090;
     DisplayLayout layout;
     const QImage image =
-        testdata::RenderImage(state, layout, 1280, 800, kNoon + 3 * 3600 + 1200, links);
+        testdata::RenderImage(state, layout, 1280, 800, midnight + 17 * 3600 + 25 * 60, links);
     Save(image, "full");
-    EXPECT_TRUE(state.chart.atEnd);
+    EXPECT_TRUE(state.chart.atEnd);  // the widened span ends with this window
+    EXPECT_EQ(state.chart.viewStart, midnight);
+    // The pump band shows both colours.
+    const Rect& band = layout.pumpBand;
+    bool green = false;
+    bool red = false;
+    for (int x = band.left; x < band.right; ++x) {
+        const QColor px = image.pixelColor(x, band.top + 2);
+        green = green || px == QColor(0, 255, 0);
+        red = red || px == QColor(255, 0, 0);
+    }
+    EXPECT_TRUE(green);
+    EXPECT_TRUE(red);
 }
 
 }  // namespace

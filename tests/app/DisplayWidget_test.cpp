@@ -1,0 +1,73 @@
+#include "app/DisplayWidget.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QScrollBar>
+
+#include "DisplayTestData.h"
+
+namespace brennic {
+namespace {
+
+TEST(DisplayWidget, PaintsAndRendersTheSamePictureAndPlacesTheScrollBar) {
+    AppState state;
+    testdata::FillHistory(state, 300, testdata::kNoon, 60);
+    state.processor.chartOrigin = testdata::kNoon - 4 * 3600;
+    DisplayWidget widget(state);
+    int calls = 0;
+    widget.SetLinkStatusSource([&calls](const AppState&) {
+        ++calls;
+        LinkStatus links;
+        links.serialActive = true;
+        links.serialTimeouts = 7;
+        return links;
+    });
+    widget.resize(900, 600);
+    widget.Relayout();
+    EXPECT_EQ(widget.Layout().client, (Rect{0, 0, 900, 600}));
+
+    // A window paint: the scroll bar goes to its rectangle with the chart's page.
+    const QPixmap shown = widget.grab();
+    QApplication::processEvents();
+    EXPECT_FALSE(widget.ScrollBar()->isHidden());
+    const Rect& r = widget.Layout().scrollBar;
+    EXPECT_EQ(widget.ScrollBar()->geometry(), QRect(r.left, r.top, r.Width(), r.Height()));
+    EXPECT_EQ(widget.ScrollBar()->pageStep(), state.chart.page);
+    EXPECT_EQ(widget.ScrollBar()->value(), state.chart.position);
+    EXPECT_EQ(widget.ScrollBar()->maximum(), 1000 - state.chart.page);
+    EXPECT_NE(state.statusLines.line[0].find("timeouts=7"), std::string::npos);
+
+    // A window image: the same picture, the scroll bar drawn in as a picture of the control.
+    QImage image(900, 600, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    widget.RenderTo(image);
+    image.save(QString::fromUtf8(BRENNIC_BINARY_DIR) + "/display-widget.png");
+    EXPECT_GE(calls, 2);
+    const QImage painted = shown.toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(painted.size(), image.size());
+    int differing = 0;
+    for (int y = 0; y < widget.Layout().plot.bottom; ++y) {
+        for (int x = 0; x < 900; ++x) {
+            differing += painted.pixel(x, y) != image.pixel(x, y) ? 1 : 0;
+        }
+    }
+    // Only the time line's clock may differ.
+    EXPECT_LT(differing, 900 * widget.Layout().metrics.lineHeight);
+    EXPECT_EQ(image.pixelColor(0, 599), QColor(Qt::white));
+    int scrollPixels = 0;
+    for (int x = r.left; x < r.right; ++x) {
+        scrollPixels += image.pixelColor(x, (r.top + r.bottom) / 2) != QColor(Qt::white) ? 1 : 0;
+    }
+    EXPECT_GT(scrollPixels, r.Width() / 2);
+
+    // While a replay runs the scroll bar is hidden.
+    state.replay.active = true;
+    widget.grab();
+    QApplication::processEvents();
+    EXPECT_TRUE(widget.ScrollBar()->isHidden());
+}
+
+}  // namespace
+}  // namespace brennic
