@@ -12,6 +12,58 @@ DisplayWidget::DisplayWidget(AppState& state, QWidget* parent)
     scrollBar_->setRange(0, 0);
     scrollBar_->setPageStep(ChartView::kScrollRange);
     scrollBar_->hide();
+    connect(scrollBar_, &QScrollBar::actionTriggered, this, &DisplayWidget::OnScrollAction);
+}
+
+void DisplayWidget::OnScrollAction(int action) {
+    ChartView::Request request;
+    switch (action) {
+        case QAbstractSlider::SliderSingleStepSub:
+            request = ChartView::Request::kLineLeft;
+            break;
+        case QAbstractSlider::SliderSingleStepAdd:
+            request = ChartView::Request::kLineRight;
+            break;
+        case QAbstractSlider::SliderPageStepSub:
+            request = ChartView::Request::kPageLeft;
+            break;
+        case QAbstractSlider::SliderPageStepAdd:
+            request = ChartView::Request::kPageRight;
+            break;
+        case QAbstractSlider::SliderMove:
+            request = ChartView::Request::kThumb;
+            break;
+        default:
+            return;
+    }
+    // The control applies its slider position after this returns; ScrollChart sets it to
+    // where the view went.
+    ScrollChart(request, scrollBar_->sliderPosition());
+}
+
+void DisplayWidget::ScrollChart(ChartView::Request request, int thumbPosition) {
+    int position = 0;
+    int page = ChartView::kScrollRange;
+    {
+        StateGuard guard(state_.lock);
+        const Config& c = state_.config;
+        state_.chart.Scroll(request, thumbPosition, state_.processor.history, c.xAxisHours,
+                            c.autoScroll);
+        position = state_.chart.position;
+        page = state_.chart.page;
+    }
+    SetScrollValues(position, page);
+    UpdateChart();
+}
+
+void DisplayWidget::SetScrollValues(int position, int page) {
+    // The control's maximum excludes the page, so its value is the left edge of the page.
+    const QSignalBlocker block(scrollBar_);
+    scrollBar_->setRange(0, std::max(0, ChartView::kScrollRange - page));
+    scrollBar_->setPageStep(page);
+    scrollBar_->setSingleStep(1);
+    scrollBar_->setSliderPosition(position);
+    scrollBar_->setValue(position);
 }
 
 void DisplayWidget::SetLinkStatusSource(std::function<LinkStatus(const AppState&)> source) {
@@ -93,12 +145,7 @@ void DisplayWidget::ApplyScrollBar(ScrollBarAction action) {
         position = state_.chart.position;
         page = state_.chart.page;
     }
-    // The control's maximum excludes the page, so its value is the left edge of the page.
-    const QSignalBlocker block(scrollBar_);
-    scrollBar_->setRange(0, std::max(0, ChartView::kScrollRange - page));
-    scrollBar_->setPageStep(page);
-    scrollBar_->setSingleStep(1);
-    scrollBar_->setValue(position);
+    SetScrollValues(position, page);
     if (action == ScrollBarAction::kShow) {
         const Rect& r = layout_.scrollBar;
         scrollBar_->setGeometry(r.left, r.top, std::max(0, r.Width()), std::max(0, r.Height()));
@@ -115,10 +162,7 @@ void DisplayWidget::RenderTo(QPaintDevice& device) {
     RenderOptions options = Options();
     options.drawScrollBar = [this](QPainter& p, const Rect& r) {
         // A picture of the control at its place and size, whether or not it is shown.
-        const QSignalBlocker block(scrollBar_);
-        scrollBar_->setRange(0, std::max(0, ChartView::kScrollRange - state_.chart.page));
-        scrollBar_->setPageStep(state_.chart.page);
-        scrollBar_->setValue(state_.chart.position);
+        SetScrollValues(state_.chart.position, state_.chart.page);
         if (scrollBar_->size() != QSize(r.Width(), r.Height()) && r.Width() > 0 && r.Height() > 0) {
             scrollBar_->setGeometry(r.left, r.top, r.Width(), r.Height());
         }

@@ -14,8 +14,9 @@ namespace brennic {
 
 // The main display: status lines, value table and strip chart, drawn by Render into an
 // off-screen image and copied to the window in one go. Owns the display's layout and its
-// horizontal scroll bar; the main window connects the scroll bar's actions to
-// ChartView::Scroll and calls Relayout when display options change. Main thread only.
+// horizontal scroll bar, whose actions move the chart's view; the main window calls
+// ScrollChart for its scroll commands and Relayout when display options change. Main thread
+// only.
 class DisplayWidget : public QWidget {
     Q_OBJECT
 
@@ -35,6 +36,10 @@ class DisplayWidget : public QWidget {
     void UpdateText();
     void UpdateChart();
 
+    // Moves the chart's view (the "Scroll Left"/"Scroll Right" commands and the scroll bar,
+    // which is connected to this) and repaints the chart. Takes the StateLock.
+    void ScrollChart(ChartView::Request request, int thumbPosition = 0);
+
     // Renders the whole display into `device` (white background), the scroll bar drawn as a
     // picture. For window images, the web screen shot and printing. Takes the StateLock.
     void RenderTo(QPaintDevice& device);
@@ -52,6 +57,8 @@ class DisplayWidget : public QWidget {
   private:
     RenderOptions Options() const;
     void ApplyScrollBar(ScrollBarAction action);
+    void SetScrollValues(int position, int page);
+    void OnScrollAction(int action);
 
     AppState& state_;
     DisplayLayout layout_;

@@ -62,6 +62,19 @@ TEST(DisplayWidget, PaintsAndRendersTheSamePictureAndPlacesTheScrollBar) {
     }
     EXPECT_GT(scrollPixels, r.Width() / 2);
 
+    // The scroll bar moves the view: an hour left, then back to the end with a page right.
+    const std::time_t start = state.chart.viewStart;
+    widget.ScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(state.chart.viewStart, start - 3600);
+    EXPECT_FALSE(state.chart.atEnd);
+    EXPECT_EQ(widget.ScrollBar()->value(), state.chart.position);
+    widget.ScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(state.chart.viewStart, start);
+    EXPECT_TRUE(state.chart.atEnd);
+    EXPECT_EQ(widget.ScrollBar()->value(), state.chart.position);
+    widget.ScrollChart(ChartView::Request::kThumb, 0);
+    EXPECT_EQ(widget.ScrollBar()->value(), 0);
+
     // While a replay runs the scroll bar is hidden.
     state.replay.active = true;
     widget.grab();
