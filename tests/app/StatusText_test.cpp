@@ -85,6 +85,15 @@ TEST_F(StatusTextTest, TimeLineForms) {
               "13:02:03    ET=0:00:00    Communication Port Not Active  Flux=1.23");
 }
 
+TEST_F(StatusTextTest, FluxOfTheConfiguredArrayByDayAndNight) {
+    // The default array at 45 N, 88 W: the sun is down at 06:00 UTC (about midnight there)
+    // and high at 18:00 UTC (about local noon).
+    EXPECT_EQ(DisplayFlux(state.config, kNoon - 6 * 3600), 0.0f);
+    const float noon = DisplayFlux(state.config, kNoon + 6 * 3600);
+    EXPECT_GT(noon, 0.3f);
+    EXPECT_LT(noon, 1.0f);
+}
+
 TEST_F(StatusTextTest, OtherStatusLines) {
     ProcessorState& p = state.processor;
     p.reportLine1 = "13:00 165.3 141.2 18.0 180.0 163.1 158.2 ON OFF";
