@@ -184,7 +184,8 @@ class Trace {
             return;
         }
         Push(colFirst_);
-        // Go to the nearer extreme first so the column ends at its last point.
+        // Visit the extreme farther from the last point first, so the column's path ends
+        // with the short step to its last point.
         if (colLast_ - colMin_ >= colMax_ - colLast_) {
             Push(colMin_);
             Push(colMax_);
