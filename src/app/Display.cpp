@@ -84,7 +84,7 @@ ScrollBarAction Render(AppState& state, const DisplayLayout& layout, QPainter& p
     }
 
     const std::time_t now = options.now != 0 ? options.now : std::time(nullptr);
-    UpdateStatusLines(state, options.links, now, DisplayFlux(c, now));
+    UpdateStatusLines(state, options.status, now, DisplayFlux(c, now));
     const auto& lines = state.statusLines.line;
     cursor.Line(lines[StatusLines::kTime]);
     if (!layout.statisticsOnDisplay) {

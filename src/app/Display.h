@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "app/DisplayLayout.h"
+#include "app/StatusText.h"
 #include "core/AppState.h"
 
 class QPainter;
@@ -18,7 +19,7 @@ struct RenderOptions {
     const QRect* invalid = nullptr;
     std::time_t now = 0;    // the clock time shown in the time line; 0: the system clock
     int hourLength = 3600;  // seconds from one hour label to the next (measured at start-up)
-    LinkStatus links;       // link and publisher figures for the status lines
+    DisplayStatus status;   // link and publisher figures for the status lines
     // Without `invalid`, the scroll bar is drawn as a picture: this draws the control into the
     // rectangle. Null: a plain drawing of a scroll bar at the chart view's position and page.
     std::function<void(QPainter&, const Rect&)> drawScrollBar;

@@ -66,8 +66,8 @@ void DisplayWidget::SetScrollValues(int position, int page) {
     scrollBar_->setValue(position);
 }
 
-void DisplayWidget::SetLinkStatusSource(std::function<LinkStatus(const AppState&)> source) {
-    linkStatus_ = std::move(source);
+void DisplayWidget::SetStatusSource(std::function<DisplayStatus(const AppState&)> source) {
+    statusSource_ = std::move(source);
 }
 
 void DisplayWidget::SetHourLength(int seconds) {
@@ -100,8 +100,8 @@ void DisplayWidget::UpdateChart() {
 RenderOptions DisplayWidget::Options() const {
     RenderOptions options;
     options.hourLength = hourLength_;
-    if (linkStatus_) {
-        options.links = linkStatus_(state_);
+    if (statusSource_) {
+        options.status = statusSource_(state_);
     }
     return options;
 }

@@ -25,7 +25,7 @@ class DisplayWidget : public QWidget {
 
     // Supplies the link and publisher figures of the status lines; called under the
     // StateLock during every render. Without one the links show as inactive.
-    void SetLinkStatusSource(std::function<LinkStatus(const AppState&)> source);
+    void SetStatusSource(std::function<DisplayStatus(const AppState&)> source);
     // Seconds between hour labels, as measured at start-up (normally 3600).
     void SetHourLength(int seconds);
 
@@ -64,7 +64,7 @@ class DisplayWidget : public QWidget {
     DisplayLayout layout_;
     QScrollBar* scrollBar_;
     QImage buffer_;
-    std::function<LinkStatus(const AppState&)> linkStatus_;
+    std::function<DisplayStatus(const AppState&)> statusSource_;
     int hourLength_ = 3600;
 };
 

@@ -56,7 +56,8 @@ float DisplayFlux(const Config& c, std::time_t now) {
                          0.0f, 175.0f, 70.0f);
 }
 
-std::string TimeLine(const AppState& state, const LinkStatus& links, std::time_t now, float flux) {
+std::string TimeLine(const AppState& state, const DisplayStatus& status, std::time_t now,
+                     float flux) {
     std::tm local{};
     ToLocalTime(now, local);
     const auto elapsed = static_cast<long long>(ElapsedSeconds(state.processor));
@@ -66,29 +67,29 @@ std::string TimeLine(const AppState& state, const LinkStatus& links, std::time_t
 
     std::string oneWire;
     if (state.config.oneWireEnable != 0) {
-        oneWire = links.oneWireActive
-                      ? Format("    One Wire Active, timeouts=%i", links.oneWireTimeouts)
+        oneWire = status.links.oneWireActive
+                      ? Format("    One Wire Active, timeouts=%i", status.links.oneWireTimeouts)
                       : std::string("    One Wire Inactive");
     }
     const std::string& fault = state.processor.faultText;
     // No fault is reported as a blank token; an empty text means the same.
     const bool faulted = fault.find_first_not_of(' ') != std::string::npos;
     std::string line;
-    if (!links.serialActive) {
+    if (!status.links.comActive) {
         line = Format("%02i:%02i:%02i    ET=%i:%02i:%02i    Communication Port Not Active",
                       local.tm_hour, local.tm_min, local.tm_sec, eh, em, es);
-    } else if (links.serialTerminating) {
+    } else if (status.serialTerminating) {
         line = Format("%02i:%02i:%02i    ET=%i:%02i:%02i    Communication Port Terminating",
                       local.tm_hour, local.tm_min, local.tm_sec, eh, em, es);
     } else if (DataReceived(state) && faulted) {
         line = Format(
             "%02i:%02i:%02i    ET=%i:%02i:%02i    Communication Port Active, timeouts=%i Fault=%s",
-            local.tm_hour, local.tm_min, local.tm_sec, eh, em, es, links.serialTimeouts,
+            local.tm_hour, local.tm_min, local.tm_sec, eh, em, es, status.serialTimeouts,
             fault.c_str());
     } else {
         line =
             Format("%02i:%02i:%02i    ET=%i:%02i:%02i    Communication Port Active, timeouts=%i%s",
-                   local.tm_hour, local.tm_min, local.tm_sec, eh, em, es, links.serialTimeouts,
+                   local.tm_hour, local.tm_min, local.tm_sec, eh, em, es, status.serialTimeouts,
                    oneWire.c_str());
     }
     return line + Format("  Flux=%4.2f", static_cast<double>(flux));
@@ -119,15 +120,16 @@ std::string HaPumpLine(const AppState& state) {
                       p.haPump, ElapsedSeconds(p));
 }
 
-std::string SamplesLine(const AppState& state, const LinkStatus& links) {
+std::string SamplesLine(const AppState& state, const DisplayStatus& status) {
     const ProcessorState& p = state.processor;
     const Config& c = state.config;
     std::string suffix;
     if (c.oneWireEnable != 0) {
-        suffix = Format("    One Wire Pkts=%i", links.oneWirePackets);
+        suffix = Format("    One Wire Pkts=%i", status.oneWirePackets);
     }
     if (c.webUploadFtp != 0 || c.webWriteToDisk != 0) {
-        suffix += Format("    Web Uploads=%i    Web Errors=%i", links.webUploads, links.webErrors);
+        suffix +=
+            Format("    Web Uploads=%i    Web Errors=%i", status.webUploads, status.webErrors);
     }
     return Format(
         "Samples=%i   Samples saved=%i   Samples Logged=%i     Open_Sensors=%i    "
@@ -136,9 +138,9 @@ std::string SamplesLine(const AppState& state, const LinkStatus& links) {
         p.openSensors, p.dataErrors, suffix.c_str());
 }
 
-void UpdateStatusLines(AppState& state, const LinkStatus& links, std::time_t now, float flux) {
+void UpdateStatusLines(AppState& state, const DisplayStatus& status, std::time_t now, float flux) {
     auto& l = state.statusLines.line;
-    l[StatusLines::kTime] = TimeLine(state, links, now, flux);
+    l[StatusLines::kTime] = TimeLine(state, status, now, flux);
     if (!DataReceived(state)) {
         return;
     }
@@ -146,7 +148,7 @@ void UpdateStatusLines(AppState& state, const LinkStatus& links, std::time_t now
     l[StatusLines::kHighLimit] = HighLimitLine(state.processor);
     l[StatusLines::kPump] = PumpLine(state);
     l[StatusLines::kHaPump] = HaPumpLine(state);
-    l[StatusLines::kSamples] = SamplesLine(state, links);
+    l[StatusLines::kSamples] = SamplesLine(state, status);
 }
 
 std::string CellText(double v, bool currentColumn) {

@@ -6,12 +6,24 @@
 #include <vector>
 
 #include "core/AppState.h"
+#include "web/WebPages.h"
 
 namespace brennic {
 
 // The texts of the main display's status block and value table. Plain string work, so the
 // tests can check them character for character. Every function: main thread (or any thread
 // holding the StateLock); the caller holds the StateLock.
+
+// What the status lines show of the links and the web publisher. Those records belong to
+// the links and the publisher; the main window fills this for each render.
+struct DisplayStatus {
+    LinkStatus links;                // serial and One-Wire link state, as the web pages show it too
+    bool serialTerminating = false;  // the reader thread was asked to stop and runs still
+    int serialTimeouts = 0;
+    int oneWirePackets = 0;
+    int webUploads = 0;
+    int webErrors = 0;
+};
 
 // printf into a std::string (LC_NUMERIC is "C" in the program).
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -23,12 +35,13 @@ double ElapsedSeconds(const ProcessorState& p);
 float DisplayFlux(const Config& config, std::time_t now);
 
 // Status line 1, including the "  Flux=%4.2f" ending. `now` is the clock time shown.
-std::string TimeLine(const AppState& state, const LinkStatus& links, std::time_t now, float flux);
+std::string TimeLine(const AppState& state, const DisplayStatus& status, std::time_t now,
+                     float flux);
 std::string LastDataLine(const ProcessorState& p);
 std::string HighLimitLine(const ProcessorState& p);
 std::string PumpLine(const AppState& state);
 std::string HaPumpLine(const AppState& state);
-std::string SamplesLine(const AppState& state, const LinkStatus& links);
+std::string SamplesLine(const AppState& state, const DisplayStatus& status);
 
 // The "data received" flag: a sample was saved since the last Start or Reset, or a replay
 // finished with data. Until then only the time line is shown.
@@ -37,7 +50,7 @@ inline bool DataReceived(const AppState& state) {
 }
 
 // Writes state.statusLines: the time line always, the other five once data was received.
-void UpdateStatusLines(AppState& state, const LinkStatus& links, std::time_t now, float flux);
+void UpdateStatusLines(AppState& state, const DisplayStatus& status, std::time_t now, float flux);
 
 // One value cell: "%10.1lf", or for readings that are missing "     Open" in the Current
 // column and nine blanks in the others.

@@ -40,18 +40,4 @@ struct ReplayProgress {
     void ClearLines() { line = {}; }
 };
 
-// What the display shows of the links and the publisher. The records behind these values
-// belong to the serial link, the One-Wire link and the web publisher; the main window fills
-// this snapshot for each render.
-struct LinkStatus {
-    bool serialActive = false;       // a reader thread runs (serial or test data)
-    bool serialTerminating = false;  // it has been asked to stop and has not ended yet
-    int serialTimeouts = 0;
-    bool oneWireActive = false;
-    int oneWireTimeouts = 0;
-    int oneWirePackets = 0;
-    int webUploads = 0;
-    int webErrors = 0;
-};
-
 }  // namespace brennic

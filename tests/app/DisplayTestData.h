@@ -123,7 +123,7 @@ inline void GraphEverything(Config& c) {
 
 // Lays out and renders `state` into a white image of the given size, as a window image does.
 inline QImage RenderImage(AppState& state, DisplayLayout& layout, int width, int height,
-                          std::time_t now, const LinkStatus& links = {}) {
+                          std::time_t now, const DisplayStatus& status = {}) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
     const TextMetrics m = MeasureFont(MakeDisplayFont(state.font), &image);
@@ -131,7 +131,7 @@ inline QImage RenderImage(AppState& state, DisplayLayout& layout, int width, int
     QPainter painter(&image);
     RenderOptions options;
     options.now = now;
-    options.links = links;
+    options.status = status;
     Render(state, layout, painter, options);
     return image;
 }

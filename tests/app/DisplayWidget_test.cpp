@@ -17,12 +17,12 @@ TEST(DisplayWidget, PaintsAndRendersTheSamePictureAndPlacesTheScrollBar) {
     state.processor.chartOrigin = testdata::kNoon - 4 * 3600;
     DisplayWidget widget(state);
     int calls = 0;
-    widget.SetLinkStatusSource([&calls](const AppState&) {
+    widget.SetStatusSource([&calls](const AppState&) {
         ++calls;
-        LinkStatus links;
-        links.serialActive = true;
-        links.serialTimeouts = 7;
-        return links;
+        DisplayStatus status;
+        status.links.comActive = true;
+        status.serialTimeouts = 7;
+        return status;
     });
     widget.resize(900, 600);
     widget.Relayout();

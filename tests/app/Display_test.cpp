@@ -358,13 +358,13 @@ TEST_F(DisplayTest, TextBlockWithAndWithoutStatistics) {
     AppState state;
     testdata::FillHistory(state, 100, kNoon, 60);
     state.processor.reportLine1 = "12:00 150.0 120.0 18.0 180.0 100.0 80.0 ON OFF";
-    LinkStatus links;
-    links.serialActive = true;
+    DisplayStatus status;
+    status.links.comActive = true;
     for (bool statistics : {true, false}) {
         SCOPED_TRACE(statistics);
         DisplayLayout layout;
         layout.statisticsOnDisplay = statistics;
-        const QImage image = testdata::RenderImage(state, layout, 1000, 700, kNoon, links);
+        const QImage image = testdata::RenderImage(state, layout, 1000, 700, kNoon, status);
         Save(image, statistics ? "statistics" : "no-statistics");
         const int lh = layout.metrics.lineHeight;
         EXPECT_GT(DarkPixels(image, 0, lh), 0);
@@ -450,13 +450,13 @@ TEST_F(DisplayTest, FullDisplayPicture) {
         p.stats.minimum[slot] = p.stats.dayMin[slot] = lo;
     }
     state.dailyLog.samplesLogged = 1045;
-    LinkStatus links;
-    links.serialActive = true;
-    links.oneWireActive = true;
-    links.oneWirePackets = 2090;
+    DisplayStatus status;
+    status.links.comActive = true;
+    status.links.oneWireActive = true;
+    status.oneWirePackets = 2090;
     DisplayLayout layout;
     const QImage image =
-        testdata::RenderImage(state, layout, 1280, 800, midnight + 17 * 3600 + 25 * 60, links);
+        testdata::RenderImage(state, layout, 1280, 800, midnight + 17 * 3600 + 25 * 60, status);
     Save(image, "full");
     EXPECT_TRUE(state.chart.atEnd);  // the widened span ends with this window
     EXPECT_EQ(state.chart.viewStart, midnight);

@@ -68,16 +68,16 @@ TEST_F(StatusTextTest, TimeLineForms) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        LinkStatus links;
-        links.serialActive = c.active;
-        links.serialTerminating = c.terminating;
-        links.serialTimeouts = 2;
-        links.oneWireActive = c.oneWireActive;
-        links.oneWireTimeouts = 4;
+        DisplayStatus status;
+        status.links.comActive = c.active;
+        status.serialTerminating = c.terminating;
+        status.serialTimeouts = 2;
+        status.links.oneWireActive = c.oneWireActive;
+        status.links.oneWireTimeouts = 4;
         state.processor.newSample = c.dataReceived;
         state.processor.faultText = c.fault;
         state.config.oneWireEnable = c.oneWireEnable;
-        EXPECT_EQ(TimeLine(state, links, now, 0.5f), c.expected);
+        EXPECT_EQ(TimeLine(state, status, now, 0.5f), c.expected);
     }
     // Before the first sample the elapsed time is not negative.
     state.processor.current.time = 0;
@@ -133,22 +133,22 @@ TEST_F(StatusTextTest, OtherStatusLines) {
     state.dailyLog.samplesLogged = 41;
     p.openSensors = 2;
     p.dataErrors = 7;
-    LinkStatus links;
-    links.oneWirePackets = 99;
-    links.webUploads = 5;
-    links.webErrors = 1;
+    DisplayStatus status;
+    status.oneWirePackets = 99;
+    status.webUploads = 5;
+    status.webErrors = 1;
     const std::string base =
         "Samples=1234   Samples saved=2   Samples Logged=41     Open_Sensors=2    Data_Errors=7";
-    EXPECT_EQ(SamplesLine(state, links), base);
+    EXPECT_EQ(SamplesLine(state, status), base);
     state.config.oneWireEnable = 1;
-    EXPECT_EQ(SamplesLine(state, links), base + "    One Wire Pkts=99");
+    EXPECT_EQ(SamplesLine(state, status), base + "    One Wire Pkts=99");
     state.config.webWriteToDisk = 1;
-    EXPECT_EQ(SamplesLine(state, links),
+    EXPECT_EQ(SamplesLine(state, status),
               base + "    One Wire Pkts=99    Web Uploads=5    Web Errors=1");
     state.config.oneWireEnable = 0;
     state.config.webWriteToDisk = 0;
     state.config.webUploadFtp = 1;
-    EXPECT_EQ(SamplesLine(state, links), base + "    Web Uploads=5    Web Errors=1");
+    EXPECT_EQ(SamplesLine(state, status), base + "    Web Uploads=5    Web Errors=1");
 }
 
 TEST_F(StatusTextTest, StatusLinesKeepTheirTextsUntilDataArrives) {
