@@ -1,7 +1,6 @@
 #include "datafiles/ReplayCommand.h"
 
 #include <charconv>
-#include <cstring>
 #include <limits>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -75,101 +74,7 @@ Json PumpObject(const PumpStats& p) {
     return Json{{"onSeconds", p.totalOnSeconds}, {"cycles", p.cycles}, {"running", p.running}};
 }
 
-std::optional<std::uint32_t> ParseInterval(const std::string& text) {
-    std::uint32_t v = 0;
-    const char* end = text.data() + text.size();
-    const auto [p, ec] = std::from_chars(text.data(), end, v);
-    if (text.empty() || ec != std::errc() || p != end) {
-        return std::nullopt;
-    }
-    return v;
-}
-
-bool TakesValue(const std::string& option) {
-    return option == "--replay-datarecorder" || option == "--replay-log" ||
-           option == "--replay-capture" || option == "--from" || option == "--to" ||
-           option == "--start" || option == "--interval";
-}
-
 }  // namespace
-
-bool ParseReplayArguments(const std::vector<std::string>& args, ReplayOptions& options,
-                          std::string& error) {
-    options = ReplayOptions{};
-    bool sawRangeOption = false;
-    bool sawCaptureOption = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        std::string option = args[i];
-        std::optional<std::string> value;
-        if (const std::size_t eq = option.find('='); eq != std::string::npos &&
-                                                     option.rfind("--", 0) == 0 &&
-                                                     TakesValue(option.substr(0, eq))) {
-            value = option.substr(eq + 1);
-            option = option.substr(0, eq);
-        }
-        if (option == "--fast-access") {
-            options.fastAccess = true;
-            sawRangeOption = true;
-            continue;
-        }
-        if (!TakesValue(option)) {
-            continue;  // not ours
-        }
-        if (!value) {
-            if (i + 1 >= args.size()) {
-                error = option + " needs a value";
-                return false;
-            }
-            value = args[++i];
-        }
-        using Kind = ReplayOptions::Kind;
-        auto setKind = [&](Kind kind) {
-            if (options.kind != Kind::kNone) {
-                error = "only one of --replay-datarecorder, --replay-log and --replay-capture";
-                return false;
-            }
-            options.kind = kind;
-            options.file = *value;
-            return true;
-        };
-        if (option == "--replay-datarecorder") {
-            if (!setKind(Kind::kDataRecorder))
-                return false;
-        } else if (option == "--replay-log") {
-            if (!setKind(Kind::kOwnLog))
-                return false;
-        } else if (option == "--replay-capture") {
-            if (!setKind(Kind::kCapture))
-                return false;
-        } else if (option == "--from") {
-            options.from = *value;
-            sawRangeOption = true;
-        } else if (option == "--to") {
-            options.to = *value;
-            sawRangeOption = true;
-        } else if (option == "--start") {
-            options.start = *value;
-            sawCaptureOption = true;
-        } else {
-            options.interval = *value;
-            sawCaptureOption = true;
-        }
-    }
-    using Kind = ReplayOptions::Kind;
-    if (options.kind == Kind::kCapture && sawRangeOption) {
-        error = "--from, --to and --fast-access do not apply to --replay-capture";
-        return false;
-    }
-    if (options.kind != Kind::kCapture && sawCaptureOption) {
-        error = "--start and --interval apply to --replay-capture only";
-        return false;
-    }
-    if (options.kind == Kind::kNone && sawRangeOption) {
-        error = "--from, --to and --fast-access need --replay-datarecorder or --replay-log";
-        return false;
-    }
-    return true;
-}
 
 int RunReplayCommand(AppState& state, const ReplayOptions& options, std::ostream& out,
                      std::ostream& err) {
@@ -178,18 +83,17 @@ int RunReplayCommand(AppState& state, const ReplayOptions& options, std::ostream
     ReplayOutcome outcome;
     if (options.kind == Kind::kCapture) {
         const auto start = ParseLocalTimeText(options.start);
-        const auto interval = ParseInterval(options.interval);
         if (!start) {
             err << "--start needs a local time \"YYYY-MM-DD HH:MM:SS\", not \"" << options.start
                 << "\"\n";
             return 2;
         }
-        if (!interval) {
-            err << "--interval needs a whole number of seconds, not \"" << options.interval
-                << "\"\n";
+        if (options.interval < 0 || options.interval > 0xFFFFFFFFLL) {
+            err << "--interval needs a whole number of seconds, not " << options.interval << "\n";
             return 2;
         }
-        outcome = ReplayCaptureFile(state, options.file, *start, *interval, events);
+        outcome = ReplayCaptureFile(state, options.file, *start,
+                                    static_cast<std::uint32_t>(options.interval), events);
     } else if (options.kind == Kind::kDataRecorder || options.kind == Kind::kOwnLog) {
         RecordRange range;
         range.startTime = std::numeric_limits<std::time_t>::min() / 4;

@@ -2,7 +2,6 @@
 
 #include <ostream>
 #include <string>
-#include <vector>
 
 #include "core/AppState.h"
 #include "datafiles/ReplayTypes.h"
@@ -19,16 +18,9 @@ struct ReplayOptions {
     std::string from;  // empty: not given
     std::string to;
     bool fastAccess = false;
-    std::string start;     // capture only
-    std::string interval;  // capture only, seconds
+    std::string start;        // capture only
+    long long interval = -1;  // capture only, seconds (0 .. 4294967295)
 };
-
-// Picks the replay options out of the program's arguments (args[0] is the program); other
-// arguments are left for the caller. Returns false with `error` set when a replay option is
-// malformed (a missing value, two replay kinds, --start without --replay-capture, ...).
-// options.kind stays kNone when no replay was asked for.
-bool ParseReplayArguments(const std::vector<std::string>& args, ReplayOptions& options,
-                          std::string& error);
 
 // Runs the replay without a window: the same reader and processor as the menu commands, bad
 // records collected as after SUPRESS ERRORS. Prints one JSON report to `out` and returns 0; a
