@@ -1,5 +1,6 @@
 #include "datafiles/RecordLines.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <climits>
@@ -242,7 +243,22 @@ int RecordLineParser::DataRecorderTime(std::string_view date, std::string_view t
                                        std::time_t& out) {
     int d[3];
     int t[3];
-    if (ScanThree(date, '/', d) != 3 || ScanThree(time, ':', t) != 3) {
+    if (date.size() == lastDateLength_ &&
+        date.compare(0, date.size(), lastDate_, date.size()) == 0) {
+        d[0] = lastDateFields_[0];
+        d[1] = lastDateFields_[1];
+        d[2] = lastDateFields_[2];
+    } else {
+        if (ScanThree(date, '/', d) != 3) {
+            return kDateTimeFormat;
+        }
+        if (date.size() <= sizeof lastDate_) {
+            date.copy(lastDate_, date.size());
+            lastDateLength_ = date.size();
+            std::copy(d, d + 3, lastDateFields_);
+        }
+    }
+    if (ScanThree(time, ':', t) != 3) {
         return kDateTimeFormat;
     }
     if (!days_.ToTime(d[2], d[0], d[1], t[0], t[1], t[2], daylight_, out)) {

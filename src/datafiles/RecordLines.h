@@ -47,6 +47,10 @@ class RecordLineParser {
     bool daylight_ = false;
     LocalDayCache days_;
     ZoneDaylightRule zones_;
+    // The last date token read and its numbers: records of one day repeat it.
+    char lastDate_[16] = {};
+    std::size_t lastDateLength_ = 0;
+    int lastDateFields_[3] = {};
 };
 
 // C-style number reading without the locale: what "%d" / "%i" / "%f" read, starting at `p`
