@@ -14,9 +14,10 @@ namespace brennic {
 // range asks for it, then every record with the range rules, progress lines 1-6 and the record
 // error dialog, all through `events`. A read error is reported through events.ReadError and
 // in the outcome.
-// Synchronous; any thread. The caller must not hold the StateLock across the call from another
-// thread's point of view: it is taken around each processor call only, so the window can paint
-// between records. `stop`, when given and set, ends the replay at the next record like ABORT.
+// Synchronous; any thread. The caller need not hold the StateLock: it is taken around each
+// processor call only, so the window can paint between records (holding it across the call
+// would freeze the window). `stop`, when given and set, ends the replay at the next record
+// like ABORT.
 ReplayOutcome ReplayDataRecorderFile(AppState& state, const std::string& path,
                                      const RecordRange& range, ReplayEvents& events,
                                      const std::atomic<bool>* stop = nullptr);

@@ -14,8 +14,8 @@ namespace brennic {
 // progress lines as the Data Recorder reader, but every sample record goes to the processor
 // as a prepared sample, raw "QMX_DATA" records are skipped, records outside the range are
 // skipped while reading goes on to the end, and the processor's result is not examined.
-// Synchronous; any thread. The StateLock is taken around each processor call only; the caller
-// must not hold it on another thread. `stop` ends the replay at the next record.
+// Synchronous; any thread. The caller need not hold the StateLock: it is taken around each
+// processor call only. `stop`, when given and set, ends the replay at the next record.
 ReplayOutcome ReplayOwnLogFile(AppState& state, const std::string& path, const RecordRange& range,
                                ReplayEvents& events, const std::atomic<bool>* stop = nullptr);
 
