@@ -2,10 +2,13 @@
 
 #include <QFileDialog>
 #include <QStandardPaths>
+#include <array>
 #include <chrono>
 #include <functional>
 #include <future>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 #include "datafiles/CaptureReader.h"
 #include "datafiles/CaptureStartDialog.h"
@@ -28,8 +31,30 @@ class ThreadEvents : public ReplayEvents {
                  const std::atomic<bool>& stop)
         : context_(context), window_(window), state_(state), parent_(parent), stop_(stop) {}
 
+    // Lines are coalesced: a file full of bad records changes line 6 far faster than anyone
+    // can read it, so the main thread gets one pending update with the latest texts.
     void ProgressLine(int line, const std::string& text) override {
-        Post([w = &window_, line, text] { w->SetReplayLine(line, text); });
+        if (line < 1 || line > 6) {
+            return;
+        }
+        std::lock_guard<std::mutex> guard(pending_->mutex);
+        pending_->text[static_cast<std::size_t>(line)] = text;
+        if (!pending_->posted) {
+            pending_->posted = true;
+            Post([pending = pending_, w = &window_] {
+                std::array<std::optional<std::string>, 7> latest;
+                {
+                    std::lock_guard<std::mutex> lock(pending->mutex);
+                    latest.swap(pending->text);
+                    pending->posted = false;
+                }
+                for (std::size_t i = 1; i < latest.size(); ++i) {
+                    if (latest[i]) {
+                        w->SetReplayLine(static_cast<int>(i), *latest[i]);
+                    }
+                }
+            });
+        }
     }
     void TitleSuffix(const std::string& text) override {
         Post([w = &window_, text] { w->SetTitleSuffix(text); });
@@ -66,11 +91,18 @@ class ThreadEvents : public ReplayEvents {
         return future.get();
     }
 
+    struct Pending {
+        std::mutex mutex;
+        std::array<std::optional<std::string>, 7> text;  // lines 1..6
+        bool posted = false;
+    };
+
     QObject& context_;
     ReplayWindow& window_;
     AppState& state_;
     QPointer<QWidget> parent_;
     const std::atomic<bool>& stop_;
+    std::shared_ptr<Pending> pending_ = std::make_shared<Pending>();
 };
 
 // The capture replay runs on the main thread and talks to the window directly.
