@@ -1,0 +1,79 @@
+#include "datafiles/CaptureReader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "core/MessageProcessor.h"
+#include "datafiles/LineReader.h"
+
+namespace brennic {
+
+ReplayOutcome ReplayCaptureFile(AppState& state, const std::string& path, std::time_t start,
+                                std::uint32_t interval, ReplayEvents& events,
+                                const std::atomic<bool>* stop) {
+    ReplayOutcome outcome;
+    LineReader reader;
+    outcome.openErrno = reader.Open(path);
+    outcome.opened = outcome.openErrno == 0;
+    if (!outcome.opened) {
+        return outcome;
+    }
+    events.TitleSuffix(path);
+    const std::time_t step = static_cast<std::time_t>(interval);
+    std::time_t clock = start - step;
+    char text[LineReader::kLineLimit + 1];
+    for (;;) {
+        if (stop != nullptr && stop->load(std::memory_order_relaxed)) {
+            outcome.aborted = true;
+            break;
+        }
+        std::string_view line;
+        std::int64_t pos = 0;
+        const LineReader::Status status = reader.Next(line, pos);
+        if (status == LineReader::kEnd) {
+            break;
+        }
+        if (status == LineReader::kFailed) {
+            outcome.readError = kIoError;
+            events.ReadError(kIoError, ReadErrorText(kIoError, 0, 0), kReadErrorCaption);
+            break;
+        }
+        if (line == "\n") {
+            continue;
+        }
+        if (line[0] >= '0' && line[0] <= '9') {
+            clock += step;  // a digit starts the next sample
+        }
+        ++outcome.recordsRead;
+        if (outcome.recordsProcessed == 0) {
+            StateGuard guard(state.lock);
+            ResetStatistics(state, clock);
+            outcome.firstProcessedTime = clock;
+        }
+        ++outcome.recordsProcessed;
+        outcome.lastProcessedTime = clock;
+        std::memcpy(text, line.data(), line.size());
+        text[line.size()] = '\0';
+        StateGuard guard(state.lock);
+        ProcessRecordedLine(state, text, nullptr, clock);
+    }
+    outcome.dataReceived = outcome.readError == kReadOk || outcome.recordsProcessed > 0;
+    return outcome;
+}
+
+std::time_t CaptureDefaultStart(const std::string& path) {
+    struct statx sx {};
+    if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME | STATX_MTIME, &sx) == 0) {
+        if ((sx.stx_mask & STATX_BTIME) != 0 && sx.stx_btime.tv_sec != 0) {
+            return static_cast<std::time_t>(sx.stx_btime.tv_sec);
+        }
+        if ((sx.stx_mask & STATX_MTIME) != 0) {
+            return static_cast<std::time_t>(sx.stx_mtime.tv_sec);
+        }
+    }
+    return std::time(nullptr);
+}
+
+}  // namespace brennic
