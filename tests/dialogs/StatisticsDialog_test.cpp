@@ -1,0 +1,224 @@
+#include "dialogs/StatisticsDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "dialogs/DialogFit.h"
+
+namespace brennic {
+namespace {
+
+using namespace std::chrono_literals;
+
+template <typename W>
+W* Find(QWidget& dialog, const QString& name) {
+    auto* widget = dialog.findChild<W*>(name);
+    EXPECT_NE(widget, nullptr) << name.toStdString();
+    return widget;
+}
+
+QString Line(QWidget& dialog, int number) {
+    return Find<QLabel>(dialog, QString("statusLine%1").arg(number))->text();
+}
+
+QString Counter(QWidget& dialog, const char* name) {
+    return Find<QLineEdit>(dialog, name)->text();
+}
+
+void Click(QWidget& dialog, const char* name) {
+    Find<QPushButton>(dialog, name)->click();
+}
+
+// Waits (processing nothing) until `done` holds or two seconds have passed.
+template <typename F>
+bool WaitFor(F done) {
+    for (int i = 0; i < 400 && !done(); ++i) {
+        std::this_thread::sleep_for(5ms);
+    }
+    return done();
+}
+
+// Status texts in the display's order, each naming itself.
+std::array<std::string, 6> kDisplayLines = {"time",           "last data",        "high limit",
+                                            "collector pump", "heat assist pump", "samples"};
+
+StatusLinesFn Lines() {
+    return [](const AppState&) { return kDisplayLines; };
+}
+
+TEST(StatisticsDialog, BeforeDataOnlyTheTopLineAndTheCountersAreFilled) {
+    AppState state;
+    state.messages.dispatched = 7;
+    state.messages.windowProcedure = 10;
+    StatisticsDialog dialog(state, Lines());
+    EXPECT_EQ(dialog.windowTitle(), "Statistics");
+    ASSERT_TRUE(dialog.Open());
+    EXPECT_FALSE(dialog.Open()) << "a second open is refused; the main window beeps";
+
+    EXPECT_EQ(Line(dialog, 1), "time");
+    for (int n = 2; n <= 6; ++n) {
+        EXPECT_EQ(Line(dialog, n), "") << n;
+    }
+    EXPECT_EQ(Counter(dialog, "blocks"), "0");
+    EXPECT_EQ(Counter(dialog, "queued"), "7");
+    EXPECT_EQ(Counter(dialog, "unqueued"), "3");
+
+    // Data arrives: nothing changes until Refresh, which shows the collector-pump line
+    // before the high-limit line.
+    state.processor.newSample = true;
+    state.messages.dispatched = 8;
+    state.messages.windowProcedure = 20;
+    EXPECT_EQ(Line(dialog, 2), "");
+    EXPECT_EQ(Counter(dialog, "queued"), "7");
+    Click(dialog, "refresh");
+    const char* shown[] = {"time",       "last data",        "collector pump",
+                           "high limit", "heat assist pump", "samples"};
+    for (int n = 1; n <= 6; ++n) {
+        EXPECT_EQ(Line(dialog, n).toStdString(), shown[n - 1]) << n;
+    }
+    EXPECT_EQ(Counter(dialog, "queued"), "8");
+    EXPECT_EQ(Counter(dialog, "unqueued"), "12");
+
+    Click(dialog, "cancel");
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(dialog.Open()) << "the kept instance opens again";
+    dialog.close();
+}
+
+TEST(StatisticsDialog, LockTestMakesAnotherThreadWaitAndRefreshShowsTheBlock) {
+    AppState state;
+    StatisticsDialog dialog(state, Lines(), nullptr, 300ms);
+    ASSERT_TRUE(dialog.Open());
+    const std::uint32_t before = state.lock.BlockedCount();
+
+    Click(dialog, "lockTest");
+    ASSERT_TRUE(WaitFor([&] { return dialog.LockTest().Holding() == 1; }));
+    std::thread other([&] { StateGuard guard(state.lock); });  // needs the state meanwhile
+    other.join();
+    EXPECT_EQ(state.lock.BlockedCount(), before + 1);
+    EXPECT_EQ(Counter(dialog, "blocks"), QString::number(before)) << "no refresh by itself";
+
+    ASSERT_TRUE(WaitFor([&] { return dialog.LockTest().Running() == 0; }));
+    Click(dialog, "refresh");
+    EXPECT_EQ(Counter(dialog, "blocks"), QString::number(before + 1));
+    dialog.close();
+}
+
+TEST(StatisticsDialog, RefreshDuringALockTestDoesNotWaitAndClosingLeavesTheTestRunning) {
+    AppState state;
+    auto lines = kDisplayLines;
+    auto dialog = std::make_unique<StatisticsDialog>(
+        state, [&lines](const AppState&) { return lines; }, nullptr, 60s);
+    state.processor.newSample = true;
+    ASSERT_TRUE(dialog->Open());
+
+    Click(*dialog, "lockTest");
+    ASSERT_TRUE(WaitFor([&] { return dialog->LockTest().Holding() == 1; }));
+    std::thread other([&] { StateGuard guard(state.lock); });
+    ASSERT_TRUE(WaitFor([&] { return state.lock.BlockedCount() == 1; }));
+
+    // The texts need the lock and stay as they were; the counters do not need it.
+    lines[5] = "samples changed";
+    state.messages.dispatched = 5;
+    Click(*dialog, "refresh");
+    EXPECT_EQ(dialog->LockTest().Holding(), 1) << "Refresh returned while the test holds on";
+    EXPECT_EQ(Line(*dialog, 6), "samples");
+    EXPECT_EQ(Counter(*dialog, "blocks"), "1");
+    EXPECT_EQ(Counter(*dialog, "queued"), "5");
+
+    Click(*dialog, "cancel");
+    EXPECT_EQ(dialog->LockTest().Running(), 1) << "the test outlives the closed window";
+    // Destroying the dialog (program exit) cuts the minute short instead of waiting for it.
+    dialog.reset();
+    other.join();
+}
+
+TEST(StatisticsDialog, RepeatedLockTestsQueueOnTheLock) {
+    AppState state;
+    LockTester tester(state.lock, 20ms);
+    {
+        StateGuard busy(state.lock);  // each test finds the state busy and counts one block
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_TRUE(tester.Start());
+        }
+        ASSERT_TRUE(WaitFor([&] { return state.lock.BlockedCount() == 3; }));
+        EXPECT_EQ(tester.Holding(), 0);
+    }
+    ASSERT_TRUE(WaitFor([&] { return tester.Running() == 0; }));
+    EXPECT_EQ(state.lock.BlockedCount(), 3u) << "tests already waiting do not count again";
+    ASSERT_TRUE(tester.Start()) << "ended tests are cleared away";
+}
+
+TEST(StatisticsDialog, FittedSizeFollowsTheWorkArea) {
+    const QSize area(1920, 1080);  // limits 1881 x 1041
+    const struct {
+        QSize wanted;
+        QSize fitted;
+    } cases[] = {
+        {{400, 300}, {400, 300}},      // fits
+        {{1881, 1041}, {1881, 1041}},  // exactly at the limits
+        {{400, 1200}, {415, 1041}},    // too tall: a vertical bar beside it
+        {{2000, 300}, {1881, 315}},    // too wide: a horizontal bar below it
+        {{2000, 1200}, {1881, 1041}},  // both, the height capped again
+        {{1870, 1200}, {1881, 1041}},  // the vertical bar makes it too wide
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FittedDialogSize(c.wanted, area, 15, 15), c.fitted)
+            << c.wanted.width() << "x" << c.wanted.height();
+    }
+}
+
+TEST(StatisticsDialog, ASmallScreenGivesScrollBarsThatReachEveryControl) {
+    AppState state;
+    state.processor.newSample = true;
+    StatisticsDialog dialog(state, Lines());
+    ASSERT_TRUE(dialog.Open());
+    const QRect area = dialog.screen()->availableGeometry();
+    auto* scroll = Find<QScrollArea>(dialog, "scroll");
+    const QSize content = scroll->widget()->sizeHint();
+    if (content.width() <= area.width() - kWorkAreaMargin) {
+        GTEST_SKIP() << "the screen is wide enough for the whole window";
+    }
+    EXPECT_LE(dialog.width(), area.width() - kWorkAreaMargin);
+    QApplication::processEvents();
+    const QScrollBar* bar = scroll->horizontalScrollBar();
+    EXPECT_GE(bar->maximum() + scroll->viewport()->width(), content.width());
+    dialog.grab().save(QString(BRENNIC_BINARY_DIR) + "/statistics_dialog_small.png");
+    dialog.close();
+}
+
+TEST(StatisticsDialog, RendersOffscreen) {
+    AppState state;
+    state.processor.newSample = true;
+    state.messages = {1234, 1300};
+    const std::array<std::string, 6> lines = {
+        "Time 14:05:30 Elapsed 02:10:00 Time_Outs=0  Flux=0.87",
+        "Last Data Received: 14:00 165.3 141.2 18.0 180.0 163.1 158.2 ON OFF   ",
+        "High Limit 180.0 Differential  18.0",
+        "Collector Pump is ON    GPM= 4.50   BTU Factor=0.9712    On_Hours= 1.25    "
+        "Duty_Cycle= 0.58     Cycles=3",
+        "Heat Assist Pump is OFF    On_Hours= 0.00    Duty_Cycle= 0.00    Cycles=0",
+        "Samples=130   Samples saved=130   Samples Logged=130     Open_Sensors=0    "
+        "Data_Errors=0    One Wire Pkts=65"};
+    StatisticsDialog dialog(state, [&](const AppState&) { return lines; });
+    ASSERT_TRUE(dialog.Open());
+    dialog.resize(1100, dialog.height());
+    QApplication::processEvents();
+    const QImage image = dialog.grab().toImage();
+    EXPECT_FALSE(image.isNull());
+    EXPECT_TRUE(image.save(QString(BRENNIC_BINARY_DIR) + "/statistics_dialog.png"));
+    dialog.close();
+}
+
+}  // namespace
+}  // namespace brennic
