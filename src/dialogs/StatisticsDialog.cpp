@@ -1,12 +1,14 @@
 #include "dialogs/StatisticsDialog.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSpacerItem>
 #include <QVBoxLayout>
 #include <mutex>
 
@@ -56,11 +58,14 @@ void StatisticsDialog::Build() {
         line->setTextFormat(Qt::PlainText);  // keeps the runs of blanks between the figures
         line->setTextInteractionFlags(Qt::TextSelectableByMouse);
         line->setFont(fixed);
-        line->setMinimumWidth(line->fontMetrics().horizontalAdvance(QString(kLineCharacters, 'x')));
         line->setMinimumHeight(line->fontMetrics().height());
         column->addWidget(line);
         lines_[i] = line;
     }
+    // Room for lines of the usual length from the start; a longer line widens the content,
+    // which then scrolls.
+    const int usualWidth = QFontMetrics(fixed).horizontalAdvance(QString(kLineCharacters, 'x'));
+    column->addSpacerItem(new QSpacerItem(usualWidth, 0, QSizePolicy::Fixed, QSizePolicy::Fixed));
 
     auto* counters = new QHBoxLayout;
     blocks_ = Counter("blocks");

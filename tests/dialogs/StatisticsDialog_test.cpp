@@ -181,18 +181,23 @@ TEST(StatisticsDialog, FittedSizeFollowsTheWorkArea) {
 TEST(StatisticsDialog, ASmallScreenGivesScrollBarsThatReachEveryControl) {
     AppState state;
     state.processor.newSample = true;
-    StatisticsDialog dialog(state, Lines());
-    ASSERT_TRUE(dialog.Open());
-    const QRect area = dialog.screen()->availableGeometry();
+    std::array<std::string, 6> lines;
+    lines.fill(std::string(300, 'W'));  // far wider than the screen
+    StatisticsDialog dialog(state, [&](const AppState&) { return lines; });
     auto* scroll = Find<QScrollArea>(dialog, "scroll");
-    const QSize content = scroll->widget()->sizeHint();
-    if (content.width() <= area.width() - kWorkAreaMargin) {
-        GTEST_SKIP() << "the screen is wide enough for the whole window";
-    }
-    EXPECT_LE(dialog.width(), area.width() - kWorkAreaMargin);
+    const QRect area = dialog.screen()->availableGeometry();
+    scroll->widget()->setMinimumHeight(area.height() * 2);  // and far taller
+
+    ASSERT_TRUE(dialog.Open());
     QApplication::processEvents();
-    const QScrollBar* bar = scroll->horizontalScrollBar();
-    EXPECT_GE(bar->maximum() + scroll->viewport()->width(), content.width());
+    EXPECT_EQ(dialog.width(), area.width() - kWorkAreaMargin);
+    EXPECT_EQ(dialog.height(), area.height() - kWorkAreaMargin);
+    const QSize content = scroll->widget()->size();
+    EXPECT_GT(content.width(), area.width());
+    EXPECT_EQ(scroll->horizontalScrollBar()->maximum() + scroll->viewport()->width(),
+              content.width());
+    EXPECT_EQ(scroll->verticalScrollBar()->maximum() + scroll->viewport()->height(),
+              content.height());
     dialog.grab().save(QString(BRENNIC_BINARY_DIR) + "/statistics_dialog_small.png");
     dialog.close();
 }
