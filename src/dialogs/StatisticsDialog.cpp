@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <mutex>
 
+#include "app/StatusText.h"
 #include "dialogs/DialogFit.h"
 
 namespace brennic {
@@ -20,7 +21,9 @@ namespace {
 
 // Which of the display's status lines each row of the window shows, top to bottom: the
 // collector-pump line comes before the high-limit line here.
-constexpr std::array<std::size_t, 6> kShownLine = {0, 1, 3, 2, 4, 5};
+constexpr std::array<std::size_t, 6> kShownLine = {StatusLines::kTime,   StatusLines::kLastData,
+                                                   StatusLines::kPump,   StatusLines::kHighLimit,
+                                                   StatusLines::kHaPump, StatusLines::kSamples};
 
 // Status lines are about this many characters long; the window is made wide enough for them.
 constexpr int kLineCharacters = 100;
@@ -36,12 +39,9 @@ QLineEdit* Counter(const char* name) {
 
 }  // namespace
 
-StatisticsDialog::StatisticsDialog(AppState& state, StatusLinesFn statusLines, QWidget* parent,
+StatisticsDialog::StatisticsDialog(AppState& state, QWidget* parent,
                                    std::chrono::milliseconds lockTestHold)
-    : QDialog(parent),
-      state_(state),
-      statusLines_(std::move(statusLines)),
-      lockTester_(state.lock, lockTestHold) {
+    : QDialog(parent), state_(state), lockTester_(state.lock, lockTestHold) {
     setWindowTitle("Statistics");
     setModal(false);
     Build();
@@ -123,12 +123,12 @@ void StatisticsDialog::Refresh() {
         // A lock test or a replay step may hold the lock for long; the window must not hang
         // behind it, so the texts are copied only when the lock can be had at once.
         std::unique_lock<StateLock> guard(state_.lock, std::try_to_lock);
-        if (guard.owns_lock() && statusLines_) {
-            const std::array<std::string, 6> texts = statusLines_(state_);
-            const bool dataReceived = state_.processor.newSample;
+        if (guard.owns_lock()) {
+            const bool dataReceived = DataReceived(state_);
             for (std::size_t row = 0; row < lines_.size(); ++row) {
                 if (row == 0 || dataReceived) {
-                    lines_[row]->setText(QString::fromStdString(texts[kShownLine[row]]));
+                    const std::string& text = state_.statusLines.line[kShownLine[row]];
+                    lines_[row]->setText(QString::fromStdString(text));
                 }
             }
         }

@@ -3,8 +3,6 @@
 #include <QDialog>
 #include <array>
 #include <chrono>
-#include <functional>
-#include <string>
 
 #include "core/AppState.h"
 #include "dialogs/LockTest.h"
@@ -15,15 +13,10 @@ class QScrollArea;
 
 namespace brennic {
 
-// The six status texts of the main display, in the order the display keeps them: time line,
-// last-data line, high-limit line, collector-pump line, heat-assist-pump line, samples line.
-// Called on the main thread with the StateLock held.
-using StatusLinesFn = std::function<std::array<std::string, 6>(const AppState&)>;
-
-// The modeless "Statistics" window: the main display's status lines again, with the lock's
-// "Critical Section Blocks" and the main window's message counts. It shows what was current
-// when it was opened or last refreshed ("Refresh", "Lock Test"); it never refreshes by itself.
-// "Lock Test" holds the StateLock for `lockTestHold` in a thread of its own.
+// The modeless "Statistics" window: the main display's status lines (state.statusLines) again, with
+// the lock's "Critical Section Blocks" and the main window's message counts. It shows what was
+// current when it was opened or last refreshed ("Refresh", "Lock Test"); it never refreshes by
+// itself. "Lock Test" holds the StateLock for `lockTestHold` in a thread of its own.
 //
 // The main window keeps one instance: "Cancel" and the close button only hide it, and the
 // menu command calls Open, beeping when Open answers false. Main thread only. Destroy it
@@ -32,8 +25,8 @@ class StatisticsDialog : public QDialog {
     Q_OBJECT
 
   public:
-    StatisticsDialog(AppState& state, StatusLinesFn statusLines, QWidget* parent = nullptr,
-                     std::chrono::milliseconds lockTestHold = kLockTestHold);
+    explicit StatisticsDialog(AppState& state, QWidget* parent = nullptr,
+                              std::chrono::milliseconds lockTestHold = kLockTestHold);
 
     // Refreshes, fits the window to the screen and shows it. False, and nothing else, when
     // it is open already.
@@ -54,7 +47,6 @@ class StatisticsDialog : public QDialog {
     void Build();
 
     AppState& state_;
-    StatusLinesFn statusLines_;
     LockTester lockTester_;
     QScrollArea* scroll_ = nullptr;
     std::array<QLabel*, 6> lines_{};  // top to bottom

@@ -49,18 +49,17 @@ bool WaitFor(F done) {
 }
 
 // Status texts in the display's order, each naming itself.
-std::array<std::string, 6> kDisplayLines = {"time",           "last data",        "high limit",
-                                            "collector pump", "heat assist pump", "samples"};
-
-StatusLinesFn Lines() {
-    return [](const AppState&) { return kDisplayLines; };
+void NameTheLines(AppState& state) {
+    state.statusLines.line = {"time",           "last data",        "high limit",
+                              "collector pump", "heat assist pump", "samples"};
 }
 
 TEST(StatisticsDialog, BeforeDataOnlyTheTopLineAndTheCountersAreFilled) {
     AppState state;
     state.messages.dispatched = 7;
     state.messages.windowProcedure = 10;
-    StatisticsDialog dialog(state, Lines());
+    NameTheLines(state);
+    StatisticsDialog dialog(state);
     EXPECT_EQ(dialog.windowTitle(), "Statistics");
     ASSERT_TRUE(dialog.Open());
     EXPECT_FALSE(dialog.Open()) << "a second open is refused; the main window beeps";
@@ -97,7 +96,7 @@ TEST(StatisticsDialog, BeforeDataOnlyTheTopLineAndTheCountersAreFilled) {
 
 TEST(StatisticsDialog, LockTestMakesAnotherThreadWaitAndRefreshShowsTheBlock) {
     AppState state;
-    StatisticsDialog dialog(state, Lines(), nullptr, 300ms);
+    StatisticsDialog dialog(state, nullptr, 300ms);
     ASSERT_TRUE(dialog.Open());
     const std::uint32_t before = state.lock.BlockedCount();
 
@@ -116,9 +115,8 @@ TEST(StatisticsDialog, LockTestMakesAnotherThreadWaitAndRefreshShowsTheBlock) {
 
 TEST(StatisticsDialog, RefreshDuringALockTestDoesNotWaitAndClosingLeavesTheTestRunning) {
     AppState state;
-    auto lines = kDisplayLines;
-    auto dialog = std::make_unique<StatisticsDialog>(
-        state, [&lines](const AppState&) { return lines; }, nullptr, 60s);
+    NameTheLines(state);
+    auto dialog = std::make_unique<StatisticsDialog>(state, nullptr, 60s);
     state.processor.newSample = true;
     ASSERT_TRUE(dialog->Open());
 
@@ -128,7 +126,7 @@ TEST(StatisticsDialog, RefreshDuringALockTestDoesNotWaitAndClosingLeavesTheTestR
     ASSERT_TRUE(WaitFor([&] { return state.lock.BlockedCount() == 1; }));
 
     // The texts need the lock and stay as they were; the counters do not need it.
-    lines[5] = "samples changed";
+    state.statusLines.line[StatusLines::kSamples] = "samples changed";
     state.messages.dispatched = 5;
     Click(*dialog, "refresh");
     EXPECT_EQ(dialog->LockTest().Holding(), 1) << "Refresh returned while the test holds on";
@@ -181,9 +179,8 @@ TEST(StatisticsDialog, FittedSizeFollowsTheWorkArea) {
 TEST(StatisticsDialog, ASmallScreenGivesScrollBarsThatReachEveryControl) {
     AppState state;
     state.processor.newSample = true;
-    std::array<std::string, 6> lines;
-    lines.fill(std::string(300, 'W'));  // far wider than the screen
-    StatisticsDialog dialog(state, [&](const AppState&) { return lines; });
+    state.statusLines.line.fill(std::string(300, 'W'));  // far wider than the screen
+    StatisticsDialog dialog(state);
     auto* scroll = Find<QScrollArea>(dialog, "scroll");
     const QRect area = dialog.screen()->availableGeometry();
     scroll->widget()->setMinimumHeight(area.height() * 2);  // and far taller
@@ -206,7 +203,7 @@ TEST(StatisticsDialog, RendersOffscreen) {
     AppState state;
     state.processor.newSample = true;
     state.messages = {1234, 1300};
-    const std::array<std::string, 6> lines = {
+    state.statusLines.line = {
         "Time 14:05:30 Elapsed 02:10:00 Time_Outs=0  Flux=0.87",
         "Last Data Received: 14:00 165.3 141.2 18.0 180.0 163.1 158.2 ON OFF   ",
         "High Limit 180.0 Differential  18.0",
@@ -215,7 +212,7 @@ TEST(StatisticsDialog, RendersOffscreen) {
         "Heat Assist Pump is OFF    On_Hours= 0.00    Duty_Cycle= 0.00    Cycles=0",
         "Samples=130   Samples saved=130   Samples Logged=130     Open_Sensors=0    "
         "Data_Errors=0    One Wire Pkts=65"};
-    StatisticsDialog dialog(state, [&](const AppState&) { return lines; });
+    StatisticsDialog dialog(state);
     ASSERT_TRUE(dialog.Open());
     dialog.resize(1100, dialog.height());
     QApplication::processEvents();
