@@ -1,59 +1,69 @@
 #include "app/Startup.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
-#include <QMainWindow>
 #include <QMessageBox>
+#include <QThread>
+#include <QTimer>
 #include <clocale>
-
+#include <cstdio>
 #include <filesystem>
+#include <iostream>
 #include <optional>
-#include <vector>
 
 #include "BuildInfo.h"
-#include "app/CommandLine.h"
-#include "config/ConfigFile.h"
+#include "app/MainWindow.h"
+#include "core/LocalTime.h"
+#include "datafiles/ReplayCommand.h"
+#include "links/TestDataSettings.h"
+#include "sun/SunCommand.h"
+#include "web/WritePagesCommand.h"
 
 namespace brennic {
 
 namespace {
 
-// Without a display a message box would wait for a click nobody can give.
 bool Headless() {
-    return QGuiApplication::platformName() == QLatin1String("offscreen") ||
-           QGuiApplication::platformName() == QLatin1String("minimal");
-}
-
-MessageHook QtMessageHook() {
-    return [](const std::string& text, const std::string& caption) {
-        if (Headless()) {
-            StderrMessageHook()(text, caption);
-            return;
-        }
-        QMessageBox::warning(nullptr, QString::fromStdString(caption),
-                             QString::fromStdString(text));
-    };
+    const QString p = QGuiApplication::platformName();
+    return p == QLatin1String("offscreen") || p == QLatin1String("minimal");
 }
 
 }  // namespace
 
-bool PrepareState(AppState& state, const QStringList& arguments) {
-    const QFileInfo exe(QCoreApplication::applicationFilePath());
-    state.identity.folder = exe.absolutePath().toStdString();
-    state.identity.name = exe.completeBaseName().toStdString();
-    state.identity.version = kVersion;
-    state.showMessage = QtMessageHook();
+MessageHook QtMessageHook() {
+    return [](const std::string& text, const std::string& caption) {
+        if (Headless() || QCoreApplication::instance() == nullptr) {
+            StderrMessageHook()(text, caption);
+            return;
+        }
+        auto show = [text, caption] {
+            QMessageBox::warning(nullptr, QString::fromStdString(caption),
+                                 QString::fromStdString(text));
+        };
+        if (QThread::currentThread() == QCoreApplication::instance()->thread()) {
+            show();
+        } else {
+            // Worker threads wait until the box is closed, as the user expects.
+            QMetaObject::invokeMethod(QCoreApplication::instance(), show,
+                                      Qt::BlockingQueuedConnection);
+        }
+    };
+}
 
-    // The first argument is the program itself.
-    std::vector<std::string> args;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        args.push_back(arguments[i].toStdString());
-    }
-    CommandLine options;
-    if (const auto error = ParseCommandLine(args, options)) {
-        state.showMessage(*error, "Error");
-        return false;
-    }
+ProgramIdentity IdentityFromPath(const std::string& executablePath) {
+    const std::filesystem::path path(executablePath);
+    ProgramIdentity id;
+    id.folder = path.parent_path().string();
+    const std::string file = path.filename().string();
+    // The extension is cut at the last '.', when there is one after the first character.
+    const auto dot = file.rfind('.');
+    id.name = (dot != std::string::npos && dot > 0) ? file.substr(0, dot) : file;
+    id.version = kVersion;
+    return id;
+}
+
+ConfigSource PrepareState(AppState& state, const CommandLine& options,
+                          const std::string& executablePath) {
+    state.identity = IdentityFromPath(executablePath);
     std::optional<std::string> configDir;
     if (!options.configDir.empty()) {
         configDir = options.configDir;
@@ -68,21 +78,103 @@ bool PrepareState(AppState& state, const QStringList& arguments) {
         glycol = paths.configFolder + "/Glycol.txt";
     }
     LoadGlycolTable(state.glycol, glycol);
-    LoadConfig(state, paths);
-    return true;
+    const ConfigSource source = LoadConfig(state, paths);
+    state.testData = DefaultTestDataSettings(state.config.controllerType);
+    return source;
 }
 
-int RunBrennic(QApplication& app) {
+int MeasureHourLength(std::time_t now) {
+    std::tm tm{};
+    if (!ToLocalTime(now, tm)) {
+        return 3600;
+    }
+    std::tm noon = tm;
+    noon.tm_hour = 12;
+    noon.tm_min = 0;
+    noon.tm_sec = 0;
+    std::tm eleven = noon;
+    eleven.tm_hour = 11;
+    const std::time_t a = FromLocalTime(noon);
+    const std::time_t b = FromLocalTime(eleven);
+    if (a == static_cast<std::time_t>(-1) || b == static_cast<std::time_t>(-1) || a <= b) {
+        return 3600;
+    }
+    return static_cast<int>(a - b);
+}
+
+int RunReplay(AppState& state, const CommandLine& options) {
+    ReplayOptions replay;
+    if (!options.replayDataRecorder.empty()) {
+        replay.kind = ReplayOptions::Kind::kDataRecorder;
+        replay.file = options.replayDataRecorder;
+    } else if (!options.replayLog.empty()) {
+        replay.kind = ReplayOptions::Kind::kOwnLog;
+        replay.file = options.replayLog;
+    } else if (!options.replayCapture.empty()) {
+        replay.kind = ReplayOptions::Kind::kCapture;
+        replay.file = options.replayCapture;
+        replay.start = options.start;
+        replay.interval = options.interval;
+    } else {
+        return 0;
+    }
+    replay.from = options.from;
+    replay.to = options.to;
+    replay.fastAccess = options.fastAccess;
+    return RunReplayCommand(state, replay, std::cout, std::cerr);
+}
+
+bool IsWindowless(const CommandLine& options) {
+    return !options.sunTime.empty() || (options.AnyReplay() && options.screenshotFile.empty());
+}
+
+int RunWindowless(const CommandLine& options, const std::string& executablePath) {
+    AppState state;
+    // No window: messages go to standard error.
+    state.showMessage = StderrMessageHook();
+    PrepareState(state, options, executablePath);
+    if (!options.sunTime.empty()) {
+        return RunSunCommand(state.config, options.sunTime, std::cout, std::cerr);
+    }
+    const int result = RunReplay(state, options);
+    if (result != 0 || options.writePagesDir.empty()) {
+        return result;
+    }
+    return WritePagesCommand(state, options.writePagesDir);
+}
+
+int RunBrennic(QApplication& app, const CommandLine& options) {
     // File formats are locale-independent: Qt has just set LC_NUMERIC from the environment.
     std::setlocale(LC_NUMERIC, "C");
     AppState state;
-    if (!PrepareState(state, app.arguments())) {
-        return 1;
+    state.showMessage = QtMessageHook();
+    const ConfigSource source =
+        PrepareState(state, options, QCoreApplication::applicationFilePath().toStdString());
+
+    // A replay asked for on the command line runs before the window shows its result.
+    if (options.AnyReplay()) {
+        const int result = RunReplay(state, options);
+        if (result != 0) {
+            return result;
+        }
     }
-    QMainWindow window;
-    window.setWindowTitle(QString::fromStdString(state.identity.name));
-    window.resize(1000, 700);
+
+    MainWindowOptions windowOptions;
+    windowOptions.hourLength = MeasureHourLength(std::time(nullptr));
+    windowOptions.openFirstRunHelp = source != ConfigSource::kConfigFolder && !options.demo;
+    MainWindow window(state, windowOptions);
     window.show();
+    if (options.demo) {
+        window.StartTestData();
+    }
+    if (!options.writePagesDir.empty()) {
+        // With --demo the pages show some live data first; after a replay they are written
+        // at once.
+        const int delay = options.demo ? options.screenshotAfter : 0;
+        QTimer::singleShot(delay * 1000, &window, [&state, &options] {
+            QCoreApplication::exit(WritePagesCommand(state, options.writePagesDir));
+        });
+    }
     return app.exec();
 }
 

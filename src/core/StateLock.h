@@ -38,6 +38,7 @@ using StateGuard = std::lock_guard<StateLock>;
 struct MessageCounters {
     std::uint32_t dispatched = 0;       // events delivered by the loop ("Queued Msgs")
     std::uint32_t windowProcedure = 0;  // every event that reached the main window
+    std::uint32_t refusedCommands = 0;  // commands refused with a beep
 };
 
 }  // namespace brennic
