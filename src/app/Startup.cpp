@@ -171,8 +171,12 @@ int RunBrennic(QApplication& app, const CommandLine& options) {
         // With --demo the pages show some live data first; after a replay they are written
         // at once.
         const int delay = options.demo ? options.screenshotAfter : 0;
-        QTimer::singleShot(delay * 1000, &window, [&state, &options] {
-            QCoreApplication::exit(WritePagesCommand(state, options.writePagesDir));
+        QTimer::singleShot(delay * 1000, &window, [&state, &options, &window] {
+            LinkStatus links;
+            links.comActive = window.Com().Running();
+            links.oneWireActive = window.OneWire().IsOpen();
+            links.oneWireTimeouts = state.oneWire.staleCount;
+            QCoreApplication::exit(WritePagesCommand(state, options.writePagesDir, links));
         });
     }
     return app.exec();
