@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "core/MessageProcessor.h"
-#include "datafiles/LineReader.h"
+#include "datafiles/ReplayPhase.h"
 
 namespace brennic {
 
@@ -24,22 +24,9 @@ ReplayOutcome ReplayCaptureFile(AppState& state, const std::string& path, std::t
     const std::time_t step = static_cast<std::time_t>(interval);
     std::time_t clock = start - step;
     char text[LineReader::kLineLimit + 1];
-    for (;;) {
-        if (stop != nullptr && stop->load(std::memory_order_relaxed)) {
-            outcome.aborted = true;
-            break;
-        }
-        std::string_view line;
-        std::int64_t pos = 0;
-        const LineReader::Status status = reader.Next(line, pos);
-        if (status == LineReader::kEnd) {
-            break;
-        }
-        if (status == LineReader::kFailed) {
-            outcome.readError = kIoError;
-            events.ReadError(kIoError, ReadErrorText(kIoError, 0, 0), kReadErrorCaption);
-            break;
-        }
+    ReplayPhase phase(state, events, outcome, stop);
+    std::string_view line;
+    while (phase.NextLine(reader, line)) {
         if (line == "\n") {
             continue;
         }
@@ -47,18 +34,13 @@ ReplayOutcome ReplayCaptureFile(AppState& state, const std::string& path, std::t
             clock += step;  // a digit starts the next sample
         }
         ++outcome.recordsRead;
-        if (outcome.recordsProcessed == 0) {
-            StateGuard guard(state.lock);
-            ResetStatistics(state, clock);
-            outcome.firstProcessedTime = clock;
-        }
-        ++outcome.recordsProcessed;
-        outcome.lastProcessedTime = clock;
+        phase.CountProcessed(clock);
         std::memcpy(text, line.data(), line.size());
         text[line.size()] = '\0';
         StateGuard guard(state.lock);
         ProcessRecordedLine(state, text, nullptr, clock);
     }
+    phase.Finish();
     outcome.dataReceived = outcome.readError == kReadOk || outcome.recordsProcessed > 0;
     return outcome;
 }

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/MessageProcessor.h"
-#include "datafiles/RecordScan.h"
+#include "datafiles/ReplayPhase.h"
 
 namespace brennic {
 
@@ -12,28 +12,6 @@ namespace {
 
 constexpr int kPercentStep = 5;
 constexpr int kRecordsStep = 5000;
-
-// The scans and positioning before the reading phase (steps 2 to 5).
-int PrepareDataRecorderFile(RecordFile& file, const std::string& name, const RecordRange& range,
-                            ReplayEvents& events) {
-    int rc = ScanForHeader(file);
-    if (rc == kReadOk) {
-        rc = FindFirstRecord(file);
-    }
-    if (rc == kReadOk) {
-        rc = FindLastRecord(file);
-    }
-    if (rc != kReadOk) {
-        return rc;
-    }
-    events.TitleSuffix(RangeTitleText(name, file));
-    events.ProgressLine(4, RangeLineText(file));
-    if (range.useRange && range.fastAccess) {
-        events.ProgressLine(1, "Fast access searching for start time");
-        return FastAccessPosition(file, range);
-    }
-    return file.reader.Seek(0) ? kReadOk : kIoError;
-}
 
 std::string CompleteText(int percent, int records) {
     char buffer[64];
@@ -76,51 +54,17 @@ ReplayOutcome ReplayDataRecorderFile(AppState& state, const std::string& path,
                                      const std::atomic<bool>* stop) {
     ReplayOutcome outcome;
     RecordFile file(LogFormat::kDataRecorder);
-    if (!OpenRecordFile(file, path, events, outcome)) {
+    ReplayPhase phase(state, events, outcome, stop);
+    if (!phase.Start(file, path, range, ReplayPhase::HeaderScan::kDateHeader)) {
         return outcome;
     }
-    std::string folder;
-    std::string name;
-    SplitPath(path, folder, name);
-    int rc = PrepareDataRecorderFile(file, name, range, events);
-    outcome.fileFirstTime = file.firstTime;
-    outcome.fileLastTime = file.lastTime;
-    if (rc != kReadOk) {
-        outcome.readError = rc;
-        events.ReadError(rc, ReadErrorText(rc, file.firstTime, file.lastTime), kReadErrorCaption);
-        return outcome;
-    }
-
-    events.ProgressLine(1, "Read File");
-    const std::time_t percentFrom = range.useRange ? range.startTime : file.firstTime;
-    const std::time_t percentTo = range.useRange ? range.endTime : file.lastTime;
     int lastPercent = 0;
     int recordsAtUpdate = 0;
     bool showErrors = true;
     char content[LineReader::kLineLimit + 1];
-    for (;;) {
-        if (stop != nullptr && stop->load(std::memory_order_relaxed)) {
-            outcome.aborted = true;
-            break;
-        }
-        std::string_view line;
-        std::int64_t pos = 0;
-        const LineReader::Status status = file.reader.Next(line, pos);
-        if (status == LineReader::kEnd) {
-            break;
-        }
-        if (status == LineReader::kFailed) {
-            rc = kIoError;
-            break;
-        }
-        RecordLine record;
-        rc = file.parser.Parse(line, record);
-        if (rc != kReadOk) {
-            break;
-        }
-        if (record.kind != RecordLine::kData) {
-            continue;
-        }
+    std::string_view line;
+    RecordLine record;
+    while (phase.NextDataRecord(file, line, record)) {
         const int recordsRead = ++outcome.recordsRead;
         if (range.useRange) {
             if (record.time < range.startTime) {
@@ -130,13 +74,7 @@ ReplayOutcome ReplayDataRecorderFile(AppState& state, const std::string& path,
                 break;
             }
         }
-        if (outcome.recordsProcessed == 0) {
-            StateGuard guard(state.lock);
-            ResetStatistics(state, record.time);
-            outcome.firstProcessedTime = record.time;
-        }
-        ++outcome.recordsProcessed;
-        outcome.lastProcessedTime = record.time;
+        phase.CountProcessed(record.time);
         int result = kNothingToProcess;
         if (record.content != "\n") {
             std::memcpy(content, record.content.data(), record.content.size());
@@ -144,7 +82,7 @@ ReplayOutcome ReplayDataRecorderFile(AppState& state, const std::string& path,
             StateGuard guard(state.lock);
             result = ProcessRecordedLine(state, content, nullptr, record.time);
         }
-        const int percent = PercentThrough(record.time, percentFrom, percentTo);
+        const int percent = phase.Percent(record.time);
         if (percent - lastPercent >= kPercentStep || recordsRead - recordsAtUpdate > kRecordsStep ||
             result < 0) {
             lastPercent = percent;
@@ -166,10 +104,7 @@ ReplayOutcome ReplayDataRecorderFile(AppState& state, const std::string& path,
             }
         }
     }
-    if (rc != kReadOk) {
-        outcome.readError = rc;
-        events.ReadError(rc, ReadErrorText(rc, file.firstTime, file.lastTime), kReadErrorCaption);
-    }
+    phase.Finish();
     outcome.dataReceived = outcome.recordsProcessed > 0;
     return outcome;
 }

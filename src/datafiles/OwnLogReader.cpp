@@ -4,7 +4,7 @@
 
 #include "core/MessageProcessor.h"
 #include "datafiles/RecordLines.h"
-#include "datafiles/RecordScan.h"
+#include "datafiles/ReplayPhase.h"
 
 namespace brennic {
 
@@ -77,24 +77,6 @@ int ScanLayout(std::string_view values, const Step (&steps)[N], Sample& sample) 
     return count;
 }
 
-int PrepareOwnLogFile(RecordFile& file, const std::string& name, const RecordRange& range,
-                      ReplayEvents& events) {
-    int rc = FindFirstRecord(file);
-    if (rc == kReadOk) {
-        rc = FindLastRecord(file);
-    }
-    if (rc != kReadOk) {
-        return rc;
-    }
-    events.TitleSuffix(RangeTitleText(name, file));
-    events.ProgressLine(4, RangeLineText(file));
-    if (range.useRange && range.fastAccess) {
-        events.ProgressLine(1, "Fast access searching for start time");
-        return FastAccessPosition(file, range);
-    }
-    return file.reader.Seek(0) ? kReadOk : kIoError;
-}
-
 }  // namespace
 
 void ParseSampleRecord(std::string_view values, Sample& sample) {
@@ -112,48 +94,14 @@ ReplayOutcome ReplayOwnLogFile(AppState& state, const std::string& path, const R
                                ReplayEvents& events, const std::atomic<bool>* stop) {
     ReplayOutcome outcome;
     RecordFile file(LogFormat::kOwnLog);
-    if (!OpenRecordFile(file, path, events, outcome)) {
+    ReplayPhase phase(state, events, outcome, stop);
+    if (!phase.Start(file, path, range, ReplayPhase::HeaderScan::kNone)) {
         return outcome;
     }
-    std::string folder;
-    std::string name;
-    SplitPath(path, folder, name);
-    int rc = PrepareOwnLogFile(file, name, range, events);
-    outcome.fileFirstTime = file.firstTime;
-    outcome.fileLastTime = file.lastTime;
-    if (rc != kReadOk) {
-        outcome.readError = rc;
-        events.ReadError(rc, ReadErrorText(rc, file.firstTime, file.lastTime), kReadErrorCaption);
-        return outcome;
-    }
-
-    events.ProgressLine(1, "Read File");
-    const std::time_t percentFrom = range.useRange ? range.startTime : file.firstTime;
-    const std::time_t percentTo = range.useRange ? range.endTime : file.lastTime;
     int lastPercent = 0;
-    for (;;) {
-        if (stop != nullptr && stop->load(std::memory_order_relaxed)) {
-            outcome.aborted = true;
-            break;
-        }
-        std::string_view line;
-        std::int64_t pos = 0;
-        const LineReader::Status status = file.reader.Next(line, pos);
-        if (status == LineReader::kEnd) {
-            break;
-        }
-        if (status == LineReader::kFailed) {
-            rc = kIoError;
-            break;
-        }
-        RecordLine record;
-        rc = file.parser.Parse(line, record);
-        if (rc != kReadOk) {
-            break;
-        }
-        if (record.kind != RecordLine::kData) {
-            continue;
-        }
+    std::string_view line;
+    RecordLine record;
+    while (phase.NextDataRecord(file, line, record)) {
         ++outcome.recordsRead;
         if (range.useRange && (record.time < range.startTime || record.time > range.endTime)) {
             continue;
@@ -161,18 +109,12 @@ ReplayOutcome ReplayOwnLogFile(AppState& state, const std::string& path, const R
         Sample sample;
         ParseSampleRecord(record.content, sample);
         sample.time = record.time;
-        if (outcome.recordsProcessed == 0) {
-            StateGuard guard(state.lock);
-            ResetStatistics(state, record.time);
-            outcome.firstProcessedTime = record.time;
-        }
-        ++outcome.recordsProcessed;
-        outcome.lastProcessedTime = record.time;
+        phase.CountProcessed(record.time);
         {
             StateGuard guard(state.lock);
             ProcessRecordedLine(state, nullptr, &sample, record.time);
         }
-        const int percent = PercentThrough(record.time, percentFrom, percentTo);
+        const int percent = phase.Percent(record.time);
         if (percent - lastPercent > 5) {
             lastPercent = percent;
             char text[48];
@@ -180,10 +122,7 @@ ReplayOutcome ReplayOwnLogFile(AppState& state, const std::string& path, const R
             events.ProgressLine(5, text);
         }
     }
-    if (rc != kReadOk) {
-        outcome.readError = rc;
-        events.ReadError(rc, ReadErrorText(rc, file.firstTime, file.lastTime), kReadErrorCaption);
-    }
+    phase.Finish();
     // The end of an own-log replay always counts as data received once reading began.
     outcome.dataReceived = true;
     return outcome;
