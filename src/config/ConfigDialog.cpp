@@ -183,6 +183,12 @@ QLineEdit* ConfigDialog::AddEdit(const char* key, const QString& text) {
     return edit;
 }
 
+QLineEdit* ConfigDialog::AddIntegerEdit(const char* key, int value, bool allowSign) {
+    auto* edit = AddEdit(key, IntText(value));
+    RestrictToInteger(edit, allowSign);
+    return edit;
+}
+
 QLineEdit* ConfigDialog::AddTextEdit(const char* key, const QString& text) {
     auto* edit = new QLineEdit(text, this);
     edit->setObjectName(key);
@@ -275,9 +281,7 @@ QWidget* ConfigDialog::CollectorLoopGroup(QWidget* parent) {
     auto* box = new QGroupBox("Collector Loop", parent);
     auto* form = new QFormLayout(box);
     form->addRow("Glycol Mix", AddGlycolList("solarGlycolMix", copy_.solarGlycolMix, box));
-    auto* percent = AddEdit("solarGlycolPercent", IntText(copy_.solarGlycolPercent));
-    RestrictToInteger(percent);
-    form->addRow("% Glycol ", percent);
+    form->addRow("% Glycol ", AddIntegerEdit("solarGlycolPercent", copy_.solarGlycolPercent));
     form->addRow("Aux-1 - Aux-2 Offset", AddEdit("solarOffset", FlowText(copy_.solarOffset)));
     form->addRow("Fixed flow rate (gpm)", AddEdit("fixedFlowGpm", FlowText(copy_.fixedFlowGpm)));
     form->addRow("Minimum flow rate", AddEdit("minFlowGpm", FlowText(copy_.minFlowGpm)));
@@ -294,9 +298,7 @@ QWidget* ConfigDialog::HeatAssistGroup(QWidget* parent) {
     auto* box = new QGroupBox("Heat Assist Loop", parent);
     auto* form = new QFormLayout(box);
     form->addRow("Glycol Mix", AddGlycolList("haGlycolMix", copy_.haGlycolMix, box));
-    auto* percent = AddEdit("haGlycolPercent", IntText(copy_.haGlycolPercent));
-    RestrictToInteger(percent);
-    form->addRow("% Glycol", percent);
+    form->addRow("% Glycol", AddIntegerEdit("haGlycolPercent", copy_.haGlycolPercent));
     form->addRow("WAux1 - WAux2 Offset", AddEdit("haOffset", FlowText(copy_.haOffset)));
     form->addRow("Flow rate (gpm)", AddEdit("haFlowGpm", FlowText(copy_.haFlowGpm)));
     return box;
@@ -325,9 +327,7 @@ QWidget* ConfigDialog::GraphGroup(QWidget* parent) {
                 {"graphLineWidth", "Graph Line Width", copy_.graphLineWidth, false},
                 {"maxSamples", "Max samples to save", copy_.maxSamples, true}};
     for (const auto& i : ints) {
-        auto* edit = AddEdit(i.key, IntText(i.value));
-        RestrictToInteger(edit, i.sign);
-        form->addRow(i.label, edit);
+        form->addRow(i.label, AddIntegerEdit(i.key, i.value, i.sign));
     }
     form->addRow(RadioPair(box, "Heat Units", "heatUnitsBtu", full_ ? "BTUs" : "BTU",
                            "heatUnitsKwh", "KWH", copy_.heatUnits == 1));
@@ -363,15 +363,11 @@ QWidget* ConfigDialog::LogGroup(QWidget* parent) {
                              copy_.logQmxData != 0, box),
                     0, 2);
     grid->addWidget(new QLabel("Log every nth sample", box), 0, 4);
-    auto* logNth = AddEdit("logEveryNth", IntText(copy_.logEveryNth));
-    RestrictToInteger(logNth);
-    grid->addWidget(logNth, 0, 5);
+    grid->addWidget(AddIntegerEdit("logEveryNth", copy_.logEveryNth), 0, 5);
 
     grid->addWidget(AddCheck("summaryEnable", "  Summary ", copy_.summaryEnable != 0, box), 1, 0);
     grid->addWidget(new QLabel("Summary every nth sample", box), 1, 4);
-    auto* summaryNth = AddEdit("summaryEveryNth", IntText(copy_.summaryEveryNth));
-    RestrictToInteger(summaryNth);
-    grid->addWidget(summaryNth, 1, 5);
+    grid->addWidget(AddIntegerEdit("summaryEveryNth", copy_.summaryEveryNth), 1, 5);
     grid->setColumnStretch(3, 1);
 
     auto* path = AddTextEdit("dataFolder", QString::fromStdString(copy_.dataFolder));

@@ -46,7 +46,8 @@ class ConfigDialog : public QDialog {
     QWidget* SolarArrayGroup(QWidget* parent);
     QWidget* LogGroup(QWidget* parent);
 
-    QLineEdit* AddEdit(const char* key, const QString& text);  // a number
+    QLineEdit* AddEdit(const char* key, const QString& text);                      // a number
+    QLineEdit* AddIntegerEdit(const char* key, int value, bool allowSign = true);  // "%i", checked
     QLineEdit* AddTextEdit(const char* key, const QString& text);
     QCheckBox* AddCheck(const char* key, const QString& label, bool on, QWidget* parent);
     QComboBox* AddGlycolList(const char* key, int selected, QWidget* parent);

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "core/LocalTime.h"
+#include "dialogs/PickerTime.h"
 
 namespace brennic {
 
@@ -43,16 +44,7 @@ CaptureStartDialog::CaptureStartDialog(QWidget* parent, std::time_t start) : QDi
 }
 
 std::time_t CaptureStartDialog::Start() const {
-    const QDateTime picked = start_->dateTime();
-    std::tm tm{};
-    tm.tm_year = picked.date().year() - 1900;
-    tm.tm_mon = picked.date().month() - 1;
-    tm.tm_mday = picked.date().day();
-    tm.tm_hour = picked.time().hour();
-    tm.tm_min = picked.time().minute();
-    tm.tm_sec = picked.time().second();
-    tm.tm_isdst = -1;
-    return FromLocalTime(tm);
+    return PickedLocalTime(start_->dateTime());
 }
 
 std::uint32_t CaptureStartDialog::Interval() const {

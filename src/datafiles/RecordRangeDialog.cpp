@@ -9,6 +9,7 @@
 #include <ctime>
 
 #include "core/LocalTime.h"
+#include "dialogs/PickerTime.h"
 
 namespace brennic {
 
@@ -22,18 +23,6 @@ QDateTime TodayAt(int hour, int minute, int second) {
     ToLocalTime(std::time(nullptr), now);
     return QDateTime(QDate(now.tm_year + 1900, now.tm_mon + 1, now.tm_mday),
                      QTime(hour, minute, second));
-}
-
-std::time_t ToTime(const QDateTime& picked) {
-    std::tm tm{};
-    tm.tm_year = picked.date().year() - 1900;
-    tm.tm_mon = picked.date().month() - 1;
-    tm.tm_mday = picked.date().day();
-    tm.tm_hour = picked.time().hour();
-    tm.tm_min = picked.time().minute();
-    tm.tm_sec = picked.time().second();
-    tm.tm_isdst = -1;
-    return FromLocalTime(tm);
 }
 
 }  // namespace
@@ -82,8 +71,8 @@ RecordRange RecordRangeDialog::Range() const {
     r.offerFastAccess = offerFastAccess_;
     r.useRange = !wholeFile_->isChecked();
     r.fastAccess = fastAccess_->isChecked();
-    r.startTime = ToTime(start_->dateTime());
-    r.endTime = ToTime(end_->dateTime());
+    r.startTime = PickedLocalTime(start_->dateTime());
+    r.endTime = PickedLocalTime(end_->dateTime());
     return r;
 }
 
