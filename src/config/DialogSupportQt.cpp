@@ -7,13 +7,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRegularExpressionValidator>
-#include <QScreen>
 #include <QScrollArea>
-#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "config/ConfigFile.h"
+#include "dialogs/DialogFit.h"
 
 namespace brennic {
 
@@ -99,34 +98,7 @@ QScrollArea* SetScrollableBody(QDialog* dialog, QWidget* content, QDialogButtonB
     top->addWidget(area, 1);
     top->addWidget(buttons);
 
-    // Ask the layout for the size that shows all of the content, then let the scroll area
-    // shrink again so that a small screen gets scroll bars instead of a clipped dialog.
-    // Size hints are only right once the style has polished the widgets.
-    dialog->ensurePolished();
-    const QSize whole = content->sizeHint();
-    area->setMinimumSize(whole);
-    const QSize wanted = top->sizeHint();
-    area->setMinimumSize(0, 0);
-
-    const QScreen* screen =
-        dialog->screen() != nullptr ? dialog->screen() : QGuiApplication::primaryScreen();
-    QSize size = wanted;
-    if (screen != nullptr) {
-        // Leave room for the window frame and title bar, which the window manager adds.
-        const QSize work = screen->availableGeometry().size() - QSize(16, 48);
-        size = wanted.boundedTo(work);
-        if (size != wanted) {
-            // A scroll bar takes room from the other direction.
-            const int bar = area->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-            if (size.height() < wanted.height()) {
-                size.setWidth(std::min(work.width(), size.width() + bar));
-            }
-            if (size.width() < wanted.width()) {
-                size.setHeight(std::min(work.height(), size.height() + bar));
-            }
-        }
-    }
-    dialog->resize(size);
+    FitDialogToScreen(*dialog, *area);
     dialog->installEventFilter(new ScrollBarsOnShow(area, dialog));
     return area;
 }

@@ -56,9 +56,9 @@ void RestrictStoredText(QLineEdit* edit, std::size_t maxBytes,
 // Lets `edit` take an optionally signed whole number only (empty allowed).
 void RestrictToInteger(QLineEdit* edit, bool allowSign = true);
 
-// Lays `dialog` out as `content` in a scroll area above `buttons` and sizes it to show all
-// of `content` when the screen's work area allows; on a smaller screen the dialog takes the
-// work area and the content scrolls. Returns the scroll area.
+// Lays `dialog` out as `content` in a scroll area above `buttons` and sizes it with
+// FitDialogToScreen: all of `content` when the screen's work area allows; on a smaller screen
+// the dialog takes the work area and the content scrolls. Returns the scroll area.
 QScrollArea* SetScrollableBody(QDialog* dialog, QWidget* content, QDialogButtonBox* buttons);
 
 // A colour 0x00BBGGRR as Qt's colour.

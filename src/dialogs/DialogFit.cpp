@@ -30,10 +30,18 @@ void FitDialogToScreen(QDialog& dialog, QScrollArea& scroll) {
     if (content == nullptr) {
         return;
     }
-    // The whole content plus whatever the dialog's layout puts around the scroll area.
-    const QSize around = dialog.sizeHint() - scroll.sizeHint();
-    const QSize wanted = content->sizeHint().expandedTo(content->minimumSize()) +
-                         QSize(std::max(0, around.width()), std::max(0, around.height()));
+    // Size hints are only right once the style has polished the widgets.
+    dialog.ensurePolished();
+    // The whole content, with the scroll area's frame, plus whatever the dialog's layout puts
+    // around the scroll area: ask the layout while the area insists on showing it all.
+    const int frame = 2 * scroll.frameWidth();
+    const QSize whole =
+        content->sizeHint().expandedTo(content->minimumSize()) + QSize(frame, frame);
+    const QSize minimum = scroll.minimumSize();
+    scroll.setMinimumSize(whole);
+    const QSize wanted = dialog.sizeHint().expandedTo(whole);
+    scroll.setMinimumSize(minimum);
+
     const QWidget* owner = dialog.parentWidget();
     const QScreen* screen = owner != nullptr ? owner->screen() : dialog.screen();
     if (screen == nullptr) {

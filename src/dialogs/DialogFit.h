@@ -17,9 +17,10 @@ inline constexpr int kWorkAreaMargin = 39;
 // The limits are the work area less kWorkAreaMargin. A dialog that fits keeps its size.
 QSize FittedDialogSize(QSize wanted, QSize workArea, int verticalBarWidth, int horizontalBarHeight);
 
-// Resizes `dialog`, whose one child is `scroll` (no frame, no margins around it), so that the
-// scroll area's content shows whole when the screen allows and scrolls when it does not.
-// Keeps the dialog's position. Main thread.
+// Resizes `dialog`, laid out with `scroll` in it (alone, or with buttons and margins around
+// it), so that the scroll area's content shows whole when the screen's work area allows
+// (FittedDialogSize, on the owner's screen) and scrolls when it does not. Keeps the dialog's
+// position. Every dialog that fits itself to the screen goes through here. Main thread.
 void FitDialogToScreen(QDialog& dialog, QScrollArea& scroll);
 
 // Puts `content` into a frameless scroll area that fills `dialog` and returns the area.

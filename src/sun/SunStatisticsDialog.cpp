@@ -3,20 +3,19 @@
 #include <QDateTimeEdit>
 #include <QFrame>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
-#include <QStyle>
 #include <QTimeZone>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <ctime>
 
 #include "core/LocalTime.h"
+#include "dialogs/DialogFit.h"
+#include "dialogs/PickerTime.h"
 #include "sun/SolarGeometry.h"
 #include "sun/SunChartWidget.h"
 
@@ -124,8 +123,8 @@ SunStatisticsDialog::SunStatisticsDialog(AppState& state, QWidget* parent)
         SunInputsFromConfig(state_.config, std::time(nullptr), state_.sunCalculator.arrayTempF,
                             state_.sunCalculator.ambientTempF);
 
-    content_ = new QWidget;
-    auto* contentLayout = new QVBoxLayout(content_);
+    auto* content = new QWidget;
+    auto* contentLayout = new QVBoxLayout(content);
 
     auto* columns = new QHBoxLayout;
     auto* inputGrid = new QGridLayout;
@@ -151,7 +150,7 @@ SunStatisticsDialog::SunStatisticsDialog(AppState& state, QWidget* parent)
 
     scroll_ = new QScrollArea;
     scroll_->setWidgetResizable(true);
-    scroll_->setWidget(content_);
+    scroll_->setWidget(content);
 
     auto* now = new QPushButton(QStringLiteral("Set Time to Now"));
     auto* update = new QPushButton(QStringLiteral("OK- Update"));
@@ -171,7 +170,7 @@ SunStatisticsDialog::SunStatisticsDialog(AppState& state, QWidget* parent)
     layout->addLayout(buttons);
 
     Recompute();
-    FitToScreen();
+    FitDialogToScreen(*this, *scroll_);
 }
 
 void SunStatisticsDialog::BuildInputs(QGridLayout* grid) {
@@ -213,37 +212,6 @@ void SunStatisticsDialog::BuildOutputs(QGridLayout* grid) {
     grid->setColumnMinimumWidth(0, 220);
 }
 
-void SunStatisticsDialog::FitToScreen() {
-    layout()->activate();
-    const QMargins m = layout()->contentsMargins();
-    const int frame = 2 * scroll_->frameWidth();
-    const QSize content = content_->sizeHint();
-    const int buttonsHeight = layout()->itemAt(1)->sizeHint().height();
-    QSize want(
-        content.width() + frame + m.left() + m.right(),
-        content.height() + frame + buttonsHeight + layout()->spacing() + m.top() + m.bottom());
-
-    const QScreen* screen = parentWidget() ? parentWidget()->screen() : nullptr;
-    if (screen == nullptr) {
-        screen = QGuiApplication::primaryScreen();
-    }
-    if (screen == nullptr) {
-        resize(want);
-        return;
-    }
-    // Leave room for the window frame and title bar.
-    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
-    const QSize room = screen->availableGeometry().size() - QSize(8, titleBar + 8);
-    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    if (want.height() > room.height()) {
-        want.rwidth() += scrollBar;  // the vertical scroll bar takes room from the content
-    }
-    if (want.width() > room.width()) {
-        want.rheight() += scrollBar;
-    }
-    resize(want.boundedTo(room));
-}
-
 void SunStatisticsDialog::Update() {
     ReadInputs();
     state_.sunCalculator.arrayTempF = inputs_.arrayTempF;
@@ -270,15 +238,7 @@ void SunStatisticsDialog::ReadInputs() {
     if (picked == shownPickerValue_) {
         return;
     }
-    std::tm local{};
-    local.tm_year = picked.date().year() - 1900;
-    local.tm_mon = picked.date().month() - 1;
-    local.tm_mday = picked.date().day();
-    local.tm_hour = picked.time().hour();
-    local.tm_min = picked.time().minute();
-    local.tm_sec = picked.time().second();
-    local.tm_isdst = -1;
-    const std::time_t t = FromLocalTime(local);
+    const std::time_t t = PickedLocalTime(picked);
     if (t != static_cast<std::time_t>(-1)) {
         inputs_.time = t;
     }

@@ -39,7 +39,6 @@ class SunStatisticsDialog : public QDialog {
   private:
     void BuildInputs(QGridLayout* grid);
     void BuildOutputs(QGridLayout* grid);
-    void FitToScreen();
     void ReadInputs();
     void Recompute();
 
@@ -55,7 +54,6 @@ class SunStatisticsDialog : public QDialog {
     std::array<QLineEdit*, 4> dailyFields_{};
     SunChartWidget* chart_ = nullptr;
     QScrollArea* scroll_ = nullptr;
-    QWidget* content_ = nullptr;
 };
 
 }  // namespace brennic

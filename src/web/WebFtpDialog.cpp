@@ -12,11 +12,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QScreen>
 #include <QScrollArea>
-#include <QStyle>
 #include <QVBoxLayout>
-#include <algorithm>
+
+#include "dialogs/DialogFit.h"
 
 namespace brennic {
 
@@ -75,7 +74,7 @@ WebFtpDialog::WebFtpDialog(AppState& state, WebPublisher& publisher, SaveConfigF
     }
     Build();
     Load();
-    FitToScreen();
+    FitDialogToScreen(*this, *scroll_);
 }
 
 void WebFtpDialog::SetFolderChooser(FolderChooserFn chooser) {
@@ -196,29 +195,6 @@ void WebFtpDialog::Load() {
     serverPath_->setText(QString::fromStdString(copy_.ftpServerPath));
     interval_->setText(QString::number(copy_.webIntervalMinutes));
     folder_->setText(QString::fromStdString(copy_.webFolder));
-}
-
-void WebFtpDialog::FitToScreen() {
-    // Wanted size: the whole content without scrolling, plus the frame and the buttons.
-    const QSize content = scroll_->widget()->sizeHint();
-    const int frame = 2 * scroll_->frameWidth();
-    const QSize hint = sizeHint();
-    const QSize scrollHint = scroll_->sizeHint();
-    QSize want(std::max(hint.width(), hint.width() - scrollHint.width() + content.width() + frame),
-               hint.height() - scrollHint.height() + content.height() + frame);
-
-    const QScreen* screen = parentWidget() != nullptr ? parentWidget()->screen() : this->screen();
-    if (screen != nullptr) {
-        const QRect area = screen->availableGeometry();
-        const int usableWidth = area.width() - 39;
-        const int usableHeight = area.height() - 39;
-        if (want.height() > usableHeight) {
-            want.setHeight(usableHeight);
-            want.rwidth() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-        }
-        want.setWidth(std::min(want.width(), usableWidth));
-    }
-    resize(want);
 }
 
 void WebFtpDialog::ChooseFolder() {

@@ -39,7 +39,6 @@ class WebFtpDialog : public QDialog {
     void Build();
     void Load();
     void ChooseFolder();
-    void FitToScreen();
 
     AppState& state_;
     WebPublisher& publisher_;
