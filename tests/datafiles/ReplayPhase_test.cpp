@@ -39,6 +39,13 @@ ReplayOutcome Capture(AppState& state, const std::string& path, ReplayEvents& ev
     return ReplayCaptureFile(state, path, 1243900800, 2, events, stop);
 }
 
+// One reader and the file it is given.
+struct ReaderCase {
+    const char* name;
+    Reader read;
+    std::string content;
+};
+
 const std::string kControl = ControllerLine(120.0, 100.0, true);
 const std::string kSample = "1 2, 3 4  5 6 1 5.0 0.0";
 
@@ -56,11 +63,7 @@ std::string Times(int n, const std::string& line) {
 TEST(ReplayPhase, ARecordThatDoesNotReadEndsTheReplayWithItsError) {
     ScopedZone zone("America/Chicago");
     TempFolder folder;
-    const struct {
-        const char* name;
-        Reader read;
-        std::string content;
-    } cases[] = {
+    const ReaderCase cases[] = {
         {"data recorder", DataRecorder,
          "DATE CST +DST\n06/01/2009 14:00:00 " + kControl + "\n06/01 14:00:02 x\n" +
              Times(20, "06/01/2009 14:00:04 " + kControl + "\n")},
@@ -89,11 +92,7 @@ TEST(ReplayPhase, ARecordThatDoesNotReadEndsTheReplayWithItsError) {
 TEST(ReplayPhase, AStopFlagEndsEveryReaderBeforeItsFirstRecord) {
     ScopedZone zone("America/Chicago");
     TempFolder folder;
-    const struct {
-        const char* name;
-        Reader read;
-        std::string content;
-    } cases[] = {
+    const ReaderCase cases[] = {
         {"data recorder", DataRecorder,
          "DATE CST +DST\n06/01/2009 14:00:00 " + kControl + "\n06/01/2009 14:00:02 " + kControl +
              "\n"},
