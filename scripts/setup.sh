@@ -4,7 +4,7 @@ BRENNIC_PACKAGES=(
     qt6-base-dev libgl-dev
     libcurl4-openssl-dev nlohmann-json3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    clang-format locales fonts-dejavu-core python3-pyftpdlib
+    clang-format locales fonts-dejavu-core python3-pyftpdlib poppler-utils
 )
 
 brennic_install_packages() {

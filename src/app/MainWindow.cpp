@@ -30,6 +30,7 @@
 #include "sun/SunStatisticsDialog.h"
 #include "web/WebFtpDialog.h"
 #include "web/WebPublisher.h"
+#include "web/WindowImageQt.h"
 
 namespace brennic {
 
@@ -107,7 +108,7 @@ MainWindow::MainWindow(AppState& state, MainWindowOptions options, QWidget* pare
     }
 
     if (options_.startPublisher) {
-        publisher_ = std::make_unique<WebPublisher>(state_);
+        publisher_ = std::make_unique<WebPublisher>(state_, options_.publisher);
         publisher_->SetLinkStatus([this] {
             LinkStatus s;
             s.comActive = com_->Running();
@@ -115,6 +116,11 @@ MainWindow::MainWindow(AppState& state, MainWindowOptions options, QWidget* pare
             s.oneWireTimeouts = state_.oneWire.staleCount;
             return s;
         });
+        // Called on the publisher thread, never with the StateLock held.
+        publisher_->SetScreenShot(
+            [image = WindowImage(state_, *this, *display_)](const std::string& path) {
+                return image.SaveWindowJpeg(path);
+            });
         publisher_->StartPublisher();
     }
 
@@ -221,6 +227,11 @@ void MainWindow::BuildMenus() {
         CloseDailyLog(state_);
     };
     handlers_[kCmdExit] = [this] { close(); };
+    handlers_[kCmdSaveImage] = [this] { WindowImage(state_, *this, *display_).SaveWindowImage(); };
+    handlers_[kCmdPrintImage] = [this] {
+        WindowImage(state_, *this, *display_).PrintWindowImage();
+    };
+    handlers_[kCmdCopyImage] = [this] { WindowImage(state_, *this, *display_).CopyWindowImage(); };
     // Replays feed the same statistics as live data: refused while acquisition runs.
     auto replay = [this](auto start) {
         return [this, start] {

@@ -13,6 +13,7 @@
 #include "links/ComLink.h"
 #include "links/LinkSink.h"
 #include "links/OneWireLink.h"
+#include "web/WebPublisher.h"
 
 class QAction;
 class QMenu;
@@ -67,6 +68,7 @@ struct MainWindowOptions {
     ComLinkTiming linkTiming{};     // tests shorten the link's waits
     int hourLength = 3600;          // seconds between hour labels, measured at start-up
     bool openFirstRunHelp = false;  // no per-user configuration existed yet
+    WebPublisherOptions publisher;  // tests shorten the publisher's first delay
 };
 
 // The hub of the program: receives the link threads' events, runs the live processing of

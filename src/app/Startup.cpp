@@ -16,6 +16,7 @@
 #include "datafiles/ReplayCommand.h"
 #include "links/TestDataSettings.h"
 #include "sun/SunCommand.h"
+#include "web/WindowImageQt.h"
 #include "web/WritePagesCommand.h"
 
 namespace brennic {
@@ -167,6 +168,17 @@ int RunBrennic(QApplication& app, const CommandLine& options) {
     if (options.demo) {
         window.StartTestData();
     }
+    int screenShotResult = 0;
+    if (!options.screenshotFile.empty()) {
+        // With --demo the picture shows some live data first; after a replay it is taken at
+        // once. With --write-pages as well, the pages' timer (armed later) ends the program.
+        ScreenShotDoneFn done;
+        if (!options.writePagesDir.empty()) {
+            done = [&screenShotResult](int code) { screenShotResult = code; };
+        }
+        ArmScreenShot(state, window, *window.Display(), options.screenshotFile,
+                      options.demo ? options.screenshotAfter : 0, done);
+    }
     if (!options.writePagesDir.empty()) {
         // With --demo the pages show some live data first; after a replay they are written
         // at once.
@@ -179,7 +191,8 @@ int RunBrennic(QApplication& app, const CommandLine& options) {
             QCoreApplication::exit(WritePagesCommand(state, options.writePagesDir, links));
         });
     }
-    return app.exec();
+    const int result = app.exec();
+    return result != 0 ? result : screenShotResult;
 }
 
 }  // namespace brennic

@@ -204,7 +204,7 @@ void WindowImage::PrepareSaveDialog(QFileDialog& dialog) const {
     dialog.selectFile(QStringLiteral("Screen"));
 }
 
-bool WindowImage::SaveWindowImage() {
+bool WindowImage::SaveWindowImage() const {
     QFileDialog dialog(window_);
     PrepareSaveDialog(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
@@ -293,8 +293,8 @@ void ArmScreenShot(AppState& state, QMainWindow& window, DisplayWidget& display,
     QTimer::singleShot(delayMs, &window, [&state, &window, &display, path, format, done] {
         std::optional<QString> error;
         if (!format) {
-            error =
-                QStringLiteral("Cannot write %1: the file name must end in .jpg or .bmp").arg(path);
+            error = QStringLiteral("Cannot write %1: the file name must end in .jpg, .jpeg or .bmp")
+                        .arg(path);
         } else {
             const WindowImage image(state, window, display);
             error = WritePicture(image.WindowPicture(), path, *format);

@@ -58,7 +58,7 @@ class WindowImage {
     // follows a .jpg/.jpeg/.bmp extension, else the chosen filter; JPEG holds the window
     // picture, BMP the display. Shows a message when writing fails. True when a file was
     // written.
-    bool SaveWindowImage();
+    bool SaveWindowImage() const;
     // Sets up the save dialog: title, filters, file name, folder, default extension and the
     // overwrite question. Separate so that tests can drive the dialog.
     void PrepareSaveDialog(QFileDialog& dialog) const;

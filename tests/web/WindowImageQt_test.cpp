@@ -378,7 +378,7 @@ TEST_F(WindowImageTest, ScreenShotWritesByExtensionAndEndsWithItsExitCode) {
     const Case cases[] = {
         {"shot.jpg", 0, "jpeg", nullptr},
         {"shot.BMP", 0, "bmp", nullptr},
-        {"shot.png", 1, nullptr, "the file name must end in .jpg or .bmp"},
+        {"shot.png", 1, nullptr, "the file name must end in .jpg, .jpeg or .bmp"},
         {"missing/shot.jpg", 1, nullptr, "Cannot write "},
     };
     const QSize size = Image().WindowPicture().size();
