@@ -18,6 +18,8 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
+#include <limits>
 #include <utility>
 
 #include "app/DisplayWidget.h"
@@ -289,7 +291,8 @@ void ArmScreenShot(AppState& state, QMainWindow& window, DisplayWidget& display,
     }
     const QString path = QFile::decodeName(file.c_str());
     const std::optional<ImageFormat> format = ImageFormatOf(path);
-    const int delayMs = format ? std::max(afterSeconds, 0) * 1000 : 0;
+    const int maxSeconds = std::numeric_limits<int>::max() / 1000;
+    const int delayMs = format ? std::clamp(afterSeconds, 0, maxSeconds) * 1000 : 0;
     QTimer::singleShot(delayMs, &window, [&state, &window, &display, path, format, done] {
         std::optional<QString> error;
         if (!format) {
