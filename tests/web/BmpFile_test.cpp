@@ -17,10 +17,6 @@ std::uint32_t Get32(const std::vector<std::uint8_t>& b, std::size_t at) {
            (static_cast<std::uint32_t>(b[at + 3]) << 24);
 }
 
-std::uint16_t Get16(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
-}
-
 // A picture whose every pixel says where it is: red = x, green = y, blue = x + y.
 struct Pattern {
     int width;
@@ -100,8 +96,6 @@ TEST(BmpFile, HeaderFieldsForAKnownSize) {
         0,    0,    0, 0, 0, 0, 0, 0,  // colours used, colours important
     };
     EXPECT_EQ(h, expected);
-    EXPECT_EQ(Get16(h, 26), 1);
-    EXPECT_EQ(Get32(h, 2), 54u + 304u * 7u);
 }
 
 TEST(BmpFile, RefusesPicturesItCannotStore) {

@@ -418,19 +418,16 @@ TEST_F(WindowImageTest, PrintingToPdfGivesOnePageWithThePictureCentredAndAsLarge
         GTEST_SKIP() << "poppler-utils is not installed";
     }
     // A frame in a colour the display does not use marks the picture's edges on the page.
-    QImage picture = Image().ClientPicture();
     const QColor mark(255, 0, 255);
-    {
-        QPainter painter(&picture);
+    auto framed = [&mark](QImage image) {
+        QPainter painter(&image);
         painter.setPen(QPen(mark, 8));
-        painter.drawRect(picture.rect().adjusted(4, 4, -4, -4));
-    }
-    QImage tall = picture.copy(0, 0, 300, picture.height());
-    {
-        QPainter painter(&tall);
-        painter.setPen(QPen(mark, 8));
-        painter.drawRect(tall.rect().adjusted(4, 4, -4, -4));
-    }
+        painter.drawRect(image.rect().adjusted(4, 4, -4, -4));
+        return image;
+    };
+    const QImage client = Image().ClientPicture();
+    const QImage picture = framed(client);
+    const QImage tall = framed(client.copy(0, 0, 300, client.height()));
     struct Case {
         const char* name;
         const QImage* picture;
