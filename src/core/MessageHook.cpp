@@ -9,7 +9,11 @@ namespace brennic {
 
 MessageHook StderrMessageHook() {
     return [](const std::string& text, const std::string& caption) {
-        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+        if (caption.empty()) {
+            std::fprintf(stderr, "%s\n", text.c_str());
+        } else {
+            std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+        }
         std::fflush(stderr);
     };
 }
