@@ -75,7 +75,7 @@ MainWindow::MainWindow(AppState& state, MainWindowOptions options, QWidget* pare
     ApplyOneWireMenu(state_.config.oneWireEnable != 0);
     Action(kCmdStatsOnDisplay)->setChecked(true);
 
-    {
+    if (options_.resetStatistics) {
         StateGuard guard(state_.lock);
         ResetStatistics(state_, std::time(nullptr));
     }

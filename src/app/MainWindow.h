@@ -68,6 +68,7 @@ struct MainWindowOptions {
     ComLinkTiming linkTiming{};     // tests shorten the link's waits
     int hourLength = 3600;          // seconds between hour labels, measured at start-up
     bool openFirstRunHelp = false;  // no per-user configuration existed yet
+    bool resetStatistics = true;    // false keeps what a command-line replay computed
     WebPublisherOptions publisher;  // tests shorten the publisher's first delay
 };
 

@@ -158,11 +158,13 @@ int RunBrennic(QApplication& app, const CommandLine& options) {
         if (result != 0) {
             return result;
         }
+        state.processor.newSample = true;  // data received: the display shows all its lines
     }
 
     MainWindowOptions windowOptions;
     windowOptions.hourLength = MeasureHourLength(std::time(nullptr));
     windowOptions.openFirstRunHelp = source != ConfigSource::kConfigFolder && !options.demo;
+    windowOptions.resetStatistics = !options.AnyReplay();
     MainWindow window(state, windowOptions);
     window.show();
     if (options.demo) {

@@ -110,6 +110,22 @@ TEST_F(MainWindowTest, CommandsNotAllowedNowOnlyBeep) {
     EXPECT_TRUE(messages_.empty());
 }
 
+TEST_F(MainWindowTest, ACommandLineReplayKeepsItsStatisticsWhenTheWindowOpens) {
+    struct Case {
+        bool reset;
+        int samplesAfter;
+    };
+    for (const Case c : {Case{true, 0}, Case{false, 7}}) {
+        AppState state;
+        state.processor.sampleCount = 7;
+        MainWindowOptions options;
+        options.startPublisher = false;
+        options.resetStatistics = c.reset;
+        MainWindow w(state, options);
+        EXPECT_EQ(state.processor.sampleCount, c.samplesAfter) << c.reset;
+    }
+}
+
 TEST_F(MainWindowTest, ReplayInProgressRefusesFontButStillShowsNothingElse) {
     MainWindow& w = Window();
     state_.replay.active = true;
