@@ -97,10 +97,8 @@ class QueueSink : public LinkSink {
     }
 
     void Push(LinkEvent e) {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            events_.push_back(std::move(e));
-        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        events_.push_back(std::move(e));
         ready_.notify_all();
     }
 
@@ -179,8 +177,6 @@ class ChildProcess {
     }
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
-
-    bool Running() const { return pid_ > 0; }
 
     // The next line of standard output, or nothing after `timeout`.
     std::optional<std::string> ReadLine(std::chrono::milliseconds timeout = 5000ms) {

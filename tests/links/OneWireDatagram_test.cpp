@@ -13,7 +13,6 @@ namespace {
 
 using testing::ExampleProbes;
 using testing::MakeReply;
-using testing::ReplyEntry;
 
 std::string NameAt(const OneWireBlock& block, std::size_t entry) {
     const char* p = reinterpret_cast<const char*>(block.data() + 16 + 48 * entry);
@@ -68,96 +67,51 @@ TEST(OneWireRequest, AnOverlongIdStaysInsideItsNameField) {
     EXPECT_EQ(block[16 + 48], std::byte{0});
 }
 
-struct Readings {
-    std::array<float, 4> values;
-    int switchState;
-};
-
 constexpr float kNo = kNoReading;
 
 TEST(OneWireReply, SetsTheMatchingRowsAndClearsTheRest) {
+    using Values = std::array<float, 4>;
+    const Values none{kNo, kNo, kNo, kNo};
+    auto temp = [](const char* name, double celsius, int status = 0, int n = 1) {
+        return MakeReply(n, {{name, status, celsius}});
+    };
+    auto sw = [](int word, int status = 0) {
+        return MakeReply(1, {{"SW-1", status, 0, true, word}});
+    };
     const struct {
         const char* what;
         std::vector<std::byte> datagram;
         int switchSelect;
         bool accepted;
-        Readings expected;
+        Values values;
+        int switchState;
     } cases[] = {
-        {"temperature", MakeReply(1, {{"WAUX-3", 0, 25.0}}), 2, true, {{kNo, kNo, 77.0f, kNo}, -1}},
-        {"two probes and a negative one",
+        {"25.0 C", temp("WAUX-3", 25.0), 2, true, {kNo, kNo, 77.0f, kNo}, -1},
+        {"two probes, one negative",
          MakeReply(2, {{"WAUX-1", 0, -40.0}, {"WAUX-3", 0, 0.0}}),
          2,
          true,
-         {{-40.0f, kNo, 32.0f, kNo}, -1}},
-        {"status not 0", MakeReply(1, {{"WAUX-1", 1, 25.0}}), 2, true, {{kNo, kNo, kNo, kNo}, -1}},
-        {"switch channel B on",
-         MakeReply(1, {{"SW-1", 0, 0, true, 0x0002}}),
-         2,
-         true,
-         {{kNo, kNo, kNo, kNo}, 1}},
-        {"switch not-B",
-         MakeReply(1, {{"SW-1", 0, 0, true, 0x0002}}),
-         -2,
-         true,
-         {{kNo, kNo, kNo, kNo}, 0}},
-        {"switch channel A",
-         MakeReply(1, {{"SW-1", 0, 0, true, 0x0002}}),
-         1,
-         true,
-         {{kNo, kNo, kNo, kNo}, 0}},
-        {"switch not-A",
-         MakeReply(1, {{"SW-1", 0, 0, true, 0x0002}}),
-         -1,
-         true,
-         {{kNo, kNo, kNo, kNo}, 1}},
-        {"switch channel H",
-         MakeReply(1, {{"SW-1", 0, 0, true, 0x0080}}),
-         8,
-         true,
-         {{kNo, kNo, kNo, kNo}, 1}},
-        {"switch row selects no channel",
-         MakeReply(1, {{"SW-1", 0, 0, true, 0xFFFF}}),
-         0,
-         true,
-         {{kNo, kNo, kNo, kNo}, -1}},
-        {"switch status not 0",
-         MakeReply(1, {{"SW-1", 3, 0, true, 0x0002}}),
-         2,
-         true,
-         {{kNo, kNo, kNo, kNo}, -1}},
-        {"names differ in case",
-         MakeReply(1, {{"waux-3", 0, 25.0}}),
-         2,
-         true,
-         {{kNo, kNo, kNo, kNo}, -1}},
-        {"row not requested", MakeReply(1, {{" ", 0, 25.0}}), 2, true, {{kNo, kNo, kNo, kNo}, -1}},
-        {"no entries", MakeReply(0, {}), 2, true, {{kNo, kNo, kNo, kNo}, -1}},
-        {"six entries", MakeReply(6, {{"WAUX-1", 0, 25.0}}), 2, false, {{kNo, kNo, kNo, kNo}, -1}},
-        {"negative count",
-         MakeReply(-1, {{"WAUX-1", 0, 25.0}}),
-         2,
-         false,
-         {{kNo, kNo, kNo, kNo}, -1}},
-        {"shorter than its head",
-         MakeReply(1, {{"WAUX-1", 0, 25.0}}, 6),
-         2,
-         false,
-         {{kNo, kNo, kNo, kNo}, -1}},
-        {"truncated: the second entry did not arrive",
+         {-40.0f, kNo, 32.0f, kNo},
+         -1},
+        {"status not 0", temp("WAUX-1", 25.0, 1), 2, true, none, -1},
+        {"switch B on", sw(0x0002), 2, true, none, 1},
+        {"switch not-B", sw(0x0002), -2, true, none, 0},
+        {"switch A", sw(0x0002), 1, true, none, 0},
+        {"switch H", sw(0x0080), 8, true, none, 1},
+        {"no channel selected", sw(0xFFFF), 0, true, none, -1},
+        {"switch status not 0", sw(0x0002, 3), 2, true, none, -1},
+        {"names differ in case", temp("waux-3", 25.0), 2, true, none, -1},
+        {"six entries", temp("WAUX-1", 25.0, 0, 6), 2, false, none, -1},
+        {"negative count", temp("WAUX-1", 25.0, 0, -1), 2, false, none, -1},
+        {"shorter than its head", MakeReply(1, {{"WAUX-1", 0, 25.0}}, 6), 2, false, none, -1},
+        {"truncated second entry",
          MakeReply(2, {{"WAUX-1", 0, 25.0}, {"WAUX-3", 0, 25.0}}, 16 + 48 + 30),
          2,
          true,
-         {{77.0f, kNo, kNo, kNo}, -1}},
-        {"not-a-number reading",
-         MakeReply(1, {{"WAUX-1", 0, std::nan("")}}),
-         2,
-         true,
-         {{kNo, kNo, kNo, kNo}, -1}},
-        {"reading out of float range",
-         MakeReply(1, {{"WAUX-1", 0, 1e300}}),
-         2,
-         true,
-         {{kNo, kNo, kNo, kNo}, -1}},
+         {77.0f, kNo, kNo, kNo},
+         -1},
+        {"not a number", temp("WAUX-1", std::nan("")), 2, true, none, -1},
+        {"out of float range", temp("WAUX-1", 1e300), 2, true, none, -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -166,8 +120,8 @@ TEST(OneWireReply, SetsTheMatchingRowsAndClearsTheRest) {
         state.oneWire.currentValues = {1, 2, 3, 4};
         state.oneWire.switchState = 1;
         EXPECT_EQ(ProcessOneWireReply(state, c.datagram, 1000), c.accepted);
-        EXPECT_EQ(state.oneWire.currentValues, c.expected.values);
-        EXPECT_EQ(state.oneWire.switchState, c.expected.switchState);
+        EXPECT_EQ(state.oneWire.currentValues, c.values);
+        EXPECT_EQ(state.oneWire.switchState, c.switchState);
         EXPECT_EQ(state.oneWire.lastReceiveTime, 1000);
     }
 }

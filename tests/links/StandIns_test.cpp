@@ -61,7 +61,7 @@ std::optional<std::vector<std::byte>> Ask(UdpSocket& client, std::uint16_t port,
     return reply;
 }
 
-TEST(OneWireServer, ReadsW1DevicesAndIgnoresMalformedRequests) {
+TEST(OneWireServer, ReadsW1DevicesAndFileProbesAndIgnoresMalformedRequests) {
     const std::filesystem::path w1 = std::filesystem::path(BRENNIC_BINARY_DIR) / "test-w1";
     std::filesystem::remove_all(w1);
     auto write = [&](const std::string& device, const std::string& file, const std::string& text) {
@@ -75,8 +75,11 @@ TEST(OneWireServer, ReadsW1DevicesAndIgnoresMalformedRequests) {
     write("29-000000000004", "state", "\x81");
     write("28-000000000005", "w1_slave", "00 : crc=00 NO\n00 t=85000\n");  // bad CRC
 
+    const std::filesystem::path file = w1 / "probes.txt";
+    std::ofstream(file) << "# test probes\nWAUX-4 temp 30.5\nSW-1 switch 0b101\nWAUX-1 missing\n";
     ChildProcess server({BRENNIC_ONEWIRE_SERVER, "--bind", "127.0.0.1", "--port", "0", "--w1",
-                         w1.string(), "--alias", "WAUX-2=28-000000000001"});
+                         w1.string(), "--alias", "WAUX-2=28-000000000001", "--file",
+                         file.string()});
     const std::uint16_t port = PortFromBanner(server);
     UdpSocket client;
     ASSERT_TRUE(client.Open());
@@ -112,32 +115,34 @@ TEST(OneWireServer, ReadsW1DevicesAndIgnoresMalformedRequests) {
     EXPECT_EQ(entry(4)[19], std::byte{1}) << "a reading with a bad CRC is no reading";
     pollfd more{client.Fd(), POLLIN, 0};
     EXPECT_EQ(poll(&more, 1, 50), 0) << "a malformed request was answered";
+
+    // Simulated probes from a file; names it does not know, or knows as missing, are absent.
+    const auto simulated = Ask(client, port, Request({"WAUX-4", "SW-1", "WAUX-1", "nobody"}));
+    ASSERT_TRUE(simulated);
+    auto sim = [&](std::size_t k) { return std::span(*simulated).subspan(16 + 48 * k, 48); };
+    EXPECT_DOUBLE_EQ(ReadLeDouble(sim(0), 24), 30.5);
+    EXPECT_EQ(ReadLe16(sim(1), 24), 5);
+    EXPECT_EQ(sim(2)[19], std::byte{1});
+    EXPECT_EQ(sim(3)[19], std::byte{1});
     std::filesystem::remove_all(w1);
 }
 
-TEST(OneWireServer, UnknownNamesAndSimulatedFileProbes) {
-    const std::filesystem::path file = std::filesystem::path(BRENNIC_BINARY_DIR) / "probes.txt";
-    std::ofstream(file) << "# test probes\nWAUX-4 temp 30.5\nSW-1 switch 0b101\nWAUX-1 missing\n";
-    ChildProcess server({BRENNIC_ONEWIRE_SERVER, "--bind", "127.0.0.1", "--port", "0", "--file",
-                         file.string(), "--w1", "/nonexistent"});
-    const std::uint16_t port = PortFromBanner(server);
-    UdpSocket client;
-    ASSERT_TRUE(client.Open());
-    ASSERT_TRUE(client.Bind({kLoopback, 0}));
-    const auto reply = Ask(client, port, Request({"WAUX-4", "SW-1", "WAUX-1", "nobody"}));
-    ASSERT_TRUE(reply);
-    auto entry = [&](std::size_t k) { return std::span(*reply).subspan(16 + 48 * k, 48); };
-    EXPECT_DOUBLE_EQ(ReadLeDouble(entry(0), 24), 30.5);
-    EXPECT_EQ(ReadLe16(entry(1), 24), 5);
-    EXPECT_EQ(entry(2)[19], std::byte{1});
-    EXPECT_EQ(entry(3)[19], std::byte{1});
-    std::filesystem::remove(file);
-}
-
-// Reads events until the reader fails (the simulator exits and its pty goes away).
-std::vector<std::string> LinesUntilFailure(QueueSink& sink, bool& failed) {
+// Runs the simulator on a pty, reads its lines through a ComLink until the simulator exits
+// and its pty goes away (the reader must then fail).
+std::vector<std::string> SimulatedLines(const std::vector<std::string>& argv) {
+    ChildProcess sim(argv);
+    const auto path = sim.ReadLine();
     std::vector<std::string> lines;
-    failed = false;
+    if (!path) {
+        ADD_FAILURE() << "the simulator did not start";
+        return lines;
+    }
+    AppState state;
+    state.config.comPort = *path;
+    QueueSink sink;
+    ComLink link(state, sink, {});
+    EXPECT_TRUE(link.Start());
+    bool failed = false;
     while (auto e = sink.Next(5s)) {
         if (e->kind == LinkEvent::kLine) {
             lines.push_back(e->text);
@@ -146,22 +151,14 @@ std::vector<std::string> LinesUntilFailure(QueueSink& sink, bool& failed) {
             break;
         }
     }
+    EXPECT_TRUE(failed) << "the pty closing ends the reader";
+    link.ReaderFinished();
     return lines;
 }
 
 TEST(ControllerSim, BtuReportsReachTheLinkThroughItsPty) {
-    ChildProcess sim(
+    const std::vector<std::string> lines = SimulatedLines(
         {BRENNIC_CONTROLLER_SIM, "--pty", "--model", "btu", "--period", "20", "--count", "2"});
-    const auto path = sim.ReadLine();
-    ASSERT_TRUE(path);
-    AppState state;
-    state.config.comPort = *path;
-    QueueSink sink;
-    ComLink link(state, sink, {});
-    ASSERT_TRUE(link.Start());
-    bool failed;
-    const std::vector<std::string> lines = LinesUntilFailure(sink, failed);
-    EXPECT_TRUE(failed) << "the pty closing ends the reader";
     ASSERT_EQ(lines.size(), 8u);
     for (std::size_t i = 0; i < 8; i += 4) {
         EXPECT_GE(std::count(lines[i].begin(), lines[i].end(), '.'), 6) << lines[i];
@@ -169,22 +166,12 @@ TEST(ControllerSim, BtuReportsReachTheLinkThroughItsPty) {
         EXPECT_EQ(lines[i + 2].rfind("GPM=", 0), 0u) << lines[i + 2];
         EXPECT_EQ(lines[i + 3], "");
     }
-    link.ReaderFinished();
 }
 
 TEST(ControllerSim, GarbageNeverReachesTheLinkAsUnprintableOrOverlongLines) {
-    ChildProcess sim({BRENNIC_CONTROLLER_SIM, "--model", "lcd", "--period", "2", "--count", "40",
-                      "--garbage", "--open-sensors", "--seed", "3"});
-    const auto path = sim.ReadLine();
-    ASSERT_TRUE(path);
-    AppState state;
-    state.config.comPort = *path;
-    QueueSink sink;
-    ComLink link(state, sink, {});
-    ASSERT_TRUE(link.Start());
-    bool failed;
-    const std::vector<std::string> lines = LinesUntilFailure(sink, failed);
-    EXPECT_TRUE(failed);
+    const std::vector<std::string> lines =
+        SimulatedLines({BRENNIC_CONTROLLER_SIM, "--model", "lcd", "--period", "2", "--count", "40",
+                        "--garbage", "--open-sensors", "--seed", "3"});
     int reports = 0;
     int openSensors = 0;
     for (const std::string& line : lines) {
@@ -199,7 +186,6 @@ TEST(ControllerSim, GarbageNeverReachesTheLinkAsUnprintableOrOverlongLines) {
     EXPECT_EQ(reports, 40);
     EXPECT_GT(openSensors, 0);
     EXPECT_GT(lines.size(), 40u) << "no garbage lines";
-    link.ReaderFinished();
 }
 
 }  // namespace

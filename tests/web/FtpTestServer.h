@@ -139,7 +139,6 @@ class FtpTestServer {
         }
     }
 
-    int port() const { return port_; }
     std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
 
     // Every command received so far, "CMD arg" each.

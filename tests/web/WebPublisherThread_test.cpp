@@ -6,7 +6,6 @@
 namespace brennic {
 namespace {
 
-using test::FileNames;
 using test::PublisherTest;
 using test::WaitUntil;
 
