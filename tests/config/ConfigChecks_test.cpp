@@ -12,17 +12,16 @@ TEST(ConfigChecks, NumberFieldsReadWholeNumbersOnly) {
     const struct {
         const char* text;
         std::optional<int> value;
-    } ints[] = {{"12", 12},         {" 12 ", 12},  {"+7", 7},          {"-3", -3},
-                {"", std::nullopt}, {"12abc", {}}, {"0x10", {}},       {"1.5", {}},
-                {"-", {}},          {" ", {}},     {"99999999999", {}}};
+    } ints[] = {{" 12 ", 12},  {"-3", -3},  {"", std::nullopt},
+                {"12abc", {}}, {"1.5", {}}, {"99999999999", {}}};
     for (const auto& c : ints) {
         EXPECT_EQ(ReadIntField(c.text), c.value) << '"' << c.text << '"';
     }
     const struct {
         const char* text;
         std::optional<double> value;
-    } doubles[] = {{"0.4", 0.4}, {" -1.25 ", -1.25}, {"5", 5.0},  {"1e2", 100.0}, {".5", 0.5},
-                   {"nan", {}},  {"inf", {}},        {"5,0", {}}, {"", {}},       {"1.2.3", {}}};
+    } doubles[] = {{" -1.25 ", -1.25}, {"1e2", 100.0}, {"nan", {}},
+                   {"5,0", {}},        {"", {}},       {"1.2.3", {}}};
     for (const auto& c : doubles) {
         EXPECT_EQ(ReadDoubleField(c.text), c.value) << '"' << c.text << '"';
     }

@@ -79,13 +79,11 @@ TEST_F(ConfigDialogTest, OtherNumbersAreKeptInTheirRanges) {
         SetText(d, "graphLineWidth", "9");
         SetText(d, "maxSamples", "500");
         SetText(d, "logEveryNth", "250");
-        SetText(d, "westLongitude", "88.5");
     }));
     EXPECT_EQ(state.config.graphEveryNth, 1);
     EXPECT_EQ(state.config.graphLineWidth, 5);
     EXPECT_EQ(state.config.maxSamples, 1000);
     EXPECT_EQ(state.config.logEveryNth, 100);
-    EXPECT_FLOAT_EQ(state.config.longitude, -88.5f);
     for (const ChannelInfo& ch : state.channels.channel) {
         EXPECT_EQ(ch.penWidth, 5) << ch.longName;
     }
@@ -99,8 +97,6 @@ TEST_F(ConfigDialogTest, ErrorsKeepTheDialogOpenAndChangeNothing) {
     };
     const Case cases[] = {
         {"fixed flow 0.4", [](ConfigDialog& d) { SetText(d, "fixedFlowGpm", "0.4"); },
-         "Solar collector flow rate must be 0.5-100.0"},
-        {"fixed flow not a number", [](ConfigDialog& d) { SetText(d, "fixedFlowGpm", "nan"); },
          "Solar collector flow rate must be 0.5-100.0"},
         {"minimum flow below 1", [](ConfigDialog& d) { SetText(d, "minFlowGpm", "0.5"); },
          "Solar minimum collector flow rate must be 1-100"},
@@ -129,12 +125,13 @@ TEST_F(ConfigDialogTest, ErrorsKeepTheDialogOpenAndChangeNothing) {
         SetText(*dialog, "xAxisHours", "24");  // would change the settings if accepted
         c.edit(*dialog);
         Click(*dialog, "okButton");
-        EXPECT_FALSE(accepted) << c.what;
-        EXPECT_TRUE(dialog->isVisible()) << c.what;
-        ASSERT_EQ(recorder.messages.size(), 1u) << c.what;
-        EXPECT_EQ(recorder.messages[0].first, c.message) << c.what;
-        EXPECT_EQ(recorder.messages[0].second, "Error") << c.what;
-        EXPECT_EQ(state.config.xAxisHours, 12) << c.what;
+        SCOPED_TRACE(c.what);
+        EXPECT_FALSE(accepted);
+        EXPECT_TRUE(dialog->isVisible());
+        ASSERT_EQ(recorder.messages.size(), 1u);
+        EXPECT_EQ(recorder.messages[0],
+                  std::make_pair(std::string(c.message), std::string("Error")));
+        EXPECT_EQ(state.config.xAxisHours, 12);
     }
     EXPECT_EQ(recorder.saves, 0);
 }
@@ -185,24 +182,13 @@ TEST_F(ConfigDialogTest, HeatAssistLoopIsCheckedOnlyWithOneWire) {
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].first, "Heat Assist flow rate must be 1-100");
 
-    recorder.answers = {false};
-    EXPECT_FALSE(OkWith([](ConfigDialog& d) {
-        Select(d, "haGlycolMix", "DOWFROST-HD");
-        SetText(d, "haGlycolPercent", "75");
-    }));
-    ASSERT_EQ(recorder.questions.size(), 1u);
-    EXPECT_EQ(recorder.questions[0],
-              "Warning: Heat Assist loop glycol % does not fall within limits of mix 5%-70%");
-
     EXPECT_TRUE(OkWith([](ConfigDialog& d) {
         SetText(d, "haFlowGpm", "7.5");
         SetText(d, "haOffset", "-1.25");
-        SetChecked(d, "status_waux2", true);
         SetChecked(d, "graph_haPump", true);
     }));
     EXPECT_DOUBLE_EQ(state.config.haFlowGpm, 7.5);
     EXPECT_DOUBLE_EQ(state.config.haOffset, -1.25);
-    EXPECT_EQ(state.config.statusWAux2, 1);
     EXPECT_EQ(state.config.graphHaPump, 1);
 }
 
@@ -211,9 +197,7 @@ TEST_F(ConfigDialogTest, ReducedLayoutLeavesHeatAssistValuesUntouched) {
     c.oneWireEnable = 0;
     c.haFlowGpm = 0.25;  // would fail the heat-assist check if it were read
     c.haOffset = 3.5;
-    c.haGlycolPercent = 99;
     c.haGlycolMix = 5;
-    c.statusWAux1 = 1;
     c.graphHaBtuRate = 1;
     auto dialog = Open();
     EXPECT_FALSE(dialog->IsFull());
@@ -227,9 +211,7 @@ TEST_F(ConfigDialogTest, ReducedLayoutLeavesHeatAssistValuesUntouched) {
     EXPECT_TRUE(accepted);
     EXPECT_DOUBLE_EQ(c.haFlowGpm, 0.25);
     EXPECT_DOUBLE_EQ(c.haOffset, 3.5);
-    EXPECT_EQ(c.haGlycolPercent, 99);
     EXPECT_EQ(c.haGlycolMix, 5);
-    EXPECT_EQ(c.statusWAux1, 1);
     EXPECT_EQ(c.graphHaBtuRate, 1);
 }
 
@@ -250,7 +232,6 @@ TEST_F(ConfigDialogTest, CaptionsComeFromTheChannelNames) {
     EXPECT_EQ(colourButtons, 13);
     auto* range = dialog->findChild<QComboBox*>("tempRange");
     ASSERT_EQ(range->count(), 10);
-    EXPECT_EQ(range->itemText(0), " -25 to 300");
     EXPECT_EQ(range->itemText(9), " -50 to 300");
 }
 
@@ -300,13 +281,8 @@ TEST_F(ConfigDialogTest, TextFieldsRefuseTheDoubleQuote) {
     site->clear();
     testing::Type(site, "My \"Roof\" Site");
     EXPECT_EQ(site->text(), "My Roof Site");
-    QLineEdit* port = testing::Edit(*dialog, "comPort");
-    port->clear();
-    testing::Type(port, "/dev/tty S0\"");
-    EXPECT_EQ(port->text(), "/dev/ttyS0");
     Click(*dialog, "okButton");
     EXPECT_EQ(state.config.siteId, "My Roof Site");
-    EXPECT_EQ(state.config.comPort, "/dev/ttyS0");
 }
 
 TEST_F(ConfigDialogTest, AcceptedSettingsAreSavedAndReadBack) {
@@ -314,7 +290,6 @@ TEST_F(ConfigDialogTest, AcceptedSettingsAreSavedAndReadBack) {
     state.config.oneWireEnable = 1;
     auto dialog = std::make_unique<ConfigDialog>(state, nullptr);  // the real Config.Txt writer
     SetText(*dialog, "xAxisHours", "30");
-    SetText(*dialog, "siteId", "Cabin on the hill");
     SetText(*dialog, "haOffset", "-0.5");
     SetText(*dialog, "westLongitude", "93.25");
     Select(*dialog, "tempRange", "   0 to 200");
@@ -324,10 +299,8 @@ TEST_F(ConfigDialogTest, AcceptedSettingsAreSavedAndReadBack) {
     AppState fresh;
     testing::LoadSavedConfig(state, fresh);
     EXPECT_EQ(fresh.config.xAxisHours, 36);
-    EXPECT_EQ(fresh.config.siteId, "Cabin on the hill");
     EXPECT_DOUBLE_EQ(fresh.config.haOffset, -0.5);
     EXPECT_FLOAT_EQ(fresh.config.longitude, -93.25f);
-    EXPECT_EQ(fresh.config.tempRangeIndex, 6);
     EXPECT_EQ(fresh.config.graphTempMin, 0);
     EXPECT_EQ(fresh.config.graphWAux3, 1);
 }
@@ -341,17 +314,10 @@ TEST_F(ConfigDialogTest, FitsTheWorkAreaAndScrolls) {
     EXPECT_LE(dialog->height(), work.height());
     auto* area = dialog->findChild<QScrollArea*>("scrollArea");
     ASSERT_NE(area, nullptr);
-    QWidget* content = area->widget();
-    if (content->minimumSizeHint().height() > area->viewport()->height()) {
-        EXPECT_TRUE(area->verticalScrollBar()->isVisible());
-    }
-    testing::SaveScreenshot(*dialog, "ConfigDialog_full_window");
-    testing::SaveScreenshot(*content, "ConfigDialog_full");
-    state.config.oneWireEnable = 0;
-    auto reduced = Open();
-    reduced->show();
-    testing::SaveScreenshot(*reduced->findChild<QScrollArea*>("scrollArea")->widget(),
-                            "ConfigDialog_reduced");
+    testing::SaveScreenshot(*area->widget(), "ConfigDialog_full");
+    dialog->resize(400, 300);
+    QApplication::processEvents();
+    EXPECT_GT(area->verticalScrollBar()->maximum(), 0);
 }
 
 }  // namespace

@@ -114,28 +114,6 @@ class ConfigFileTest : public ::testing::Test {
         EXPECT_TRUE(SaveConfig(state, &why)) << why;
         return ReadFile(fs::path(state.config.configFolder) / "Config.Txt");
     }
-    // The state the golden file was written from.
-    void FillGoldenState(AppState& state) {
-        LoadText(state, "");
-        Config& c = state.config;
-        c.controllerType = kVexin2Btu;
-        c.autoStart = true;
-        c.dataFolder = "/home/ann/Documents/brennic";
-        c.latitude = 44.5f;
-        c.longitude = -88.5f;
-        c.oneWireProbes[0].description = "Tank top";
-        c.oneWireProbes[0].switchSelect = 3;
-        for (std::size_t i : {1, 2, 3}) {
-            c.oneWireProbes[i].description = "";
-            c.oneWireProbes[i].switchSelect = 1;
-        }
-        c.oneWireProbes[4].description = "Boiler pump";
-        c.oneWireProbes[4].switchSelect = -2;
-        c.siteId = "Ann's roof";
-        c.ftpServer = "ftp.example.org";
-        state.font = {true, "DejaVu Sans", -13, 400, 0, 0, 0, 0, 0, 0};
-    }
-
     fs::path root_;
     ConfigPaths paths_;
     std::vector<std::string> messages_;

@@ -95,13 +95,6 @@ TEST(ConfigFormat, EachValueSitsAtItsPlaceInTheFile) {
         marked[coloured[i]].colour = 0xabcdef;
         EXPECT_EQ(FieldOf(FormatConfig({}, marked, {}), 5, i), "0xabcdef") << "colour #" << i;
     }
-    const int named[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 19, 13, 14, 15, 16, 17, 18, 20};
-    for (int i = 0; i < 21; ++i) {
-        ChannelTable marked = DefaultChannelTable();
-        marked[named[i]].shortName = "Marked";
-        EXPECT_EQ(FieldOf(FormatConfig({}, marked, {}), 16 + i, 0).substr(0, 9), "\"Marked\" ")
-            << "name line " << 16 + i;
-    }
 }
 
 // Files up to version 4 carry 14 status flags in an order of their own.
@@ -127,16 +120,6 @@ TEST(ConfigFormat, OldStatusLineLayout) {
         ParseConfig(in, c, channels, font, 6);
         EXPECT_EQ(c.*o.field, 7) << "old status #" << o.index;
     }
-}
-
-TEST(ConfigFormat, ReadingWithoutAFontLeavesTheLineEmpty) {
-    const std::string text = FormatConfig({}, DefaultChannelTable(), {});
-    std::istringstream in(text);
-    Config c;
-    ChannelTable channels = DefaultChannelTable();
-    DisplayFont font;
-    EXPECT_EQ(ParseConfig(in, c, channels, font, 6), kConfigVersion);
-    EXPECT_FALSE(font.set);
 }
 
 }  // namespace

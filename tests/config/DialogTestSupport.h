@@ -81,11 +81,10 @@ struct HookRecorder {
         };
         hooks.askOkCancel = [this](const QString& text, const QString& /*caption*/) {
             questions.push_back(text.toStdString());
-            if (answers.empty()) {
-                return true;
+            const bool answer = answers.empty() || answers.front();
+            if (!answers.empty()) {
+                answers.pop_front();
             }
-            const bool answer = answers.front();
-            answers.pop_front();
             return answer;
         };
         hooks.save = [this] { ++saves; };
@@ -95,27 +94,21 @@ struct HookRecorder {
 };
 
 // A temporary folder for the data files of one test.
-class TempFolder {
-  public:
+struct TempFolder {
     TempFolder() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::temp_directory_path() /
-                ("brennic_cfg_" + std::to_string(getpid()) + "_" + info->test_suite_name() + "_" +
-                 info->name());
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
+        path = std::filesystem::temp_directory_path() /
+               ("brennic_cfg_" + std::to_string(getpid()) + "_" + info->test_suite_name() + "_" +
+                info->name());
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
     }
     ~TempFolder() {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        std::filesystem::remove_all(path, ignored);
     }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
+    const std::filesystem::path& Path() const { return path; }
+    std::filesystem::path path;
 };
 
 inline std::vector<std::string> ReadLinesOf(const std::filesystem::path& path) {

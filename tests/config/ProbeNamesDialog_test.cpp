@@ -8,33 +8,7 @@ namespace brennic {
 namespace {
 
 using testing::Click;
-using testing::HookRecorder;
 using testing::SetText;
-
-TEST(ProbeNamesDialog, NamesAreStoredAndShownAgain) {
-    AppState state;
-    state.config.oneWireEnable = 1;
-    {
-        ProbeNamesDialog dialog(state, nullptr);
-        HookRecorder recorder;
-        recorder.Install(dialog.hooks);
-        EXPECT_TRUE(dialog.IsFull());
-        EXPECT_EQ(testing::Edit(dialog, "long_12")->text(), "Flow Rate GPM");
-        SetText(dialog, "short_0", "Roof");
-        SetText(dialog, "long_0", "Roof Collector");
-        SetText(dialog, "short_6", "Tank");
-        SetText(dialog, "long_20", "");
-        Click(dialog, "okButton");
-        EXPECT_EQ(recorder.saves, 1);
-    }
-    EXPECT_EQ(state.channels[kChCollector].shortName, "Roof");
-    EXPECT_EQ(state.channels[kChCollector].longName, "Roof Collector");
-    EXPECT_EQ(state.channels[kChWAux1].shortName, "Tank");
-    EXPECT_EQ(state.channels[kChHaPump].longName, "");
-    ProbeNamesDialog again(state, nullptr);
-    EXPECT_EQ(testing::Edit(again, "long_0")->text(), "Roof Collector");
-    EXPECT_EQ(testing::Edit(again, "long_20")->text(), "");
-}
 
 TEST(ProbeNamesDialog, NamesAreSavedAndReadBack) {
     testing::TempFolder folder;

