@@ -4,7 +4,9 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
+#include <string>
 
 #include "app/Display.h"
 #include "app/DisplayLayout.h"
@@ -14,6 +16,25 @@ namespace brennic::testdata {
 
 // 2024-06-01 12:00:00 UTC; the tests run with TZ=UTC.
 inline constexpr std::time_t kNoon = 1717243200;
+
+// Sets TZ to UTC for the life of the object and restores the previous zone.
+class UtcZone {
+  public:
+    UtcZone() : had_(std::getenv("TZ") != nullptr), saved_(had_ ? std::getenv("TZ") : "") {
+        setenv("TZ", "UTC", 1);
+        tzset();
+    }
+    ~UtcZone() {
+        had_ ? setenv("TZ", saved_.c_str(), 1) : unsetenv("TZ");
+        tzset();
+    }
+    UtcZone(const UtcZone&) = delete;
+    UtcZone& operator=(const UtcZone&) = delete;
+
+  private:
+    bool had_;
+    std::string saved_;
+};
 
 // Fills the history with `count` samples `spacing` seconds apart ending at `end`, with smooth
 // temperatures and a pump that runs in the middle of the day.
@@ -51,64 +72,6 @@ inline void FillHistory(AppState& state, int count, std::time_t end, int spacing
         p.maxCollectorFlow = 9.0;
         p.newSample = true;
     }
-}
-
-// A sunny day from midnight, one sample a minute up to `minutes`: the collector heats with
-// the sun, the pump runs while the collector is 10 F above storage (off again below 4 F),
-// storage warms while it runs. For pictures.
-inline void FillSunnyDay(AppState& state, std::time_t midnight, int minutes) {
-    ProcessorState& p = state.processor;
-    p.history.Clear();
-    double storage = 105.0;
-    double collector = 55.0;
-    bool pump = false;
-    for (int i = 0; i < minutes; ++i) {
-        const double hour = i / 60.0;
-        const double sun = std::max(0.0, std::sin((hour - 6.5) / 13.0 * 3.14159265)) *
-                           (1.0 - 0.25 * std::max(0.0, std::sin(i / 23.0)));  // some clouds
-        // The collector settles towards what the sun and the loop allow.
-        const double target = pump ? storage + 35.0 * sun : 50.0 + 140.0 * sun;
-        collector += (target - collector) * 0.08;
-        pump = pump ? collector - storage > 4.0 : collector - storage > 12.0;
-        const double high = pump ? collector - 3.0 : storage - 2.0;
-        const double low = pump ? storage + 1.5 : storage - 4.0;
-        const double rate = pump ? (high - low) * 9.0 * 8.02 * 0.88 / 60.0 : 0.0;  // BTU/s
-        storage += pump ? (collector - storage) * 0.004 : -0.003;
-        Sample s;
-        s.time = midnight + static_cast<std::time_t>(i) * 60;
-        s[kSlotCollector] = static_cast<float>(collector);
-        s[kSlotStorage] = static_cast<float>(storage);
-        s[kSlotAux1] = static_cast<float>(high);
-        s[kSlotAux2] = static_cast<float>(low);
-        s[kSlotAux3] = kNoReading;
-        s[kSlotAux4] = kNoReading;
-        s[kSlotPump] = pump ? 1.0f : 0.0f;
-        s[kSlotBtuRate] = static_cast<float>(rate);
-        s[kSlotFlow] = pump ? 9.0f : 0.0f;
-        s[kSlotWAux1] = static_cast<float>(storage - 8.0);
-        s[kSlotWAux2] = static_cast<float>(68.0 + 2.0 * std::sin(hour / 3.0));
-        for (int slot : {kSlotWAux3, kSlotWAux4}) {
-            s[slot] = kNoReading;
-        }
-        s[kSlotHaPump] = 0.0f;
-        p.history.Append(s, 1000000);
-        p.collectorHeat.maxRate = std::max(p.collectorHeat.maxRate, rate);
-        p.collectorHeat.total += rate * 60.0;
-        if (pump && (i == 0 || p.history[static_cast<std::size_t>(i - 1)][kSlotPump] == 0.0f)) {
-            ++p.collectorPump.cycles;
-        }
-        p.collectorPump.totalOnSeconds += pump ? 60 : 0;
-    }
-    p.history.oldestTime = p.history[0].time;
-    p.current = p.history.Newest();
-    p.firstSampleTime = midnight;
-    p.collectorHeat.dayHeat = p.collectorHeat.total;
-    p.collectorHeat.rate = p.current[kSlotBtuRate];
-    p.collectorHeat.dayMaxRate = p.collectorHeat.maxRate;
-    p.collectorHeat.factor = 0.8812;
-    p.maxCollectorFlow = 9.0;
-    p.sampleCount = minutes * 30;
-    p.newSample = true;
 }
 
 inline void GraphEverything(Config& c) {

@@ -31,40 +31,6 @@ TEST(ChartView, SpanIsWholeHoursWithMarginAndAtLeastAWindowPlusAnHour) {
     EXPECT_EQ(s.span, 22 * kHour);
 }
 
-TEST(ChartView, EmptyHistoryShowsAFullPageAndAdoptsANewChartOrigin) {
-    ChartView v;
-    v.viewStart = kT0 - 5 * kHour;
-    v.position = 300;
-    v.page = 200;
-    v.Update(SampleHistory{}, 0, 12, false);
-    EXPECT_EQ(v.position, 0);
-    EXPECT_EQ(v.page, 1000);
-    EXPECT_EQ(v.viewStart, kT0 - 5 * kHour);    // no origin yet
-    v.Update(SampleHistory{}, kT0, 12, false);  // a reset at kT0
-    EXPECT_EQ(v.viewStart, kT0);
-    v.viewStart = kT0 + kHour;  // scrolled afterwards: the same origin does not pull it back
-    v.Update(SampleHistory{}, kT0, 12, false);
-    EXPECT_EQ(v.viewStart, kT0 + kHour);
-}
-
-TEST(ChartView, ShortHistoryStillLeavesOneHourToMove) {
-    ChartView v;
-    v.viewStart = kT0;
-    v.atEnd = false;
-    const SampleHistory h = HistoryOf(kT0 + 600, kT0 + 1800);  // low kT0-1h, span 5 h
-    v.Update(h, 0, 4, false);
-    EXPECT_EQ(v.viewStart, kT0);
-    EXPECT_EQ(v.page, 800);      // 4 of 5 hours
-    EXPECT_EQ(v.position, 200);  // one hour in
-    EXPECT_TRUE(v.atEnd);
-    v.Scroll(ChartView::Request::kLineLeft, 0, h, 4, false);
-    EXPECT_EQ(v.viewStart, kT0 - kHour);
-    EXPECT_EQ(v.position, 0);
-    EXPECT_FALSE(v.atEnd);
-    v.Scroll(ChartView::Request::kLineLeft, 0, h, 4, false);  // stops at low
-    EXPECT_EQ(v.viewStart, kT0 - kHour);
-}
-
 TEST(ChartView, AutoScrollFollowsOnlyAViewAtTheEnd) {
     // Data from kT0 over 30 hours, 12-hour window.
     const SampleHistory h1 = HistoryOf(kT0, kT0 + 30 * kHour - 60);

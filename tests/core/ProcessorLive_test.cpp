@@ -136,38 +136,5 @@ TEST_F(ProcessorLive, WritesRawAndSampleRecordsAndTheSummaryAcrossMidnight) {
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(ProcessorLive, ReplayWritesOnlyRawRecords) {
-    const std::string line = Positional("150.2", "120.5", "140.0", "130.0", "ON") + "\n";
-    {
-        StateGuard guard(state.lock);
-        EXPECT_EQ(ProcessRecordedLine(state, line.c_str(), nullptr, kBeforeMidnight),
-                  kProcessedSaved);
-        EXPECT_EQ(ProcessRecordedLine(state, line.c_str(), nullptr, kBeforeMidnight + 16),
-                  kProcessedSaved);
-    }
-    CloseFiles();
-    const std::vector<std::string> expected = {
-        "QMX_DATA 2009-06-01 23:59:50CDT " + line.substr(0, line.size() - 1), "",
-        "QMX_DATA 2009-06-02 00:00:06CDT " + line.substr(0, line.size() - 1), ""};
-    EXPECT_EQ(ReadLines(File("LOG-2009-06-01.txt")), expected);
-    EXPECT_FALSE(std::filesystem::exists(File("LOG-2009-06-02.txt")));
-    EXPECT_FALSE(std::filesystem::exists(File("Summary.txt")));
-    EXPECT_EQ(state.dailyLog.samplesLogged, 0);
-    // The day statistics were still re-seeded.
-    EXPECT_FLOAT_EQ(state.processor.stats.dayMin[kSlotCollector], 150.2f);
-    EXPECT_EQ(state.processor.collectorHeat.dayHeat, 0.0);
-}
-
-TEST_F(ProcessorLive, RawRecordsOnlyWithIncludeQmxData) {
-    state.config.logQmxData = 0;
-    state.config.summaryEnable = 0;
-    Live("RUNTIME COLL-T STOR-T", kBeforeMidnight);
-    Live(Positional("150.2", "120.5", "140.0", "130.0", "ON"), kBeforeMidnight + 2);
-    CloseFiles();
-    const auto lines = ReadLines(File("LOG-2009-06-01.txt"));
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].rfind("2009-06-01 23:59:52CDT 150.2", 0), 0u) << lines[0];
-}
-
 }  // namespace
 }  // namespace brennic

@@ -29,38 +29,27 @@ inline std::string Positional(const char* collector, const char* storage, const 
 }
 
 inline std::string Positional(double aux1, double aux2, bool pumpOn) {
-    char a1[32];
-    char a2[32];
-    std::snprintf(a1, sizeof a1, "%.1f", aux1);
-    std::snprintf(a2, sizeof a2, "%.1f", aux2);
-    return Positional("150.0", "120.0", a1, a2, pumpOn ? "ON" : "OFF");
+    return Positional("150.0", "120.0", std::to_string(aux1).c_str(), std::to_string(aux2).c_str(),
+                      pumpOn ? "ON" : "OFF");
 }
 
 // Sets TZ for the life of the object and restores the previous zone.
 class ScopedTimeZone {
   public:
-    explicit ScopedTimeZone(const char* zone) {
-        const char* old = std::getenv("TZ");
-        hadOld_ = old != nullptr;
-        if (hadOld_) {
-            old_ = old;
-        }
+    explicit ScopedTimeZone(const char* zone)
+        : hadOld_(std::getenv("TZ") != nullptr), old_(hadOld_ ? std::getenv("TZ") : "") {
         setenv("TZ", zone, 1);
         tzset();
     }
     ~ScopedTimeZone() {
-        if (hadOld_) {
-            setenv("TZ", old_.c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
+        hadOld_ ? setenv("TZ", old_.c_str(), 1) : unsetenv("TZ");
         tzset();
     }
     ScopedTimeZone(const ScopedTimeZone&) = delete;
     ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
 
   private:
-    bool hadOld_ = false;
+    bool hadOld_;
     std::string old_;
 };
 

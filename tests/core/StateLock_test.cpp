@@ -52,13 +52,6 @@ TEST(StateLock, EachContendedAcquisitionCountsOnceAndThenProceeds) {
     EXPECT_EQ(lock.BlockedCount(), 1u);
 }
 
-TEST(FatalError, MessageCarriesTextCodeAndSystemText) {
-    EXPECT_EQ(FatalErrorText("Lock - no critcal section!", 0, ENOENT),
-              "Fatal error Lock - no critcal section! Error code 0 0 No such file or directory");
-    EXPECT_EQ(FatalErrorText("x", 255, EACCES),
-              "Fatal error x Error code 255 ff Permission denied");
-}
-
 TEST(FatalErrorDeathTest, ExitCodeIsTheSystemErrorAndMessageIsShown) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(

@@ -141,41 +141,6 @@ TEST(StatisticsDialog, RefreshDuringALockTestDoesNotWaitAndClosingLeavesTheTestR
     other.join();
 }
 
-TEST(StatisticsDialog, RepeatedLockTestsQueueOnTheLock) {
-    AppState state;
-    LockTester tester(state.lock, 20ms);
-    {
-        StateGuard busy(state.lock);  // each test finds the state busy and counts one block
-        for (int i = 0; i < 3; ++i) {
-            ASSERT_TRUE(tester.Start());
-        }
-        ASSERT_TRUE(WaitFor([&] { return state.lock.BlockedCount() == 3; }));
-        EXPECT_EQ(tester.Holding(), 0);
-    }
-    ASSERT_TRUE(WaitFor([&] { return tester.Running() == 0; }));
-    EXPECT_EQ(state.lock.BlockedCount(), 3u) << "tests already waiting do not count again";
-    ASSERT_TRUE(tester.Start()) << "ended tests are cleared away";
-}
-
-TEST(StatisticsDialog, FittedSizeFollowsTheWorkArea) {
-    const QSize area(1920, 1080);  // limits 1881 x 1041
-    const struct {
-        QSize wanted;
-        QSize fitted;
-    } cases[] = {
-        {{400, 300}, {400, 300}},      // fits
-        {{1881, 1041}, {1881, 1041}},  // exactly at the limits
-        {{400, 1200}, {415, 1041}},    // too tall: a vertical bar beside it
-        {{2000, 300}, {1881, 315}},    // too wide: a horizontal bar below it
-        {{2000, 1200}, {1881, 1041}},  // both, the height capped again
-        {{1870, 1200}, {1881, 1041}},  // the vertical bar makes it too wide
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(FittedDialogSize(c.wanted, area, 15, 15), c.fitted)
-            << c.wanted.width() << "x" << c.wanted.height();
-    }
-}
-
 TEST(StatisticsDialog, ASmallScreenGivesScrollBarsThatReachEveryControl) {
     AppState state;
     state.processor.newSample = true;
@@ -196,29 +161,6 @@ TEST(StatisticsDialog, ASmallScreenGivesScrollBarsThatReachEveryControl) {
     EXPECT_EQ(scroll->verticalScrollBar()->maximum() + scroll->viewport()->height(),
               content.height());
     dialog.grab().save(QString(BRENNIC_BINARY_DIR) + "/statistics_dialog_small.png");
-    dialog.close();
-}
-
-TEST(StatisticsDialog, RendersOffscreen) {
-    AppState state;
-    state.processor.newSample = true;
-    state.messages = {1234, 1300};
-    state.statusLines.line = {
-        "Time 14:05:30 Elapsed 02:10:00 Time_Outs=0  Flux=0.87",
-        "Last Data Received: 14:00 165.3 141.2 18.0 180.0 163.1 158.2 ON OFF   ",
-        "High Limit 180.0 Differential  18.0",
-        "Collector Pump is ON    GPM= 4.50   BTU Factor=0.9712    On_Hours= 1.25    "
-        "Duty_Cycle= 0.58     Cycles=3",
-        "Heat Assist Pump is OFF    On_Hours= 0.00    Duty_Cycle= 0.00    Cycles=0",
-        "Samples=130   Samples saved=130   Samples Logged=130     Open_Sensors=0    "
-        "Data_Errors=0    One Wire Pkts=65"};
-    StatisticsDialog dialog(state);
-    ASSERT_TRUE(dialog.Open());
-    dialog.resize(1100, dialog.height());
-    QApplication::processEvents();
-    const QImage image = dialog.grab().toImage();
-    EXPECT_FALSE(image.isNull());
-    EXPECT_TRUE(image.save(QString(BRENNIC_BINARY_DIR) + "/statistics_dialog.png"));
     dialog.close();
 }
 
