@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
 #include <vector>
 
@@ -304,15 +303,6 @@ TEST_F(DataRecorderReaderTest, LineFiveFollowsFivePercentOrFiveThousandRecords) 
                            events);
     ASSERT_EQ(events.Line(5).size(), 20u);
     EXPECT_EQ(events.Line(5)[0], "% complete: 5   Record: 6");
-}
-
-TEST_F(DataRecorderReaderTest, StopFlagEndsTheReplayLikeAbort) {
-    std::atomic<bool> stop{true};
-    const std::string path = folder_.Write("s.txt", RecorderFile(Steps(june1_, 10, 2)));
-    const ReplayOutcome out = ReplayDataRecorderFile(state_, path, RecordRange{}, events_, &stop);
-    EXPECT_TRUE(out.aborted);
-    EXPECT_EQ(out.recordsProcessed, 0);
-    EXPECT_FALSE(out.dataReceived);
 }
 
 }  // namespace
