@@ -136,14 +136,6 @@ TEST_F(DataRecorderReaderTest, ScanFailuresEndTheReplayWithTheirMessage) {
     EXPECT_EQ(out.recordsProcessed, 33);
 }
 
-TEST_F(DataRecorderReaderTest, MissingFileIsNotOpenedAndReportsNothing) {
-    const ReplayOutcome out =
-        ReplayDataRecorderFile(state_, folder_.File("none.txt"), RecordRange{}, events_);
-    EXPECT_FALSE(out.opened);
-    EXPECT_NE(out.openErrno, 0);
-    EXPECT_TRUE(events_.errors.empty());
-}
-
 TEST_F(DataRecorderReaderTest, FastAccessFindsTheRangeStartOrSaysWhyNot) {
     const auto times = Steps(june1_, 20000, 2);  // 00:00:00 .. 11:06:38
     const std::string path = folder_.Write("big.txt", RecorderFile(times, 257));
