@@ -24,12 +24,6 @@ class DailyLogTest : public testing::DataFilesTest {
     }
 };
 
-const char* const kShortFormat =
-    "%s %5.1lf %5.1lf, %5.1lf %5.1lf  %5.1lf %5.1lf %i %5.1lf %8.1lf\n";
-const char* const kLongFormat =
-    "%s %5.1lf %5.1lf, %5.1lf %5.1lf  %5.1lf %5.1lf %5.1lf %5.1lf %5.1lf %5.1lf %i %5.1lf %8.1lf "
-    "%i %5.1lf %8.1lf\n";
-
 TEST_F(DailyLogTest, SampleRecordsOfBothLayoutsAreByteExact) {
     SetSample(kJune1);
     state.processor.collectorHeat.total = 12345.67;
@@ -54,45 +48,6 @@ TEST_F(DailyLogTest, SampleRecordsOfBothLayoutsAreByteExact) {
     EXPECT_EQ(state.dailyLog.samplesLogged, 2);
     EXPECT_EQ(state.dailyLog.fileName, File("LOG-2009-06-01.txt").string());
     EXPECT_TRUE(messages.empty());
-}
-
-TEST_F(DailyLogTest, RecordsMatchPrintfOfTheLayoutsForAwkwardValues) {
-    const float values[] = {0.0f,         -0.04f,   0.05f,     0.25f,  99.95f,     -99.95f,
-                            1e-7f,        1e6f,     123456.7f, -1e10f, kNoReading, kBadToken,
-                            kDayMinStart, 3.14159f, -273.15f,  212.0f};
-    const double heats[] = {0.0, 0.05, 0.15, 1e12, -42.25, 9999999.95};
-    int n = 0;
-    for (int oneWire = 0; oneWire <= 1; ++oneWire) {
-        state.config.oneWireEnable = oneWire;
-        for (float v : values) {
-            Sample& s = state.processor.current;
-            s.time = kJune1 + n;
-            for (int slot = 1; slot < kSlotCount; ++slot) {
-                s[slot] = v + static_cast<float>(slot % 3);
-            }
-            s[kSlotPump] = 1.0f;
-            s[kSlotHaPump] = 0.0f;
-            const double heat = heats[static_cast<std::size_t>(n) % std::size(heats)];
-            state.processor.collectorHeat.total = heat;
-            state.processor.haHeat.total = -heat;
-            WriteSampleLine(state);
-
-            char expected[600];
-            const std::string time = FormatTime(kTimeTextFormat, s.time);
-            if (oneWire) {
-                std::snprintf(expected, sizeof expected, kLongFormat, time.c_str(), s[1], s[2],
-                              s[3], s[4], s[5], s[6], s[10], s[11], s[12], s[13], 1, s[9], heat, 0,
-                              s[16], -heat);
-            } else {
-                std::snprintf(expected, sizeof expected, kShortFormat, time.c_str(), s[1], s[2],
-                              s[3], s[4], s[5], s[6], 1, s[9], heat);
-            }
-            const auto lines = ReadLines(File("LOG-2009-06-01.txt"));
-            ASSERT_EQ(lines.size(), static_cast<std::size_t>(n + 1));
-            EXPECT_EQ(lines.back() + "\n", expected) << v << " one-wire " << oneWire;
-            ++n;
-        }
-    }
 }
 
 TEST_F(DailyLogTest, NumbersKeepTheirPointInACommaLocale) {
@@ -185,17 +140,6 @@ TEST_F(DailyLogTest, AllNamesTakenDisablesLoggingWithOneMessage) {
     EXPECT_EQ(state.dailyLog.samplesLogged, 0);
     EXPECT_EQ(ReadAll(File("LOG-2009-06-01-Z.txt")), "old\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir()), {}), 27);
-}
-
-TEST_F(DailyLogTest, FolderThatIsAFileDisablesLogging) {
-    WriteFile(File("plain"), "x");
-    state.config.dataFolder = File("plain").string();
-    SetSample(kJune1);
-    WriteSampleLine(state);
-    WriteSampleLine(state);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].first, "Cannot create Log file, logging disabled");
-    EXPECT_EQ(state.config.logData, 0);
 }
 
 TEST_F(DailyLogTest, MissingParentsAndLongFoldersAreCreated) {

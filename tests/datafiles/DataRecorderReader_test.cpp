@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
 #include <vector>
 
@@ -135,14 +134,6 @@ TEST_F(DataRecorderReaderTest, ScanFailuresEndTheReplayWithTheirMessage) {
                                                      RecordRange{}, events);
     EXPECT_EQ(out.readError, kReadOk);
     EXPECT_EQ(out.recordsProcessed, 33);
-}
-
-TEST_F(DataRecorderReaderTest, MissingFileIsNotOpenedAndReportsNothing) {
-    const ReplayOutcome out =
-        ReplayDataRecorderFile(state_, folder_.File("none.txt"), RecordRange{}, events_);
-    EXPECT_FALSE(out.opened);
-    EXPECT_NE(out.openErrno, 0);
-    EXPECT_TRUE(events_.errors.empty());
 }
 
 TEST_F(DataRecorderReaderTest, FastAccessFindsTheRangeStartOrSaysWhyNot) {
@@ -304,15 +295,6 @@ TEST_F(DataRecorderReaderTest, LineFiveFollowsFivePercentOrFiveThousandRecords) 
                            events);
     ASSERT_EQ(events.Line(5).size(), 20u);
     EXPECT_EQ(events.Line(5)[0], "% complete: 5   Record: 6");
-}
-
-TEST_F(DataRecorderReaderTest, StopFlagEndsTheReplayLikeAbort) {
-    std::atomic<bool> stop{true};
-    const std::string path = folder_.Write("s.txt", RecorderFile(Steps(june1_, 10, 2)));
-    const ReplayOutcome out = ReplayDataRecorderFile(state_, path, RecordRange{}, events_, &stop);
-    EXPECT_TRUE(out.aborted);
-    EXPECT_EQ(out.recordsProcessed, 0);
-    EXPECT_FALSE(out.dataReceived);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "DataFilesFixture.h"
 #include "datafiles/ReplayTypes.h"
 
 namespace brennic::testing {
@@ -37,30 +38,7 @@ class TempFolder {
     std::string path_;
 };
 
-// Sets TZ for the life of the object.
-class ScopedZone {
-  public:
-    explicit ScopedZone(const char* zone) {
-        if (const char* old = std::getenv("TZ")) {
-            old_ = old;
-            had_ = true;
-        }
-        ::setenv("TZ", zone, 1);
-        ::tzset();
-    }
-    ~ScopedZone() {
-        if (had_) {
-            ::setenv("TZ", old_.c_str(), 1);
-        } else {
-            ::unsetenv("TZ");
-        }
-        ::tzset();
-    }
-
-  private:
-    std::string old_;
-    bool had_ = false;
-};
+using ScopedZone = ZoneGuard;
 
 // The time_t of a local time with daylight saving time as given (-1: the system decides).
 inline std::time_t Local(int y, int mo, int d, int h, int mi, int s, int dst = -1) {
