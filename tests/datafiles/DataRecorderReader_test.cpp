@@ -136,29 +136,33 @@ TEST_F(DataRecorderReaderTest, ScanFailuresEndTheReplayWithTheirMessage) {
     EXPECT_EQ(out.recordsProcessed, 33);
 }
 
-TEST_F(DataRecorderReaderTest, FastAccessFindsTheRangeStartOrSaysWhyNot) {
+TEST_F(DataRecorderReaderTest, RangeFindsItsStartWithOrWithoutFastAccessOrSaysWhyNot) {
     const auto times = Steps(june1_, 20000, 2);  // 00:00:00 .. 11:06:38
     const std::string path = folder_.Write("big.txt", RecorderFile(times, 257));
     const std::time_t last = times.back();
     struct Case {
         const char* name;
+        bool fast;
         std::time_t start, end;
         int code;
-        std::time_t firstProcessed;
+        std::time_t firstProcessed, lastProcessed;
     } cases[] = {
-        {"before the file", june1_ - 7200, june1_ - 1, kRangeOutside, 0},
-        {"ends at the first record", june1_ - 7200, june1_, kRangeOutside, 0},
-        {"after the file", last + 1, last + 7200, kRangeOutside, 0},
-        {"end before start", june1_ + 600, june1_ + 600, kRangeOutside, 0},
-        {"starts before the file", june1_ - 7200, june1_ + 60, kReadOk, june1_},
-        {"inside", june1_ + 24691, june1_ + 30000, kReadOk, june1_ + 24692},
-        {"on a record", june1_ + 24690, last + 60, kReadOk, june1_ + 24690},
-        {"at the last record", last, last + 60, kReadOk, last},
+        {"before the file", true, june1_ - 7200, june1_ - 1, kRangeOutside, 0, 0},
+        {"ends at the first record", true, june1_ - 7200, june1_, kRangeOutside, 0, 0},
+        {"after the file", true, last + 1, last + 7200, kRangeOutside, 0, 0},
+        {"end before start", true, june1_ + 600, june1_ + 600, kRangeOutside, 0, 0},
+        {"starts before the file", true, june1_ - 7200, june1_ + 60, kReadOk, june1_, june1_ + 60},
+        {"inside", true, june1_ + 24691, june1_ + 30000, kReadOk, june1_ + 24692, june1_ + 30000},
+        {"on a record", true, june1_ + 24690, last + 60, kReadOk, june1_ + 24690, last},
+        {"at the last record", true, last, last + 60, kReadOk, last, last},
+        // Without fast access the records before the start are read and skipped, and the
+        // first record after the end stops the replay.
+        {"no fast access", false, times[100] - 1, times[199] + 1, kReadOk, times[100], times[199]},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         RecordingEvents events;
-        RecordRange range{c.start, c.end, true, true, true};
+        RecordRange range{c.start, c.end, true, c.fast, true};
         const ReplayOutcome out = ReplayDataRecorderFile(state_, path, range, events);
         EXPECT_EQ(out.readError, c.code);
         if (c.code == kRangeOutside) {
@@ -172,9 +176,15 @@ TEST_F(DataRecorderReaderTest, FastAccessFindsTheRangeStartOrSaysWhyNot) {
         }
         EXPECT_TRUE(events.errors.empty());
         EXPECT_EQ(out.firstProcessedTime, c.firstProcessed);
-        EXPECT_EQ(out.lastProcessedTime, std::min(c.end, last));
-        EXPECT_LT(out.recordsRead - out.recordsProcessed, 60) << "positioned near the start";
-        EXPECT_EQ(events.Line(1)[2], "Fast access searching for start time");
+        EXPECT_EQ(out.lastProcessedTime, c.lastProcessed);
+        if (c.fast) {
+            EXPECT_LT(out.recordsRead - out.recordsProcessed, 60) << "positioned near the start";
+            EXPECT_EQ(events.Line(1)[2], "Fast access searching for start time");
+        } else {
+            EXPECT_EQ(out.recordsProcessed, 100);
+            EXPECT_EQ(out.recordsRead, 201);
+            EXPECT_EQ(events.Line(1).size(), 3u);
+        }
     }
 }
 
@@ -226,19 +236,6 @@ TEST_F(DataRecorderReaderTest, OneRecordTimeForTheWholeFileReadsFromTheFirstReco
     EXPECT_EQ(out.readError, kReadOk);
     EXPECT_EQ(out.recordsProcessed, 3);
     EXPECT_EQ(events_.Line(5), (std::vector<std::string>{"% complete: 50   Record: 1"}));
-}
-
-TEST_F(DataRecorderReaderTest, RangeWithoutFastAccessSkipsToTheStartAndStopsAfterTheEnd) {
-    const auto times = Steps(june1_, 1000, 2);
-    const std::string path = folder_.Write("r.txt", RecorderFile(times, 100));
-    RecordRange range{times[100] - 1, times[199] + 1, true, false, true};
-    const ReplayOutcome out = ReplayDataRecorderFile(state_, path, range, events_);
-    EXPECT_EQ(out.readError, kReadOk);
-    EXPECT_EQ(out.firstProcessedTime, times[100]);
-    EXPECT_EQ(out.lastProcessedTime, times[199]);
-    EXPECT_EQ(out.recordsProcessed, 100);
-    EXPECT_EQ(out.recordsRead, 201);        // the first record after the end stops the replay
-    EXPECT_EQ(events_.Line(1).size(), 3u);  // no fast access phase
 }
 
 TEST_F(DataRecorderReaderTest, BadRecordsAskUntilSuppressedAndAlwaysUpdateLineSix) {
