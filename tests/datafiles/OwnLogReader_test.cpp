@@ -80,7 +80,7 @@ TEST(OwnLogReader, MixedShortAndLongRecordsReplayWithTheirOwnTimes) {
     }
 }
 
-TEST(OwnLogReader, RangeSkipsRecordsOnBothSidesAndReadsToTheEnd) {
+TEST(OwnLogReader, RangesAndFilesWithoutSampleRecords) {
     ScopedZone zone("America/Chicago");
     TempFolder folder;
     const std::time_t t0 = Local(2009, 6, 1, 0, 0, 0);
@@ -88,54 +88,53 @@ TEST(OwnLogReader, RangeSkipsRecordsOnBothSidesAndReadsToTheEnd) {
     for (int i = 0; i < 600; ++i) {
         times.push_back(t0 + i * 60);
     }
-    const std::string path = WriteOwnLog(folder, times, std::vector<bool>(600, false));
-    for (bool fast : {false, true}) {
-        SCOPED_TRACE(fast);
+    const std::string log = WriteOwnLog(folder, times, std::vector<bool>(600, false));
+    struct Case {
+        const char* name;
+        std::string path;
+        bool fast;
+        int code;
+        int recordsRead;  // -1: not checked
+    } cases[] = {
+        // Without fast access the own log reads on to the end of the file.
+        {"range", log, false, kReadOk, 600},
+        {"range with fast access", log, true, kReadOk, -1},
+        {"raw records only",
+         folder.Write("raw.txt",
+                      "QMX_DATA 2009-06-01 14:00:00CDT 1:00 120.0\n\nQMX_DATA "
+                      "2009-06-01 14:00:02CDT 1:00\n\n"),
+         false, kNoFirstRecord, -1},
+        {"empty", folder.Write("empty.txt", ""), false, kNoFirstRecord, -1},
+        {"bad date",
+         folder.Write("bad.txt", "2009-06-01 14:00:00CDT 1 2, 3 4  5 6 1 5.0 0.0\n2009-06 x\n"),
+         false, kDateTimeFormat, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         AppState state;
         RecordingEvents events;
-        const RecordRange range{times[200] - 30, times[299], true, fast, true};
-        const ReplayOutcome out = ReplayOwnLogFile(state, path, range, events);
-        EXPECT_EQ(out.readError, kReadOk);
+        const bool ok = c.code == kReadOk;
+        const RecordRange range{times[200] - 30, times[299], ok, c.fast, true};
+        const ReplayOutcome out = ReplayOwnLogFile(state, c.path, range, events);
+        EXPECT_EQ(out.readError, c.code);
+        if (c.recordsRead >= 0) {
+            EXPECT_EQ(out.recordsRead, c.recordsRead);
+        }
+        if (!ok) {
+            ASSERT_EQ(events.errors.size(), 1u);
+            EXPECT_EQ(out.recordsProcessed, 0);
+            EXPECT_FALSE(out.dataReceived);
+            continue;
+        }
         EXPECT_EQ(out.firstProcessedTime, times[200]);
         EXPECT_EQ(out.lastProcessedTime, times[299]);
         EXPECT_EQ(out.recordsProcessed, 100);
-        if (!fast) {
-            EXPECT_EQ(out.recordsRead, 600);  // on to the end of the file
-        }
         // Own-log progress shows the percentage alone, after growing by more than 5.
         const auto line5 = events.Line(5);
         ASSERT_FALSE(line5.empty());
         EXPECT_EQ(line5.front(), "% complete: 6");
         EXPECT_EQ(line5.back(), "% complete: 96");
         EXPECT_TRUE(events.Line(6).empty());
-    }
-}
-
-TEST(OwnLogReader, FilesWithoutSampleRecords) {
-    ScopedZone zone("America/Chicago");
-    TempFolder folder;
-    struct Case {
-        const char* name;
-        std::string content;
-        int code;
-    } cases[] = {
-        {"raw records only",
-         "QMX_DATA 2009-06-01 14:00:00CDT 1:00 120.0\n\nQMX_DATA 2009-06-01 14:00:02CDT 1:00\n\n",
-         kNoFirstRecord},
-        {"empty", "", kNoFirstRecord},
-        {"bad date", "2009-06-01 14:00:00CDT 1 2, 3 4  5 6 1 5.0 0.0\n2009-06 x\n",
-         kDateTimeFormat},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        AppState state;
-        RecordingEvents events;
-        const ReplayOutcome out =
-            ReplayOwnLogFile(state, folder.Write("o.txt", c.content), RecordRange{}, events);
-        EXPECT_EQ(out.readError, c.code);
-        ASSERT_EQ(events.errors.size(), 1u);
-        EXPECT_EQ(out.recordsProcessed, 0);
-        EXPECT_FALSE(out.dataReceived);
     }
 }
 
