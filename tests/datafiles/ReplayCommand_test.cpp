@@ -133,50 +133,39 @@ TEST(ReplayCommand, FailuresGoToStandardErrorWithANonZeroExit) {
     ScopedZone zone("America/Chicago");
     TempFolder folder;
     const std::string small = folder.Write("small.txt", kSmallFile);
-    struct Case {
-        const char* name;
-        ReplayOptions options;
+    using K = ReplayOptions::Kind;
+    const struct {
+        K kind;
+        std::string file, from, to, start;
         int rc;
         std::string err;
     } cases[] = {
-        {"missing file", DataRecorder(folder.File("none.txt")), 1,
+        {K::kDataRecorder, folder.File("none.txt"), "", "", "", 1,
          "Cannot open " + folder.File("none.txt") + ": No such file or directory\n"},
-        {"read error", DataRecorder(folder.Write("cdt.txt", "DATE CDT\n")), 1,
+        {K::kDataRecorder, folder.Write("cdt.txt", "DATE CDT\n"), "", "", "", 1,
          "Error reading Data Recorder File: Date time format error\n"},
-        {"range outside with fast access",
-         [&] {
-             ReplayOptions o = DataRecorder(small);
-             o.from = "2009-06-02 00:00:00";
-             o.to = "2009-06-02 01:00:00";
-             o.fastAccess = true;
-             return o;
-         }(),
-         1,
+        // A range after the file, searched with fast access.
+        {K::kDataRecorder, small, "2009-06-02 00:00:00", "2009-06-02 01:00:00", "", 1,
          "Error reading Data Recorder File: Date time range does not overlap file\nFile "
          "Start:Mon Jun 01 14:00:00 2009\nFile End: Mon Jun 01 14:00:50 2009\n\n"},
-        {"bad from",
-         [&] {
-             ReplayOptions o = DataRecorder(small);
-             o.from = "2009-06-01 14:00";
-             return o;
-         }(),
-         2, "--from needs a local time \"YYYY-MM-DD HH:MM:SS\", not \"2009-06-01 14:00\"\n"},
-        {"bad start",
-         [&] {
-             ReplayOptions o;
-             o.kind = ReplayOptions::Kind::kCapture;
-             o.file = small;
-             o.start = "06:00:00";
-             o.interval = 2;
-             return o;
-         }(),
-         2, "--start needs a local time \"YYYY-MM-DD HH:MM:SS\", not \"06:00:00\"\n"},
-        {"nothing asked", ReplayOptions{}, 2, "no replay asked for\n"},
+        {K::kDataRecorder, small, "2009-06-01 14:00", "", "", 2,
+         "--from needs a local time \"YYYY-MM-DD HH:MM:SS\", not \"2009-06-01 14:00\"\n"},
+        {K::kCapture, small, "", "", "06:00:00", 2,
+         "--start needs a local time \"YYYY-MM-DD HH:MM:SS\", not \"06:00:00\"\n"},
+        {K::kNone, "", "", "", "", 2, "no replay asked for\n"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.err);
+        ReplayOptions options;
+        options.kind = c.kind;
+        options.file = c.file;
+        options.from = c.from;
+        options.to = c.to;
+        options.start = c.start;
+        options.interval = 2;
+        options.fastAccess = !c.to.empty();
         AppState state;
-        const Result run = Replay(state, c.options);
+        const Result run = Replay(state, options);
         EXPECT_EQ(run.rc, c.rc);
         EXPECT_EQ(run.err, c.err);
         EXPECT_EQ(run.out, "");
