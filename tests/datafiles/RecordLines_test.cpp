@@ -74,28 +74,25 @@ TEST(RecordLines, DataRecorderTimesFollowTheHeaderDaylightFlag) {
 }
 
 TEST(RecordLines, DayCacheAgreesWithMktimeAcrossDaylightChanges) {
+    // The 2009 changeover days of the three zones and a day after each, both daylight flags.
+    const int dates[][2] = {{3, 8}, {3, 9}, {3, 29}, {3, 30}, {4, 5}, {10, 4}, {10, 25}, {11, 1}};
     for (const char* tz : {"America/Chicago", "Europe/Berlin", "Australia/Sydney"}) {
         ScopedZone zone(tz);
         LocalDayCache cache;
-        for (int dst = 0; dst < 2; ++dst) {
-            for (int day : {7, 8, 9, 27, 28, 29, 30, 31}) {
-                for (int month : {3, 4, 10, 11}) {
-                    for (int minutes = 0; minutes < 24 * 60; minutes += 37) {
-                        std::tm tm{};
-                        tm.tm_year = 2009 - 1900;
-                        tm.tm_mon = month - 1;
-                        tm.tm_mday = day;
-                        tm.tm_hour = minutes / 60;
-                        tm.tm_min = minutes % 60;
-                        tm.tm_sec = 17;
-                        tm.tm_isdst = dst;
-                        const std::time_t want = FromLocalTime(tm);
-                        std::time_t got = 0;
-                        ASSERT_TRUE(cache.ToTime(2009, month, day, minutes / 60, minutes % 60, 17,
-                                                 dst != 0, got));
-                        ASSERT_EQ(got, want) << tz << " " << month << "/" << day << " " << minutes;
-                    }
-                }
+        for (const auto& [month, day] : dates) {
+            for (int i = 0; i < 2 * 24 * 60; i += 37) {
+                const int dst = i / (24 * 60), hour = i % (24 * 60) / 60, minute = i % 60;
+                std::tm tm{};
+                tm.tm_year = 2009 - 1900;
+                tm.tm_mon = month - 1;
+                tm.tm_mday = day;
+                tm.tm_hour = hour;
+                tm.tm_min = minute;
+                tm.tm_sec = 17;
+                tm.tm_isdst = dst;
+                std::time_t got = 0;
+                ASSERT_TRUE(cache.ToTime(2009, month, day, hour, minute, 17, dst != 0, got));
+                ASSERT_EQ(got, FromLocalTime(tm)) << tz << " " << month << "/" << day << " " << i;
             }
         }
     }
