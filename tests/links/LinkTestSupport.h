@@ -47,14 +47,10 @@ class QueueSink : public LinkSink {
         Push(Event(LinkEvent::kFailure, std::move(text), code));
     }
     void OnOneWireReply(std::vector<std::byte> datagram) override {
-        LinkEvent e = Event(LinkEvent::kReply);
-        e.datagram = std::move(datagram);
-        Push(std::move(e));
+        Push(Event(LinkEvent::kReply, {}, 0, std::move(datagram)));
     }
     void OnOneWireReceiveFailure(SocketError error) override {
-        LinkEvent e = Event(LinkEvent::kReceiveFailure);
-        e.error = std::move(error);
-        Push(std::move(e));
+        Push(Event(LinkEvent::kReceiveFailure, {}, 0, {}, std::move(error)));
     }
     void OnOneWireReceiverEnded() override { Push(Event(LinkEvent::kReceiverEnded)); }
 
@@ -88,12 +84,9 @@ class QueueSink : public LinkSink {
     }
 
   private:
-    static LinkEvent Event(LinkEvent::Kind kind, std::string text = {}, int code = 0) {
-        LinkEvent e;
-        e.kind = kind;
-        e.text = std::move(text);
-        e.code = code;
-        return e;
+    static LinkEvent Event(LinkEvent::Kind kind, std::string text = {}, int code = 0,
+                           std::vector<std::byte> datagram = {}, SocketError error = {}) {
+        return {kind, std::move(text), code, std::move(datagram), std::move(error)};
     }
 
     void Push(LinkEvent e) {
@@ -126,8 +119,7 @@ struct Pty {
         }
     }
     void Write(const std::string& bytes) const {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
+        for (std::size_t done = 0; done < bytes.size();) {
             const ssize_t n = write(master, bytes.data() + done, bytes.size() - done);
             if (n <= 0) {
                 return;

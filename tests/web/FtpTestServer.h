@@ -145,22 +145,15 @@ class FtpTestServer {
     std::vector<std::string> Commands() const {
         std::vector<std::string> lines;
         std::ifstream in(log_);
-        std::string line;
-        while (std::getline(in, line)) {
-            while (!line.empty() && line.back() == ' ') {
-                line.pop_back();
-            }
-            lines.push_back(line);
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(line.substr(0, line.find_last_not_of(' ') + 1));
         }
         return lines;
     }
 
     int Count(const std::string& command) const {
-        int n = 0;
-        for (const std::string& line : Commands()) {
-            n += line == command ? 1 : 0;
-        }
-        return n;
+        const auto lines = Commands();
+        return static_cast<int>(std::count(lines.begin(), lines.end(), command));
     }
 
   private:

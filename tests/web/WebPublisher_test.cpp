@@ -28,8 +28,6 @@ TEST_F(PublisherTest, CleanPublicationLeavesExactlyTheThreeFiles) {
 
     const std::string stats = ReadBytes(home / "www" / "BRN_Stats.htm");
     EXPECT_EQ(stats, ReadBytes(local / "BRN_Stats.htm"));
-    EXPECT_EQ(stats.rfind("<html>\n<head>\n<title>Brennic_Statistics</title>\n", 0), 0u);
-    EXPECT_NE(stats.find("\n\"site\" \"Site Name\" \"Test Site\"\n"), std::string::npos);
     EXPECT_EQ(SampleNumber(stats), 1);
     const std::string probes = WriteProbesPage(TakePageSnapshot(state, {}, 1, 0));
     EXPECT_EQ(ReadBytes(home / "www" / "BRN_Probes.htm"), probes);
@@ -39,9 +37,8 @@ TEST_F(PublisherTest, CleanPublicationLeavesExactlyTheThreeFiles) {
     // One login; every file arrives as TEMP.htm; pages as text, the picture as binary.
     EXPECT_EQ(ftp.Count("PASS ******"), 1);
     EXPECT_EQ(ftp.Count("STOR TEMP.htm"), 3);
-    const auto commands = ftp.Commands();
-    std::vector<std::string> types;
-    for (const auto& c : commands) {
+    Names types;
+    for (const auto& c : ftp.Commands()) {
         if (c == "TYPE A" || c == "TYPE I") {
             types.push_back(c);
         }
