@@ -6,9 +6,9 @@
 #include <QPainter>
 #include <clocale>
 
-#include "../tests/app/DisplayTestData.h"
-#include "app/Display.h"
-#include "app/DisplayLayout.h"
+#include "support/DisplayTestData.h"
+#include "ui/display/Display.h"
+#include "ui/display/DisplayLayout.h"
 
 namespace brennic {
 namespace {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "core/AppState.h"
-#include "datafiles/DataRecorderReader.h"
-#include "datafiles/RecordScan.h"
+#include "replay/DataRecorderReader.h"
+#include "replay/RecordScan.h"
 
 namespace {
 

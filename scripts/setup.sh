@@ -36,7 +36,13 @@ brennic_install_packages() {
 brennic_configure_build() {
     local dir=$1
     shift
-    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+    # ccache, when present, lets several checkouts and build folders share compiled objects.
+    local launcher=()
+    if command -v ccache >/dev/null; then
+        export CCACHE_BASEDIR="$PWD"
+        launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    fi
+    cmake -S . -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
     cmake --build "$dir" -j"$(nproc)"
 }
 

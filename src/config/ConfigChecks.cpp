@@ -8,8 +8,8 @@
 
 #include "config/LineScanner.h"
 #include "core/MessageProcessor.h"
-#include "datafiles/DailyLog.h"
-#include "datafiles/SummaryFile.h"
+#include "logs/DailyLog.h"
+#include "logs/SummaryFile.h"
 
 namespace brennic {
 

@@ -10,8 +10,8 @@
 #include "core/MessageHook.h"
 #include "core/ProcessorState.h"
 #include "core/StateLock.h"
-#include "datafiles/DailyLogState.h"
 #include "links/TestDataSettings.h"
+#include "logs/DailyLogState.h"
 #include "sun/SunCalculator.h"
 
 namespace brennic {

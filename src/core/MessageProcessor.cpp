@@ -7,7 +7,7 @@
 #include "core/LocalTime.h"
 #include "core/SampleAccounting.h"
 #include "core/ValueReader.h"
-#include "datafiles/DailyLog.h"
+#include "logs/DailyLog.h"
 
 namespace brennic {
 

@@ -5,7 +5,7 @@
 
 #include "core/LocalTime.h"
 #include "core/MessageProcessor.h"
-#include "datafiles/DailyLog.h"
+#include "logs/DailyLog.h"
 
 namespace brennic {
 

@@ -6,7 +6,7 @@
 
 #include <clocale>
 
-#include "ConfigFileFixture.h"
+#include "support/ConfigFileFixture.h"
 
 namespace brennic {
 namespace {

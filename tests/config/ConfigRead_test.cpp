@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "ConfigFileFixture.h"
+#include "support/ConfigFileFixture.h"
 
 namespace brennic {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ProcessorTestSupport.h"
+#include "support/ProcessorTestSupport.h"
 
 namespace brennic {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ProcessorTestSupport.h"
+#include "support/ProcessorTestSupport.h"
 
 namespace {
 std::atomic<bool> gCounting{false};

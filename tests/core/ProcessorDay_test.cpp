@@ -3,9 +3,9 @@
 
 #include <vector>
 
-#include "ProcessorTestSupport.h"
 #include "core/LocalTime.h"
 #include "core/MessageProcessor.h"
+#include "support/ProcessorTestSupport.h"
 
 namespace brennic {
 namespace {

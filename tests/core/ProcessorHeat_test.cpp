@@ -2,8 +2,8 @@
 // BTU = elapsed s x (Aux-1 - Aux-2 + offset) x GPM x 0.139085 x glycol factor.
 #include <gtest/gtest.h>
 
-#include "ProcessorTestSupport.h"
 #include "core/MessageProcessor.h"
+#include "support/ProcessorTestSupport.h"
 
 namespace brennic {
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "ProcessorTestSupport.h"
 #include "core/MessageProcessor.h"
+#include "support/ProcessorTestSupport.h"
 
 namespace brennic {
 namespace {

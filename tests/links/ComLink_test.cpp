@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <system_error>
 
-#include "LinkTestSupport.h"
 #include "core/AppState.h"
+#include "support/LinkTestSupport.h"
 
 namespace brennic {
 namespace {

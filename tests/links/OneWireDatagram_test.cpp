@@ -5,8 +5,8 @@
 #include <cmath>
 #include <limits>
 
-#include "OneWireTestSupport.h"
 #include "core/AppState.h"
+#include "support/OneWireTestSupport.h"
 
 namespace brennic {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <cerrno>
 
-#include "LinkTestSupport.h"
-#include "OneWireTestSupport.h"
 #include "core/AppState.h"
+#include "support/LinkTestSupport.h"
+#include "support/OneWireTestSupport.h"
 
 namespace brennic {
 namespace {

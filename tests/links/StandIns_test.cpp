@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "LinkTestSupport.h"
-#include "OneWireTestSupport.h"
 #include "core/AppState.h"
 #include "links/ComLink.h"
 #include "links/UdpSocket.h"
+#include "support/LinkTestSupport.h"
+#include "support/OneWireTestSupport.h"
 
 namespace brennic {
 namespace {

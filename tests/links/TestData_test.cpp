@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "LinkTestSupport.h"
 #include "core/AppState.h"
 #include "links/ComLink.h"
 #include "links/TestDataGenerator.h"
+#include "support/LinkTestSupport.h"
 
 namespace brennic {
 namespace {

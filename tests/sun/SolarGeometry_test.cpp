@@ -6,7 +6,7 @@
 #include <limits>
 #include <numbers>
 
-#include "ScopedTimeZone.h"
+#include "support/ScopedTimeZone.h"
 
 namespace brennic {
 namespace {

@@ -6,8 +6,8 @@
 #include <sstream>
 #include <vector>
 
-#include "ScopedTimeZone.h"
 #include "sun/SunCalculator.h"
+#include "support/ScopedTimeZone.h"
 
 namespace brennic {
 namespace {

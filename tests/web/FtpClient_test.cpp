@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "FtpTestServer.h"
+#include "support/FtpTestServer.h"
 
 namespace brennic {
 namespace {

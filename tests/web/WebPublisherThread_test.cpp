@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "PublisherFixture.h"
+#include "support/PublisherFixture.h"
 #include "web/WebPublisher.h"
 
 namespace brennic {

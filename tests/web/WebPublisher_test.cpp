@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "PublisherFixture.h"
+#include "support/PublisherFixture.h"
 
 namespace brennic {
 namespace {

@@ -1,0 +1,104 @@
+#include "cli/CommandLine.h"
+
+#include <charconv>
+
+namespace brennic {
+
+namespace {
+
+bool ParseInt(const std::string& text, int& out) {
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, out);
+    return ec == std::errc() && ptr == end;
+}
+
+}  // namespace
+
+std::optional<std::string> ParseCommandLine(const std::vector<std::string>& args,
+                                            CommandLine& out) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& field) -> std::optional<std::string> {
+            if (i + 1 >= args.size()) {
+                return "Missing value after " + a;
+            }
+            field = args[++i];
+            return std::nullopt;
+        };
+        auto number = [&](int& field, int min) -> std::optional<std::string> {
+            std::string text;
+            if (auto e = value(text)) {
+                return e;
+            }
+            if (!ParseInt(text, field) || field < min) {
+                return "Bad number for " + a + ": " + text;
+            }
+            return std::nullopt;
+        };
+        std::optional<std::string> error;
+        if (a == "--config-dir") {
+            error = value(out.configDir);
+        } else if (a == "--demo") {
+            out.demo = true;
+        } else if (a == "--screenshot") {
+            error = value(out.screenshotFile);
+        } else if (a == "--after") {
+            error = number(out.screenshotAfter, 0);
+        } else if (a == "--sun") {
+            error = value(out.sunTime);
+        } else if (a == "--replay-datarecorder") {
+            error = value(out.replayDataRecorder);
+        } else if (a == "--replay-log") {
+            error = value(out.replayLog);
+        } else if (a == "--replay-capture") {
+            error = value(out.replayCapture);
+        } else if (a == "--from") {
+            error = value(out.from);
+        } else if (a == "--to") {
+            error = value(out.to);
+        } else if (a == "--fast-access") {
+            out.fastAccess = true;
+        } else if (a == "--start") {
+            error = value(out.start);
+        } else if (a == "--interval") {
+            error = number(out.interval, 1);
+        } else if (a == "--write-pages") {
+            error = value(out.writePagesDir);
+        } else if (a == "--help" || a == "-h") {
+            out.help = true;
+        } else if (a == "--version") {
+            out.version = true;
+        } else {
+            error = "Unknown option " + a;
+        }
+        if (error) {
+            return error;
+        }
+    }
+    if (!out.replayCapture.empty() && (out.start.empty() || out.interval <= 0)) {
+        return std::string("--replay-capture needs --start and --interval");
+    }
+    return std::nullopt;
+}
+
+std::string CommandLineHelp(const std::string& programName) {
+    return "Usage: " + programName +
+           " [options]\n"
+           "  --config-dir DIR              read and write Config.Txt in DIR\n"
+           "  --demo                        start with live test data\n"
+           "  --screenshot FILE             write the window picture (.jpg or .bmp) and exit\n"
+           "  --after SECONDS               with --demo: wait this long first (default 10)\n"
+           "  --sun \"YYYY-MM-DD HH:MM:SS\"   print the sun and array figures as JSON\n"
+           "  --replay-datarecorder FILE    replay a Data Recorder log, print a JSON report\n"
+           "  --replay-log FILE             replay a Brennic daily log, print a JSON report\n"
+           "  --replay-capture FILE         replay a terminal capture (needs --start, "
+           "--interval)\n"
+           "  --from, --to \"YYYY-MM-DD HH:MM:SS\"  record range of a replay\n"
+           "  --fast-access                 jump to the range start (Data Recorder logs)\n"
+           "  --start \"YYYY-MM-DD HH:MM:SS\" time of the first captured line\n"
+           "  --interval SECONDS            seconds between captured lines\n"
+           "  --write-pages DIR             write BRN_Stats.htm and BRN_Probes.htm and exit\n"
+           "  --version                     print the version\n";
+}
+
+}  // namespace brennic

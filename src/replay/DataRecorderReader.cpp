@@ -1,0 +1,112 @@
+#include "replay/DataRecorderReader.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/MessageProcessor.h"
+#include "replay/ReplayPhase.h"
+
+namespace brennic {
+
+namespace {
+
+constexpr int kPercentStep = 5;
+constexpr int kRecordsStep = 5000;
+
+std::string CompleteText(int percent, int records) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%% complete: %i   Record: %i", percent, records);
+    return buffer;
+}
+
+}  // namespace
+
+std::string BadRecordText(int record, std::string_view line) {
+    if (!line.empty() && line.back() == '\n') {
+        line.remove_suffix(1);
+    }
+    if (line.size() > 126) {
+        line = line.substr(0, 126);
+    }
+    char number[16];
+    std::snprintf(number, sizeof number, "%i", record);
+    std::string text = "Error in record  ";
+    text += number;
+    text += ": \"";
+    text += line;
+    text += '"';
+    return text;
+}
+
+const char* RecordErrorMessage(int result) {
+    switch (result) {
+        case -2:
+            return "Config type Vexin 2; Data type Vexin 2 BTU";
+        case -3:
+            return "Config type Vexin 2 BTU; Data type Vexin 2";
+        default:
+            return "Data error";
+    }
+}
+
+ReplayOutcome ReplayDataRecorderFile(AppState& state, const std::string& path,
+                                     const RecordRange& range, ReplayEvents& events,
+                                     const std::atomic<bool>* stop) {
+    ReplayOutcome outcome;
+    RecordFile file(LogFormat::kDataRecorder);
+    ReplayPhase phase(state, events, outcome, stop);
+    if (!phase.Start(file, path, range, ReplayPhase::HeaderScan::kDateHeader)) {
+        return outcome;
+    }
+    int lastPercent = 0;
+    int recordsAtUpdate = 0;
+    bool showErrors = true;
+    char content[LineReader::kLineLimit + 1];
+    std::string_view line;
+    RecordLine record;
+    while (phase.NextDataRecord(file, line, record)) {
+        const int recordsRead = ++outcome.recordsRead;
+        if (range.useRange) {
+            if (record.time < range.startTime) {
+                continue;
+            }
+            if (record.time > range.endTime) {
+                break;
+            }
+        }
+        phase.CountProcessed(record.time);
+        int result = kNothingToProcess;
+        if (record.content != "\n") {
+            std::memcpy(content, record.content.data(), record.content.size());
+            content[record.content.size()] = '\0';
+            StateGuard guard(state.lock);
+            result = ProcessRecordedLine(state, content, nullptr, record.time);
+        }
+        const int percent = phase.Percent(record.time);
+        if (percent - lastPercent >= kPercentStep || recordsRead - recordsAtUpdate > kRecordsStep ||
+            result < 0) {
+            lastPercent = percent;
+            recordsAtUpdate = recordsRead;
+            events.ProgressLine(5, CompleteText(percent, recordsRead));
+        }
+        if (result < 0) {
+            const std::string text = BadRecordText(recordsRead, line);
+            events.ProgressLine(6, text);
+            events.BadRecord(recordsRead, text);
+            if (showErrors) {
+                const RecordErrorChoice choice = events.AskRecordError(RecordErrorMessage(result));
+                if (choice == RecordErrorChoice::kSuppressErrors) {
+                    showErrors = false;
+                } else if (choice == RecordErrorChoice::kAbort) {
+                    outcome.aborted = true;
+                    break;
+                }
+            }
+        }
+    }
+    phase.Finish();
+    outcome.dataReceived = outcome.recordsProcessed > 0;
+    return outcome;
+}
+
+}  // namespace brennic

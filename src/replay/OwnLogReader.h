@@ -1,0 +1,28 @@
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <string_view>
+
+#include "core/AppState.h"
+#include "core/Sample.h"
+#include "replay/ReplayTypes.h"
+
+namespace brennic {
+
+// Replays one of Brennic's own daily logs: the same scans, range line, fast access and
+// progress lines as the Data Recorder reader, but every sample record goes to the processor
+// as a prepared sample, raw "QMX_DATA" records are skipped, records outside the range are
+// skipped while reading goes on to the end, and the processor's result is not examined.
+// Synchronous; any thread. The caller need not hold the StateLock: it is taken around each
+// processor call only. `stop`, when given and set, ends the replay at the next record.
+ReplayOutcome ReplayOwnLogFile(AppState& state, const std::string& path, const RecordRange& range,
+                               ReplayEvents& events, const std::atomic<bool>* stop = nullptr);
+
+// Reads the values of a sample record (everything after the time text) into slots 1-16 of
+// `sample`: the long layout when all sixteen values read, else the short one, whose missing
+// One-Wire values arrive as -9999.0 and heat-assist pump and flow as 0. Values that do not
+// read stay 0. The heat totals of the record are not used. Any thread.
+void ParseSampleRecord(std::string_view values, Sample& sample);
+
+}  // namespace brennic

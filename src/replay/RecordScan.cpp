@@ -1,0 +1,257 @@
+#include "replay/RecordScan.h"
+
+#include <cmath>
+
+#include "replay/RecordTime.h"
+
+namespace brennic {
+
+namespace {
+
+constexpr int kMaxDataLinesBeforeHeader = 30;
+constexpr std::int64_t kLastRecordStretch = 500;
+constexpr double kEstimateBack = 200.0;
+constexpr std::int64_t kSettleBytes = 2000;
+constexpr std::int64_t kStepForward = 100;
+constexpr std::int64_t kStepBack = 200;
+constexpr int kMaxPositions = 5;
+
+// Reads the next line and classifies it. kEnd is returned as -1.
+int NextRecord(RecordFile& file, RecordLine& record, std::int64_t& pos, bool withTime = true) {
+    std::string_view line;
+    switch (file.reader.Next(line, pos)) {
+        case LineReader::kEnd:
+            return -1;
+        case LineReader::kFailed:
+            return kIoError;
+        case LineReader::kLine:
+            break;
+    }
+    return file.parser.Parse(line, record, withTime);
+}
+
+// Reads and drops the rest of the line at the current position.
+int DiscardLine(RecordFile& file) {
+    std::string_view line;
+    std::int64_t pos = 0;
+    return file.reader.Next(line, pos) == LineReader::kFailed ? kIoError : kReadOk;
+}
+
+// A double that may be far outside the file, brought into a range where truncation is defined.
+std::int64_t Truncate(double v) {
+    constexpr double kLimit = 4.0e18;
+    if (!(v > -kLimit)) {  // also NaN
+        return static_cast<std::int64_t>(-kLimit);
+    }
+    if (v > kLimit) {
+        return static_cast<std::int64_t>(kLimit);
+    }
+    return static_cast<std::int64_t>(v);
+}
+
+std::string WithoutLineFeed(std::string text) {
+    if (!text.empty() && text.back() == '\n') {
+        text.pop_back();
+    }
+    return text;
+}
+
+}  // namespace
+
+int ScanForHeader(RecordFile& file) {
+    if (!file.reader.Seek(0)) {
+        return kIoError;
+    }
+    int dataLines = 0;
+    bool headerSeen = false;
+    for (;;) {
+        RecordLine record;
+        std::int64_t pos = 0;
+        const int rc = NextRecord(file, record, pos, false);
+        if (rc < 0) {
+            return kNoFirstRecord;
+        }
+        if (rc != kReadOk) {
+            return rc;
+        }
+        if (record.kind == RecordLine::kHeader) {
+            headerSeen = true;
+        } else if (record.kind == RecordLine::kData) {
+            if (headerSeen) {
+                return kReadOk;
+            }
+            if (++dataLines > kMaxDataLinesBeforeHeader) {
+                return kNoFirstRecord;
+            }
+        }
+    }
+}
+
+int FindFirstRecord(RecordFile& file) {
+    if (!file.reader.Seek(0)) {
+        return kIoError;
+    }
+    for (;;) {
+        RecordLine record;
+        std::int64_t pos = 0;
+        const int rc = NextRecord(file, record, pos);
+        if (rc < 0) {
+            return kNoFirstRecord;
+        }
+        if (rc != kReadOk) {
+            return rc;
+        }
+        if (record.kind == RecordLine::kData) {
+            file.firstPos = pos;
+            file.firstTime = record.time;
+            return kReadOk;
+        }
+    }
+}
+
+int FindLastRecord(RecordFile& file) {
+    const std::int64_t size = file.reader.Size();
+    if (size < 0) {
+        return kIoError;
+    }
+    // A short file is read from its start, where the first line is whole.
+    const bool fromStart = size <= kLastRecordStretch;
+    if (!file.reader.Seek(fromStart ? 0 : size - kLastRecordStretch)) {
+        return kIoError;
+    }
+    if (!fromStart && DiscardLine(file) != kReadOk) {
+        return kIoError;
+    }
+    bool found = false;
+    for (;;) {
+        RecordLine record;
+        std::int64_t pos = 0;
+        const int rc = NextRecord(file, record, pos);
+        if (rc < 0) {
+            break;
+        }
+        if (rc != kReadOk) {
+            return rc;
+        }
+        if (record.kind == RecordLine::kData) {
+            found = true;
+            file.lastPos = pos;
+            file.lastTime = record.time;
+        }
+    }
+    return found ? kReadOk : kNoLastRecord;
+}
+
+int FastAccessPosition(RecordFile& file, const RecordRange& range, int* positionsTried) {
+    if (positionsTried != nullptr) {
+        *positionsTried = 0;
+    }
+    const std::time_t start = range.startTime;
+    if (start > file.lastTime || range.endTime <= file.firstTime || range.endTime <= start) {
+        return kRangeOutside;
+    }
+    const double span = static_cast<double>(file.lastTime - file.firstTime);
+    const double bytes = static_cast<double>(file.lastPos - file.firstPos);
+    if (!(span > 0.0)) {
+        // One record time for the whole file: nothing to interpolate, read from the first.
+        return file.reader.Seek(file.firstPos) ? kReadOk : kIoError;
+    }
+    std::int64_t pos =
+        Truncate(static_cast<double>(file.firstPos) +
+                 bytes * static_cast<double>(start - file.firstTime) / span - kEstimateBack);
+    for (int tries = 1;; ++tries) {
+        if (positionsTried != nullptr) {
+            *positionsTried = tries;
+        }
+        if (pos <= file.firstPos) {
+            return file.reader.Seek(file.firstPos) ? kReadOk : kIoError;
+        }
+        // Just before the last record, so that dropping the partial line there leaves the last
+        // record to be found (at the last record itself the search would run off the end).
+        if (pos >= file.lastPos) {
+            pos = file.lastPos - 1;
+        }
+        if (!file.reader.Seek(pos) || DiscardLine(file) != kReadOk) {
+            return kIoError;
+        }
+        RecordLine record;
+        for (;;) {
+            std::int64_t at = 0;
+            const int rc = NextRecord(file, record, at);
+            if (rc < 0) {
+                return kFastAccessEof;
+            }
+            if (rc != kReadOk) {
+                return rc;
+            }
+            if (record.kind == RecordLine::kData) {
+                break;
+            }
+        }
+        const double delta = bytes * static_cast<double>(start - record.time) / span;
+        if (delta >= 0.0 && Truncate(delta) < kSettleBytes) {
+            if (!file.reader.Seek(pos) || DiscardLine(file) != kReadOk) {
+                return kIoError;
+            }
+            return kReadOk;
+        }
+        if (tries >= kMaxPositions) {
+            return kFastAccessTries;
+        }
+        pos += Truncate(delta) - (delta >= 0.0 ? kStepForward : kStepBack);
+    }
+}
+
+std::string RangeLineText(const RecordFile& file) {
+    return "File Start: " + WithoutLineFeed(Ctime24(file.firstTime)) +
+           "   File End: " + WithoutLineFeed(Ctime24(file.lastTime));
+}
+
+std::string RangeTitleText(const std::string& fileName, const RecordFile& file) {
+    std::string first = Ctime24(file.firstTime);
+    if (!first.empty() && first.back() == '\n') {
+        first.back() = '-';
+    }
+    std::string text = fileName + " " + first + WithoutLineFeed(Ctime24(file.lastTime));
+    return text.size() <= 255 ? text : fileName;
+}
+
+bool OpenRecordFile(RecordFile& file, const std::string& path, ReplayEvents& events,
+                    ReplayOutcome& outcome) {
+    std::string folder;
+    std::string name;
+    SplitPath(path, folder, name);
+    events.ProgressLine(2, "Directory: " + folder);
+    events.ProgressLine(3, "File Name: " + name);
+    events.ProgressLine(1, "Open File");
+    outcome.openErrno = file.reader.Open(path);
+    outcome.opened = outcome.openErrno == 0;
+    if (!outcome.opened) {
+        return false;
+    }
+    events.TitleSuffix(name);
+    events.ProgressLine(1, "Get File Size");
+    return true;
+}
+
+void SplitPath(const std::string& path, std::string& folder, std::string& name) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        folder.clear();
+        name = path;
+    } else {
+        folder = path.substr(0, slash);
+        name = path.substr(slash + 1);
+    }
+}
+
+int PercentThrough(std::time_t t, std::time_t from, std::time_t to) {
+    if (to <= from) {
+        return 100;
+    }
+    double pct = static_cast<double>(t - from) / static_cast<double>(to - from) * 100.0;
+    pct = pct < -1.0e9 ? -1.0e9 : (pct > 1.0e9 ? 1.0e9 : pct);
+    return static_cast<int>(pct);
+}
+
+}  // namespace brennic

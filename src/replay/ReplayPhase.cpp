@@ -1,0 +1,100 @@
+#include "replay/ReplayPhase.h"
+
+#include "core/MessageProcessor.h"
+
+namespace brennic {
+
+namespace {
+
+// The scans and positioning before the reading phase. Returns 0 or the ReadErrorCode.
+int ScanRecordFile(RecordFile& file, const std::string& name, const RecordRange& range,
+                   ReplayPhase::HeaderScan headerScan, ReplayEvents& events) {
+    int rc = headerScan == ReplayPhase::HeaderScan::kDateHeader ? ScanForHeader(file) : kReadOk;
+    if (rc == kReadOk) {
+        rc = FindFirstRecord(file);
+    }
+    if (rc == kReadOk) {
+        rc = FindLastRecord(file);
+    }
+    if (rc != kReadOk) {
+        return rc;
+    }
+    events.TitleSuffix(RangeTitleText(name, file));
+    events.ProgressLine(4, RangeLineText(file));
+    if (range.useRange && range.fastAccess) {
+        events.ProgressLine(1, "Fast access searching for start time");
+        return FastAccessPosition(file, range);
+    }
+    return file.reader.Seek(0) ? kReadOk : kIoError;
+}
+
+}  // namespace
+
+bool ReplayPhase::Start(RecordFile& file, const std::string& path, const RecordRange& range,
+                        HeaderScan headerScan) {
+    if (!OpenRecordFile(file, path, events_, outcome_)) {
+        return false;
+    }
+    std::string folder;
+    std::string name;
+    SplitPath(path, folder, name);
+    const int rc = ScanRecordFile(file, name, range, headerScan, events_);
+    outcome_.fileFirstTime = file.firstTime;
+    outcome_.fileLastTime = file.lastTime;
+    if (rc != kReadOk) {
+        Fail(rc);
+        return false;
+    }
+    percentFrom_ = range.useRange ? range.startTime : file.firstTime;
+    percentTo_ = range.useRange ? range.endTime : file.lastTime;
+    events_.ProgressLine(1, "Read File");
+    return true;
+}
+
+bool ReplayPhase::NextLine(LineReader& reader, std::string_view& line) {
+    if (stop_ != nullptr && stop_->load(std::memory_order_relaxed)) {
+        outcome_.aborted = true;
+        return false;
+    }
+    std::int64_t pos = 0;
+    const LineReader::Status status = reader.Next(line, pos);
+    if (status == LineReader::kFailed) {
+        error_ = kIoError;
+    }
+    return status == LineReader::kLine;
+}
+
+bool ReplayPhase::NextDataRecord(RecordFile& file, std::string_view& line, RecordLine& record) {
+    while (NextLine(file.reader, line)) {
+        record = RecordLine{};
+        error_ = file.parser.Parse(line, record);
+        if (error_ != kReadOk) {
+            return false;
+        }
+        if (record.kind == RecordLine::kData) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void ReplayPhase::CountProcessed(std::time_t time) {
+    if (outcome_.recordsProcessed == 0) {
+        StateGuard guard(state_.lock);
+        ResetStatistics(state_, time);
+        outcome_.firstProcessedTime = time;
+    }
+    ++outcome_.recordsProcessed;
+    outcome_.lastProcessedTime = time;
+}
+
+void ReplayPhase::Fail(int code) {
+    if (code == kReadOk) {
+        return;
+    }
+    outcome_.readError = code;
+    events_.ReadError(code, ReadErrorText(code, outcome_.fileFirstTime, outcome_.fileLastTime),
+                      kReadErrorCaption);
+}
+
+}  // namespace brennic

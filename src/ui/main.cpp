@@ -1,0 +1,43 @@
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "BuildInfo.h"
+#include "cli/CommandLine.h"
+#include "ui/window/Startup.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    brennic::CommandLine options;
+    const std::string name = std::filesystem::path(argv[0]).stem().string();
+    if (const auto error = brennic::ParseCommandLine(args, options)) {
+        std::fprintf(stderr, "%s\n%s", error->c_str(), brennic::CommandLineHelp(name).c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(brennic::CommandLineHelp(name).c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("%s %s\n", name.c_str(), brennic::kVersion);
+        return 0;
+    }
+    std::error_code ec;
+    std::string exe = std::filesystem::read_symlink("/proc/self/exe", ec).string();
+    if (ec) {
+        exe = std::filesystem::absolute(argv[0], ec).string();
+    }
+    if (brennic::IsWindowless(options)) {
+        return brennic::RunWindowless(options, exe);
+    }
+    // A picture needs no screen: without a display it is rendered offscreen.
+    if (!options.screenshotFile.empty() && std::getenv("DISPLAY") == nullptr &&
+        std::getenv("WAYLAND_DISPLAY") == nullptr && std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    QApplication app(argc, argv);
+    return brennic::RunBrennic(app, options);
+}

@@ -1,0 +1,200 @@
+#include "ui/window/Startup.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QThread>
+#include <QTimer>
+#include <clocale>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+
+#include "BuildInfo.h"
+#include "core/LocalTime.h"
+#include "links/TestDataSettings.h"
+#include "replay/ReplayCommand.h"
+#include "sun/SunCommand.h"
+#include "ui/window/MainWindow.h"
+#include "ui/window/WindowImage.h"
+#include "web/WritePagesCommand.h"
+
+namespace brennic {
+
+namespace {
+
+bool Headless() {
+    const QString p = QGuiApplication::platformName();
+    return p == QLatin1String("offscreen") || p == QLatin1String("minimal");
+}
+
+}  // namespace
+
+MessageHook QtMessageHook() {
+    return [](const std::string& text, const std::string& caption) {
+        if (Headless() || QCoreApplication::instance() == nullptr) {
+            StderrMessageHook()(text, caption);
+            return;
+        }
+        auto show = [text, caption] {
+            QMessageBox::warning(nullptr, QString::fromStdString(caption),
+                                 QString::fromStdString(text));
+        };
+        if (QThread::currentThread() == QCoreApplication::instance()->thread()) {
+            show();
+        } else {
+            // Worker threads wait until the box is closed, as the user expects.
+            QMetaObject::invokeMethod(QCoreApplication::instance(), show,
+                                      Qt::BlockingQueuedConnection);
+        }
+    };
+}
+
+ProgramIdentity IdentityFromPath(const std::string& executablePath) {
+    const std::filesystem::path path(executablePath);
+    ProgramIdentity id;
+    id.folder = path.parent_path().string();
+    const std::string file = path.filename().string();
+    // The extension is cut at the last '.', when there is one after the first character.
+    const auto dot = file.rfind('.');
+    id.name = (dot != std::string::npos && dot > 0) ? file.substr(0, dot) : file;
+    id.version = kVersion;
+    return id;
+}
+
+ConfigSource PrepareState(AppState& state, const CommandLine& options,
+                          const std::string& executablePath) {
+    state.identity = IdentityFromPath(executablePath);
+    std::optional<std::string> configDir;
+    if (!options.configDir.empty()) {
+        configDir = options.configDir;
+    }
+    const ConfigPaths paths = ResolveConfigPaths(state.identity, configDir);
+
+    // The program folder is usually not writable on Linux, so a Glycol.txt of the user's
+    // own may sit in the configuration folder instead.
+    std::string glycol = state.identity.folder + "/Glycol.txt";
+    std::error_code ec;
+    if (!std::filesystem::exists(glycol, ec)) {
+        glycol = paths.configFolder + "/Glycol.txt";
+    }
+    LoadGlycolTable(state.glycol, glycol);
+    const ConfigSource source = LoadConfig(state, paths);
+    state.testData = DefaultTestDataSettings(state.config.controllerType);
+    return source;
+}
+
+int MeasureHourLength(std::time_t now) {
+    std::tm tm{};
+    if (!ToLocalTime(now, tm)) {
+        return 3600;
+    }
+    std::tm noon = tm;
+    noon.tm_hour = 12;
+    noon.tm_min = 0;
+    noon.tm_sec = 0;
+    std::tm eleven = noon;
+    eleven.tm_hour = 11;
+    const std::time_t a = FromLocalTime(noon);
+    const std::time_t b = FromLocalTime(eleven);
+    if (a == static_cast<std::time_t>(-1) || b == static_cast<std::time_t>(-1) || a <= b) {
+        return 3600;
+    }
+    return static_cast<int>(a - b);
+}
+
+int RunReplay(AppState& state, const CommandLine& options) {
+    ReplayOptions replay;
+    if (!options.replayDataRecorder.empty()) {
+        replay.kind = ReplayOptions::Kind::kDataRecorder;
+        replay.file = options.replayDataRecorder;
+    } else if (!options.replayLog.empty()) {
+        replay.kind = ReplayOptions::Kind::kOwnLog;
+        replay.file = options.replayLog;
+    } else if (!options.replayCapture.empty()) {
+        replay.kind = ReplayOptions::Kind::kCapture;
+        replay.file = options.replayCapture;
+        replay.start = options.start;
+        replay.interval = options.interval;
+    } else {
+        return 0;
+    }
+    replay.from = options.from;
+    replay.to = options.to;
+    replay.fastAccess = options.fastAccess;
+    return RunReplayCommand(state, replay, std::cout, std::cerr);
+}
+
+bool IsWindowless(const CommandLine& options) {
+    return !options.sunTime.empty() || (options.AnyReplay() && options.screenshotFile.empty());
+}
+
+int RunWindowless(const CommandLine& options, const std::string& executablePath) {
+    AppState state;
+    // No window: messages go to standard error.
+    state.showMessage = StderrMessageHook();
+    PrepareState(state, options, executablePath);
+    if (!options.sunTime.empty()) {
+        return RunSunCommand(state.config, options.sunTime, std::cout, std::cerr);
+    }
+    const int result = RunReplay(state, options);
+    if (result != 0 || options.writePagesDir.empty()) {
+        return result;
+    }
+    return WritePagesCommand(state, options.writePagesDir);
+}
+
+int RunBrennic(QApplication& app, const CommandLine& options) {
+    // File formats are locale-independent: Qt has just set LC_NUMERIC from the environment.
+    std::setlocale(LC_NUMERIC, "C");
+    AppState state;
+    state.showMessage = QtMessageHook();
+    const ConfigSource source =
+        PrepareState(state, options, QCoreApplication::applicationFilePath().toStdString());
+
+    // A replay asked for on the command line runs before the window shows its result.
+    if (options.AnyReplay()) {
+        const int result = RunReplay(state, options);
+        if (result != 0) {
+            return result;
+        }
+        state.processor.newSample = true;  // data received: the display shows all its lines
+    }
+
+    MainWindowOptions windowOptions;
+    windowOptions.hourLength = MeasureHourLength(std::time(nullptr));
+    windowOptions.openFirstRunHelp = source != ConfigSource::kConfigFolder && !options.demo;
+    windowOptions.resetStatistics = !options.AnyReplay();
+    MainWindow window(state, windowOptions);
+    window.show();
+    if (options.demo) {
+        window.StartTestData();
+    }
+    int screenShotResult = 0;
+    if (!options.screenshotFile.empty()) {
+        // With --demo the picture shows some live data first; after a replay it is taken at
+        // once. With --write-pages as well, the pages' timer (armed later) ends the program.
+        ScreenShotDoneFn done;
+        if (!options.writePagesDir.empty()) {
+            done = [&screenShotResult](int code) { screenShotResult = code; };
+        }
+        ArmScreenShot(state, window, *window.Display(), options.screenshotFile,
+                      options.demo ? options.screenshotAfter : 0, done);
+    }
+    if (!options.writePagesDir.empty()) {
+        // With --demo the pages show some live data first; after a replay they are written
+        // at once.
+        const int delay = options.demo ? options.screenshotAfter : 0;
+        QTimer::singleShot(delay * 1000, &window, [&state, &options, &window] {
+            LinkStatus links;
+            links.comActive = window.Com().Running();
+            links.oneWireActive = window.OneWire().IsOpen();
+            links.oneWireTimeouts = state.oneWire.staleCount;
+            QCoreApplication::exit(WritePagesCommand(state, options.writePagesDir, links));
+        });
+    }
+    const int result = app.exec();
+    return result != 0 ? result : screenShotResult;
+}
+
+}  // namespace brennic

@@ -1,0 +1,253 @@
+#include "logs/DailyLog.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
+
+#include "logs/TimeText.h"
+#include "support/DataFilesFixture.h"
+
+namespace brennic {
+namespace {
+
+using testing::kJune1;
+using testing::ReadAll;
+using testing::ReadLines;
+using testing::WriteFile;
+
+class DailyLogTest : public testing::DataFilesTest {
+  protected:
+    void TearDown() override {
+        CloseDailyLog(state);
+        DataFilesTest::TearDown();
+    }
+};
+
+TEST_F(DailyLogTest, SampleRecordsOfBothLayoutsAreByteExact) {
+    SetSample(kJune1);
+    state.processor.collectorHeat.total = 12345.67;
+    WriteSampleLine(state);
+
+    state.config.oneWireEnable = 1;  // switched on while the file is open: same file
+    Sample& s = state.processor.current;
+    s[kSlotAux4] = kBadToken;
+    s[kSlotWAux1] = 55.0f;
+    s[kSlotWAux2] = kNoReading;
+    s[kSlotWAux3] = -3.25f;
+    s[kSlotWAux4] = 1234.5f;
+    s[kSlotHaPump] = 0.0f;
+    s[kSlotHaFlow] = 2.0f;
+    state.processor.haHeat.total = 123456789.0;
+    WriteSampleLine(state);
+
+    EXPECT_EQ(ReadAll(File("LOG-2009-06-01.txt")),
+              "2009-06-01 14:05:30CDT 150.0 120.0,  70.0  71.5   72.2 -9999.0 1   4.5  12345.7\n"
+              "2009-06-01 14:05:30CDT 150.0 120.0,  70.0  71.5   72.2 -9998.0  55.0 -9999.0  -3.2 "
+              "1234.5 1   4.5  12345.7 0   2.0 123456789.0\n");
+    EXPECT_EQ(state.dailyLog.samplesLogged, 2);
+    EXPECT_EQ(state.dailyLog.fileName, File("LOG-2009-06-01.txt").string());
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(DailyLogTest, NumbersKeepTheirPointInACommaLocale) {
+    const std::string old = std::setlocale(LC_NUMERIC, nullptr);
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) {
+        GTEST_SKIP() << "no de_DE.UTF-8 locale";
+    }
+    SetSample(kJune1);
+    WriteSampleLine(state);
+    std::setlocale(LC_NUMERIC, old.c_str());
+    EXPECT_EQ(ReadAll(File("LOG-2009-06-01.txt")),
+              "2009-06-01 14:05:30CDT 150.0 120.0,  70.0  71.5   72.2 -9999.0 1   4.5      0.0\n");
+}
+
+TEST_F(DailyLogTest, RawRecords) {
+    WriteRawLine(state, "QMX_DATA", "C 150 S 120 A1 70 P ON", kJune1);
+    // A replayed line keeps its line feed, which leaves an empty line.
+    WriteRawLine(state, "QMX_DATA", "GPM=4.5\n", kJune1 + 2);
+    state.config.logData = 0;
+    WriteRawLine(state, "QMX_DATA", "not written", kJune1 + 4);
+    EXPECT_EQ(ReadAll(File("LOG-2009-06-01.txt")),
+              "QMX_DATA 2009-06-01 14:05:30CDT C 150 S 120 A1 70 P ON\n"
+              "QMX_DATA 2009-06-01 14:05:32CDT GPM=4.5\n\n");
+    EXPECT_EQ(state.dailyLog.samplesLogged, 0);
+}
+
+TEST_F(DailyLogTest, EveryRecordIsOnDiskBeforeTheFileIsClosed) {
+    SetSample(kJune1);
+    WriteSampleLine(state);
+    WriteRawLine(state, "QMX_DATA", "line", kJune1);
+    ASSERT_NE(state.dailyLog.file, nullptr);
+    EXPECT_EQ(ReadLines(File("LOG-2009-06-01.txt")).size(), 2u);
+}
+
+// LOG-2009-06-01.txt and the lettered names from A to `last`.
+std::vector<std::string> AllNamesUpTo(char last) {
+    std::vector<std::string> names = {"LOG-2009-06-01.txt"};
+    for (char c = 'A'; c <= last; ++c) {
+        names.push_back(std::string("LOG-2009-06-01-") + c + ".txt");
+    }
+    return names;
+}
+
+TEST_F(DailyLogTest, NameSearchSkipsExistingFilesAndLeavesThemUntouched) {
+    struct Case {
+        std::vector<std::string> existing;
+        const char* created;
+    };
+    const Case cases[] = {
+        {{}, "LOG-2009-06-01.txt"},
+        {{"LOG-2009-06-01.txt", "LOG-2009-06-01-A.txt"}, "LOG-2009-06-01-B.txt"},
+        // A gap is filled; the day before does not count.
+        {{"LOG-2009-06-01.txt", "LOG-2009-06-01-B.txt", "LOG-2009-05-31.txt"},
+         "LOG-2009-06-01-A.txt"},
+        {AllNamesUpTo('Y'), "LOG-2009-06-01-Z.txt"},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(Dir());
+        std::filesystem::create_directories(Dir());
+        for (const auto& name : c.existing) {
+            WriteFile(File(name), "old " + name + "\n");
+        }
+        ASSERT_TRUE(OpenDailyLog(state, kJune1)) << c.created;
+        EXPECT_EQ(state.dailyLog.fileName, File(c.created).string());
+        WriteRawLine(state, "QMX_DATA", "new", kJune1);
+        CloseDailyLog(state);
+        EXPECT_EQ(ReadAll(File(c.created)), "QMX_DATA 2009-06-01 14:05:30CDT new\n");
+        for (const auto& name : c.existing) {
+            EXPECT_EQ(ReadAll(File(name)), "old " + name + "\n") << name;
+        }
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(DailyLogTest, AllNamesTakenDisablesLoggingWithOneMessage) {
+    for (const auto& name : AllNamesUpTo('Z')) {
+        WriteFile(File(name), "old\n");
+    }
+    SetSample(kJune1);
+    for (int i = 0; i < 3; ++i) {
+        state.processor.current.time = kJune1 + 2 * i;
+        WriteRawLine(state, "QMX_DATA", "line", state.processor.current.time);
+        WriteSampleLine(state);
+    }
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].first, "Cannot create Log file, logging disabled");
+    EXPECT_EQ(messages[0].second, "Error");
+    EXPECT_EQ(state.config.logData, 0);
+    EXPECT_EQ(state.dailyLog.file, nullptr);
+    EXPECT_EQ(state.dailyLog.samplesLogged, 0);
+    EXPECT_EQ(ReadAll(File("LOG-2009-06-01-Z.txt")), "old\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir()), {}), 27);
+}
+
+TEST_F(DailyLogTest, MissingParentsAndLongFoldersAreCreated) {
+    const std::string deep = (Dir() / "no" / "such" / "parent" / "brennic").string();
+    std::string longFolder = Dir().string();
+    while (longFolder.size() < 600) {
+        longFolder += "/a-rather-long-folder-name-for-the-log-files";
+    }
+    for (const std::string& folder : {deep, longFolder, deep + "/"}) {
+        state.config.dataFolder = folder;
+        SetSample(kJune1);
+        WriteSampleLine(state);
+        CloseDailyLog(state);
+        EXPECT_EQ(state.dailyLog.fileName,
+                  (std::filesystem::path(folder) / "LOG-2009-06-01.txt").string());
+        EXPECT_EQ(ReadLines(state.dailyLog.fileName).size(), 1u) << folder;
+        std::filesystem::remove_all(Dir() / "no");
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(DailyLogTest, LogCountdown) {
+    struct Case {
+        int everyNth;
+        std::vector<int> logged;  // 1-based sample numbers out of 12
+    };
+    const Case cases[] = {
+        {5, {1, 6, 11}},
+        {1, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+        {0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+        {-3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+        {100, {1}},
+    };
+    for (const auto& c : cases) {
+        AppState fresh;
+        fresh.config = state.config;
+        fresh.config.logEveryNth = c.everyNth;
+        for (int i = 1; i <= 12; ++i) {
+            fresh.processor.current.time = kJune1 + i;
+            WriteSampleLine(fresh);
+        }
+        CloseDailyLog(fresh);
+        std::vector<int> logged;
+        for (const auto& line : ReadLines(fresh.dailyLog.fileName)) {
+            logged.push_back(std::stoi(line.substr(17, 2)) - 30);
+        }
+        EXPECT_EQ(logged, c.logged) << c.everyNth;
+        EXPECT_EQ(fresh.dailyLog.samplesLogged, static_cast<int>(c.logged.size()));
+        std::filesystem::remove(fresh.dailyLog.fileName);
+    }
+}
+
+TEST_F(DailyLogTest, SwitchingLogDataOffClosesAndOnLogsTheNextSampleInANewFile) {
+    state.config.logEveryNth = 10;
+    SetSample(kJune1);
+    WriteSampleLine(state);  // logged: the first sample
+    state.processor.current.time = kJune1 + 1;
+    WriteSampleLine(state);  // skipped
+    state.config.logData = 0;
+    LogDataSwitched(state, false);
+    EXPECT_EQ(state.dailyLog.file, nullptr);
+    state.config.logData = 1;
+    LogDataSwitched(state, true);
+    state.processor.current.time = kJune1 + 2;
+    WriteSampleLine(state);
+    EXPECT_EQ(ReadLines(File("LOG-2009-06-01.txt")).size(), 1u);
+    EXPECT_EQ(ReadLines(File("LOG-2009-06-01-A.txt")).size(), 1u);
+}
+
+TEST_F(DailyLogTest, DayChangeWithAndWithoutNewLogFileAtMidnight) {
+    const std::time_t beforeMidnight = 1243918740;  // 2009-06-01 23:59:00 CDT
+    const std::time_t afterMidnight = 1243918830;   // 2009-06-02 00:00:30 CDT
+    for (int newFile = 0; newFile <= 1; ++newFile) {
+        AppState fresh;
+        fresh.config = state.config;
+        fresh.config.newLogAtMidnight = newFile;
+        fresh.processor.current.time = beforeMidnight;
+        WriteSampleLine(fresh);
+        fresh.processor.current.time = afterMidnight;
+        WriteDayEnd(fresh);
+        WriteSampleLine(fresh);
+        CloseDailyLog(fresh);
+        const auto first = ReadLines(File("LOG-2009-06-01.txt"));
+        const auto second = ReadLines(File("LOG-2009-06-02.txt"));
+        if (newFile) {
+            ASSERT_EQ(first.size(), 1u);
+            ASSERT_EQ(second.size(), 1u);
+            EXPECT_EQ(second[0].substr(0, 22), "2009-06-02 00:00:30CDT");
+        } else {
+            ASSERT_EQ(first.size(), 2u);
+            EXPECT_EQ(first[1].substr(0, 22), "2009-06-02 00:00:30CDT");
+            EXPECT_TRUE(second.empty());
+        }
+        std::filesystem::remove_all(Dir());
+        std::filesystem::create_directories(Dir());
+    }
+}
+
+TEST_F(DailyLogTest, TestOffsetShiftsFileNameAndRecordTimes) {
+    SetTestTimeOffset(10 * 3600);  // 2009-06-02 00:05:30 CDT
+    SetSample(kJune1);
+    WriteRawLine(state, "QMX_DATA", "line", kJune1);
+    WriteSampleLine(state);
+    const auto lines = ReadLines(File("LOG-2009-06-02.txt"));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "QMX_DATA 2009-06-02 00:05:30CDT line");
+    EXPECT_EQ(lines[1].substr(0, 23), "2009-06-02 00:05:30CDT ");
+}
+
+}  // namespace
+}  // namespace brennic

@@ -1,0 +1,298 @@
+#include "replay/DataRecorderReader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "replay/RecordScan.h"
+#include "support/ReplayTestSupport.h"
+
+namespace brennic {
+namespace {
+
+using testing::ControllerLine;
+using testing::Local;
+using testing::RecorderStamp;
+using testing::RecordingEvents;
+using testing::ScopedZone;
+using testing::TempFolder;
+
+// A Data Recorder file of `times`, a header before the first record and every `headerEvery`
+// records, and the records listed in `bad` carrying a line the processor rejects.
+std::string RecorderFile(const std::vector<std::time_t>& times, int headerEvery = 300,
+                         const std::vector<int>& bad = {}, const char* header = "DATE CST +DST") {
+    std::string text;
+    for (std::size_t i = 0; i < times.size(); ++i) {
+        if (i % static_cast<std::size_t>(headerEvery) == 0) {
+            text += std::string(header) + "\n";
+        }
+        const bool isBad = std::find(bad.begin(), bad.end(), static_cast<int>(i) + 1) != bad.end();
+        text += RecorderStamp(times[i]) + " " +
+                (isBad ? std::string("BAD 1 2 3 4 5 6 ON OFF")
+                       : ControllerLine(100.0 + static_cast<double>(i % 50), 90.0, i % 7 < 3)) +
+                "\n";
+    }
+    return text;
+}
+
+std::string Repeat(const std::string& text, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) {
+        out += text;
+    }
+    return out;
+}
+
+std::vector<std::time_t> Steps(std::time_t first, int count, int step) {
+    std::vector<std::time_t> times;
+    for (int i = 0; i < count; ++i) {
+        times.push_back(first + static_cast<std::time_t>(i) * step);
+    }
+    return times;
+}
+
+class DataRecorderReaderTest : public ::testing::Test {
+  protected:
+    ScopedZone zone_{"America/Chicago"};
+    TempFolder folder_;
+    AppState state_;
+    RecordingEvents events_;
+    const std::time_t june1_ = Local(2009, 6, 1, 0, 0, 0);
+};
+
+TEST_F(DataRecorderReaderTest, ShortFileReplaysWithProgressLinesAndCaption) {
+    // Shorter than 500 bytes: the last-record scan starts at the file's start.
+    const auto times = Steps(june1_ + 14 * 3600, 3, 2);
+    const std::string path = folder_.Write("dr.txt", RecorderFile(times));
+    const ReplayOutcome out = ReplayDataRecorderFile(state_, path, RecordRange{}, events_);
+    ASSERT_TRUE(out.opened);
+    EXPECT_EQ(out.readError, kReadOk);
+    EXPECT_TRUE(events_.errors.empty());
+    EXPECT_EQ(out.recordsProcessed, 3);
+    EXPECT_EQ(out.firstProcessedTime, times[0]);
+    EXPECT_EQ(out.lastProcessedTime, times[2]);
+    EXPECT_TRUE(out.dataReceived);
+    EXPECT_EQ(events_.Line(1),
+              (std::vector<std::string>{"Open File", "Get File Size", "Read File"}));
+    EXPECT_EQ(events_.Line(2),
+              (std::vector<std::string>{"Directory: " + path.substr(0, path.rfind('/'))}));
+    EXPECT_EQ(events_.Line(3), (std::vector<std::string>{"File Name: dr.txt"}));
+    EXPECT_EQ(events_.Line(4), (std::vector<std::string>{
+                                   "File Start: Mon Jun 01 14:00:00 2009   File End: Mon Jun 01 "
+                                   "14:00:04 2009"}));
+    EXPECT_EQ(events_.titles,
+              (std::vector<std::string>{
+                  "dr.txt", "dr.txt Mon Jun 01 14:00:00 2009-Mon Jun 01 14:00:04 2009"}));
+    EXPECT_EQ(events_.Line(5), (std::vector<std::string>{"% complete: 50   Record: 2",
+                                                         "% complete: 100   Record: 3"}));
+}
+
+TEST_F(DataRecorderReaderTest, ScanFailuresEndTheReplayWithTheirMessage) {
+    std::string thirtyFirst;
+    for (int i = 0; i < 31; ++i) {
+        thirtyFirst += RecorderStamp(june1_ + i) + " " + ControllerLine(100, 90, false) + "\n";
+    }
+    const std::string good = RecorderFile(Steps(june1_, 3, 2));
+    struct Case {
+        const char* name;
+        std::string content;
+        int code;
+        const char* text;
+    } cases[] = {
+        {"contradictory", "DATE CST +DST\n" + good.substr(good.find('\n') + 1) + "DATE CST\n",
+         kContradictoryHeaders, "File contains contradictory timezones or daylight flags"},
+        {"daylight zone", RecorderFile(Steps(june1_, 3, 2), 300, {}, "DATE CDT"), kDateTimeFormat,
+         "Date time format error"},
+        {"gmt", RecorderFile(Steps(june1_, 3, 2), 300, {}, "DATE GMT"), kDateTimeFormat,
+         "Date time format error"},
+        {"no header", thirtyFirst, kNoFirstRecord, "Can not locate first record"},
+        {"header without data", "DATE CST\n\n", kNoFirstRecord, "Can not locate first record"},
+        {"empty", "", kNoFirstRecord, "Can not locate first record"},
+        {"no data at the end", good + Repeat("DATE CST +DST                \n", 20), kNoLastRecord,
+         "Can not locate last record"},
+        {"bad date", "DATE CST\n06/01/2009 14:00:00 x\n06/01 14:00:02 x\n", kDateTimeFormat,
+         "Date time format error"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingEvents events;
+        const std::string path = folder_.Write("bad.txt", c.content);
+        const ReplayOutcome out = ReplayDataRecorderFile(state_, path, RecordRange{}, events);
+        EXPECT_EQ(out.readError, c.code);
+        ASSERT_EQ(events.errors.size(), 1u);
+        EXPECT_EQ(events.errors[0].first, c.code);
+        EXPECT_EQ(events.errors[0].second,
+                  std::string(c.text) + "|Error reading Data Recorder File");
+        EXPECT_EQ(out.recordsProcessed, 0);
+        EXPECT_FALSE(out.dataReceived);
+    }
+    // Thirty data lines before the first header are still accepted.
+    RecordingEvents events;
+    const std::string thirty = thirtyFirst.substr(thirtyFirst.find('\n') + 1);
+    const ReplayOutcome out = ReplayDataRecorderFile(state_, folder_.Write("ok.txt", thirty + good),
+                                                     RecordRange{}, events);
+    EXPECT_EQ(out.readError, kReadOk);
+    EXPECT_EQ(out.recordsProcessed, 33);
+}
+
+TEST_F(DataRecorderReaderTest, RangeFindsItsStartWithOrWithoutFastAccessOrSaysWhyNot) {
+    const auto times = Steps(june1_, 20000, 2);  // 00:00:00 .. 11:06:38
+    const std::string path = folder_.Write("big.txt", RecorderFile(times, 257));
+    const std::time_t last = times.back();
+    struct Case {
+        const char* name;
+        bool fast;
+        std::time_t start, end;
+        int code;
+        std::time_t firstProcessed, lastProcessed;
+    } cases[] = {
+        {"before the file", true, june1_ - 7200, june1_ - 1, kRangeOutside, 0, 0},
+        {"ends at the first record", true, june1_ - 7200, june1_, kRangeOutside, 0, 0},
+        {"after the file", true, last + 1, last + 7200, kRangeOutside, 0, 0},
+        {"end before start", true, june1_ + 600, june1_ + 600, kRangeOutside, 0, 0},
+        {"starts before the file", true, june1_ - 7200, june1_ + 60, kReadOk, june1_, june1_ + 60},
+        {"inside", true, june1_ + 24691, june1_ + 30000, kReadOk, june1_ + 24692, june1_ + 30000},
+        {"on a record", true, june1_ + 24690, last + 60, kReadOk, june1_ + 24690, last},
+        {"at the last record", true, last, last + 60, kReadOk, last, last},
+        // Without fast access the records before the start are read and skipped, and the
+        // first record after the end stops the replay.
+        {"no fast access", false, times[100] - 1, times[199] + 1, kReadOk, times[100], times[199]},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingEvents events;
+        RecordRange range{c.start, c.end, true, c.fast, true};
+        const ReplayOutcome out = ReplayDataRecorderFile(state_, path, range, events);
+        EXPECT_EQ(out.readError, c.code);
+        if (c.code == kRangeOutside) {
+            ASSERT_EQ(events.errors.size(), 1u);
+            EXPECT_EQ(events.errors[0].second,
+                      "Date time range does not overlap file\nFile Start:Mon Jun 01 00:00:00 "
+                      "2009\nFile End: Mon Jun 01 11:06:38 2009\n|Error reading Data Recorder "
+                      "File");
+            EXPECT_EQ(out.recordsProcessed, 0);
+            continue;
+        }
+        EXPECT_TRUE(events.errors.empty());
+        EXPECT_EQ(out.firstProcessedTime, c.firstProcessed);
+        EXPECT_EQ(out.lastProcessedTime, c.lastProcessed);
+        if (c.fast) {
+            EXPECT_LT(out.recordsRead - out.recordsProcessed, 60) << "positioned near the start";
+            EXPECT_EQ(events.Line(1)[2], "Fast access searching for start time");
+        } else {
+            EXPECT_EQ(out.recordsProcessed, 100);
+            EXPECT_EQ(out.recordsRead, 201);
+            EXPECT_EQ(events.Line(1).size(), 3u);
+        }
+    }
+}
+
+TEST_F(DataRecorderReaderTest, FastAccessSettlesWithinFivePositionsAcrossTheFile) {
+    // Uneven line lengths and a gap in the times make the interpolation miss at first.
+    auto times = Steps(june1_, 6000, 2);
+    const auto later = Steps(june1_ + 20000, 6000, 3);
+    times.insert(times.end(), later.begin(), later.end());
+    const std::string path = folder_.Write("uneven.txt", RecorderFile(times, 211));
+    for (std::size_t i = 1; i < times.size(); i += 397) {
+        SCOPED_TRACE(i);
+        RecordFile file(LogFormat::kDataRecorder);
+        ASSERT_EQ(file.reader.Open(path), 0);
+        ASSERT_EQ(ScanForHeader(file), kReadOk);
+        ASSERT_EQ(FindFirstRecord(file), kReadOk);
+        ASSERT_EQ(FindLastRecord(file), kReadOk);
+        const RecordRange range{times[i] - 1, times.back(), true, true, true};
+        int tried = 0;
+        const int rc = FastAccessPosition(file, range, &tried);
+        EXPECT_LE(tried, 5);
+        if (rc == kFastAccessTries) {
+            continue;  // allowed: the search gives up after five positions
+        }
+        ASSERT_EQ(rc, kReadOk);
+        // Reading from here reaches the range start before passing it.
+        std::string_view line;
+        std::int64_t pos = 0;
+        RecordLine record;
+        std::time_t firstAtOrAfter = 0;
+        while (file.reader.Next(line, pos) == LineReader::kLine) {
+            ASSERT_EQ(file.parser.Parse(line, record), kReadOk);
+            if (record.kind == RecordLine::kData) {
+                ASSERT_LE(record.time, times[i]);
+                if (record.time >= range.startTime) {
+                    firstAtOrAfter = record.time;
+                    break;
+                }
+            }
+        }
+        EXPECT_EQ(firstAtOrAfter, times[i]);
+    }
+}
+
+TEST_F(DataRecorderReaderTest, OneRecordTimeForTheWholeFileReadsFromTheFirstRecord) {
+    const std::vector<std::time_t> times = {june1_ + 60, june1_ + 60, june1_ + 60};
+    const std::string path = folder_.Write("one.txt", RecorderFile(times));
+    RecordRange range{june1_, june1_ + 120, true, true, true};
+    const ReplayOutcome out = ReplayDataRecorderFile(state_, path, range, events_);
+    EXPECT_EQ(out.readError, kReadOk);
+    EXPECT_EQ(out.recordsProcessed, 3);
+    EXPECT_EQ(events_.Line(5), (std::vector<std::string>{"% complete: 50   Record: 1"}));
+}
+
+TEST_F(DataRecorderReaderTest, BadRecordsAskUntilSuppressedAndAlwaysUpdateLineSix) {
+    const auto times = Steps(june1_, 12, 2);
+    const std::string content = RecorderFile(times, 300, {3, 5, 9});
+    const std::string path = folder_.Write("e.txt", content);
+    struct Case {
+        std::vector<RecordErrorChoice> answers;
+        std::size_t asked;
+        std::size_t bad;
+        int processed;
+        bool aborted;
+    } cases[] = {
+        {{RecordErrorChoice::kSuppressErrors}, 1, 3, 12, false},
+        {{}, 3, 3, 12, false},
+        {{RecordErrorChoice::kContinue, RecordErrorChoice::kAbort}, 2, 2, 5, true},
+    };
+    for (const auto& c : cases) {
+        RecordingEvents events;
+        events.answers = c.answers;
+        const ReplayOutcome out = ReplayDataRecorderFile(state_, path, RecordRange{}, events);
+        EXPECT_EQ(out.readError, kReadOk);
+        EXPECT_EQ(events.asked.size(), c.asked);
+        for (const auto& text : events.asked) {
+            EXPECT_EQ(text, "Data error");
+        }
+        ASSERT_EQ(events.badRecords.size(), c.bad);
+        EXPECT_EQ(events.Line(6).size(), c.bad);
+        EXPECT_EQ(out.recordsProcessed, c.processed);
+        EXPECT_EQ(out.aborted, c.aborted);
+    }
+    RecordingEvents events;
+    ReplayDataRecorderFile(state_, path, RecordRange{}, events);
+    ASSERT_EQ(events.badRecords.size(), 3u);
+    EXPECT_EQ(events.badRecords[0].first, 3);
+    EXPECT_EQ(events.badRecords[0].second,
+              "Error in record  3: \"06/01/2009 00:00:04 BAD 1 2 3 4 5 6 ON OFF\"");
+    EXPECT_EQ(events.badRecords[2].first, 9);
+    // A bad record always refreshes line 5 too.
+    EXPECT_EQ(events.Line(5)[1], "% complete: 18   Record: 3");
+}
+
+TEST_F(DataRecorderReaderTest, LineFiveFollowsFivePercentOrFiveThousandRecords) {
+    auto times = Steps(june1_, 12000, 0);
+    times.push_back(june1_ + 100000);
+    const std::string path = folder_.Write("p.txt", RecorderFile(times, 500));
+    ReplayDataRecorderFile(state_, path, RecordRange{}, events_);
+    EXPECT_EQ(events_.Line(5), (std::vector<std::string>{"% complete: 0   Record: 5001",
+                                                         "% complete: 0   Record: 10002",
+                                                         "% complete: 100   Record: 12001"}));
+    const auto even = Steps(june1_, 101, 1);
+    RecordingEvents events;
+    ReplayDataRecorderFile(state_, folder_.Write("q.txt", RecorderFile(even)), RecordRange{},
+                           events);
+    ASSERT_EQ(events.Line(5).size(), 20u);
+    EXPECT_EQ(events.Line(5)[0], "% complete: 5   Record: 6");
+}
+
+}  // namespace
+}  // namespace brennic

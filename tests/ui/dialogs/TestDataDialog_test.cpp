@@ -1,0 +1,238 @@
+#include "ui/dialogs/TestDataDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "core/LocalTime.h"
+#include "links/TestDataFields.h"
+#include "links/TestDataGenerator.h"
+#include "logs/DailyLog.h"
+#include "logs/TimeText.h"
+#include "support/ScopedTimeZone.h"
+
+namespace brennic {
+namespace {
+
+template <typename W>
+W* Find(QWidget& dialog, const char* name) {
+    auto* widget = dialog.findChild<W*>(QString::fromUtf8(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+QLineEdit* Field(QWidget& dialog, const char* name) {
+    return Find<QLineEdit>(dialog, name);
+}
+
+void LeaveField(QLineEdit* field) {
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(field, &out);
+}
+
+void PressEnter(QLineEdit* field) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(field, &press);
+}
+
+// Clicks a box twice: a change there reads the fields back, and the setting is as before.
+void Toggle(QWidget& dialog, const char* name) {
+    auto* box = Find<QCheckBox>(dialog, name);
+    box->click();
+    box->click();
+}
+
+// The report line the serial link would synthesise next from the settings.
+std::string NextLine(const AppState& state, int countdown = 5) {
+    CRand rand;
+    TestDataGenerator generator(rand, countdown);
+    return generator.Next(state.testData).line;
+}
+
+// The first "Vexin 2" report line of test data with the start values.
+std::string ReportLine(const std::string& collector, const std::string& pump) {
+    return "00:00  " + collector + "  140.0  08.0   110.0   168.0  160.0 " + pump +
+           "   OFF abadabadoo  ";
+}
+
+// The test time offset is process-wide; every test leaves it at 0.
+struct OffsetReset {
+    ~OffsetReset() { SetTestTimeOffset(0); }
+};
+
+class TestDataDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dialog = std::make_unique<TestDataDialog>(
+            state, [this](long long seconds) { announced.push_back(seconds); });
+        ASSERT_TRUE(dialog->Open());
+    }
+    void TearDown() override { dialog.reset(); }
+
+    QLineEdit* F(const char* name) { return Field(*dialog, name); }
+    void Click(const char* arrow) { Find<QToolButton>(*dialog, arrow)->click(); }
+
+    OffsetReset offsetReset;
+    AppState state;
+    std::vector<long long> announced;
+    std::unique_ptr<TestDataDialog> dialog;
+};
+
+// 180 typed into the Collector value reaches the next synthesised line, whichever way the
+// fields are read back.
+TEST_F(TestDataDialogTest, ATypedCollectorValueAppearsInTheNextSynthesisedLine) {
+    const struct {
+        const char* trigger;
+        std::function<void(QWidget&)> fire;
+    } triggers[] = {
+        {"leaving the field", [](QWidget& d) { LeaveField(Field(d, "collectorValue")); }},
+        {"Enter", [](QWidget& d) { PressEnter(Field(d, "collectorValue")); }},
+        {"Update", [](QWidget& d) { Find<QPushButton>(d, "update")->click(); }},
+        {"list change", [](QWidget& d) { emit Find<QComboBox>(d, "controlType")->activated(0); }},
+        {"One Wire Data box", [](QWidget& d) { Toggle(d, "oneWireData"); }},
+        {"Random box", [](QWidget& d) { Toggle(d, "random"); }},
+    };
+    int typed = 180;
+    for (const auto& t : triggers) {
+        const std::string value = std::to_string(typed);
+        F("collectorValue")->setText(QString::fromStdString(value));
+        EXPECT_EQ(state.testData.collector.value, typed == 180 ? 165.0 : typed - 1.0) << t.trigger;
+        t.fire(*dialog);
+        EXPECT_EQ(state.testData.collector.value, typed) << t.trigger;
+        EXPECT_EQ(state.testData.random, 0) << t.trigger;
+        EXPECT_EQ(NextLine(state), ReportLine(value + ".0", "OFF")) << t.trigger;
+        ++typed;
+    }
+    EXPECT_TRUE(dialog->isVisible()) << "Enter reads the fields and keeps the window open";
+}
+
+TEST_F(TestDataDialogTest, ArrowsStepTheValueByOne) {
+    Find<QComboBox>(*dialog, "controlType")->setCurrentIndex(1);  // Vexin 2 BTU: a GPM line
+    const struct {
+        const char* arrow;
+        const char* shown;
+    } steps[] = {{"gpmUp", "10.00"}, {"gpmUp", "11.00"}, {"gpmDown", "10.00"}};
+    for (const auto& s : steps) {
+        Click(s.arrow);
+        EXPECT_EQ(F("gpmValue")->text().toStdString(), s.shown) << s.arrow;
+    }
+    EXPECT_EQ(state.testData.gpm.value, 10.0);
+    EXPECT_EQ(state.testData.lineFormat, 1);
+    CRand rand;
+    TestDataGenerator generator(rand, 5);
+    EXPECT_EQ(generator.Next(state.testData).gpmLine.substr(0, 9), "GPM=10.0 ");
+
+    // A value typed but not yet read back counts before the step.
+    F("storageValue")->setText("20");
+    Click("storageUp");
+    EXPECT_EQ(F("storageValue")->text(), "21.00");
+    EXPECT_EQ(state.testData.storage.value, 21.0);
+}
+
+TEST_F(TestDataDialogTest, PumpArrowsSwitchThePumpTextOfTheSynthesisedLine) {
+    const struct {
+        const char* arrow;
+        const char* shown;
+        const char* pumpText;
+    } clicks[] = {
+        {"collectorPumpUp", "1", "ON"},
+        {"collectorPumpUp", "0", "OFF"},
+        {"collectorPumpDown", "1", "ON"},
+    };
+    for (const auto& c : clicks) {
+        Click(c.arrow);
+        EXPECT_EQ(F("collectorPumpValue")->text().toStdString(), c.shown) << c.arrow;
+        EXPECT_EQ(NextLine(state), ReportLine("165.0", c.pumpText)) << c.arrow;
+    }
+    // A typed pump state is on or off.
+    F("collectorPumpValue")->setText("5");
+    LeaveField(F("collectorPumpValue"));
+    EXPECT_EQ(state.testData.collectorPump, 1);
+}
+
+TEST_F(TestDataDialogTest, ATimeOffsetMovesTheNextLoggedRecordAndIsAnnouncedOnce) {
+    ScopedTimeZone zone("America/Chicago");
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    state.config.dataFolder = dir.path().toStdString();
+    state.config.logData = 1;
+    state.config.summaryEnable = 0;
+    const std::time_t t = 1243883130;  // 2009-06-01 14:05:30 CDT
+    auto log = [&](const char* text, std::time_t at) {
+        StateGuard guard(state.lock);
+        WriteRawLine(state, "QMX_DATA", text, at);
+    };
+    log("before", t);
+
+    F("timeOffset")->setText("3600");
+    Find<QPushButton>(*dialog, "update")->click();
+    EXPECT_EQ(TestTimeOffset(), 3600);
+    EXPECT_EQ(TimeText(t), "2009-06-01 15:05:30CDT");
+    log("after", t + 2);
+    // Reading the fields again without a change announces nothing more.
+    Find<QPushButton>(*dialog, "update")->click();
+    LeaveField(F("timeOffset"));
+    Click("gpmUp");
+    EXPECT_EQ(announced, std::vector<long long>{3600});
+
+    {
+        StateGuard guard(state.lock);
+        CloseDailyLog(state);
+    }
+    QFile file(dir.filePath("LOG-2009-06-01.txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(),
+              "QMX_DATA 2009-06-01 14:05:30CDT before\n"
+              "QMX_DATA 2009-06-01 15:05:32CDT after\n");
+
+    // Back to 0 is a change of its own; the offset field shows the offset when reopened.
+    F("timeOffset")->setText("0");
+    LeaveField(F("timeOffset"));
+    EXPECT_EQ(announced, (std::vector<long long>{3600, 0}));
+    SetTestTimeOffset(-60);
+    dialog->close();
+    ASSERT_TRUE(dialog->Open());
+    EXPECT_EQ(F("timeOffset")->text(), "-60");
+    EXPECT_EQ(announced.size(), 2u) << "showing the offset is no change";
+}
+
+TEST_F(TestDataDialogTest, TextThatIsNoNumberLeavesTheSettingAsItIs) {
+    const struct {
+        const char* text;
+        double value;
+    } cases[] = {
+        {"abc", 165.0}, {"", 165.0}, {"nan", 165.0}, {"12.5xyz", 12.5}, {"-3.25", -3.25},
+    };
+    for (const auto& c : cases) {
+        state.testData.collector.value = 165.0;
+        F("collectorValue")->setText(c.text);
+        LeaveField(F("collectorValue"));
+        EXPECT_EQ(state.testData.collector.value, c.value) << '"' << c.text << '"';
+    }
+    const struct {
+        const char* text;
+        std::optional<int> value;
+    } integers[] = {
+        {" -60", -60}, {"0x10", 0}, {"12 s", 12}, {"", std::nullopt}, {"99999999999", std::nullopt},
+    };
+    for (const auto& c : integers) {
+        EXPECT_EQ(ReadTestInteger(c.text), c.value) << '"' << c.text << '"';
+    }
+    EXPECT_EQ(TestValueText(9.0), "9.00");
+}
+
+}  // namespace
+}  // namespace brennic

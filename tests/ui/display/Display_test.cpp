@@ -1,0 +1,326 @@
+#include "ui/display/Display.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "display/StatusText.h"
+#include "support/RenderImage.h"
+#include "ui/display/DisplayChart.h"
+
+namespace brennic {
+namespace {
+
+using testdata::kNoon;
+
+class DisplayTest : public ::testing::Test {
+  protected:
+    // Saves a picture beside the build for a look by eye.
+    static void Save(const QImage& image, const char* name) {
+        image.save(QString::fromUtf8(BRENNIC_BINARY_DIR) + "/display-" + name + ".png");
+    }
+
+    testdata::UtcZone zone_;
+};
+
+TEST_F(DisplayTest, LayoutRectanglesFollowTheOptions) {
+    const TextMetrics m{16, 7, 13};
+    struct Case {
+        int extras;  // the heat-assist band and status line and the BTUs row
+        int textLines;
+        int tableRows;
+        Rect text, plot, pumpBand, heatBand, legend;
+    };
+    const Case cases[] = {
+        // Defaults: four status lines and the pump line, Collector and Storage in the table.
+        {0,
+         9,
+         3,
+         {0, 0, 1000, 144},
+         {49, 176, 902, 636},
+         {49, 144, 902, 160},
+         {49, 160, 902, 160},
+         {49, 160, 1000, 176}},
+        {1,
+         11,
+         4,
+         {0, 0, 1000, 176},
+         {49, 224, 902, 636},
+         {49, 176, 902, 192},
+         {49, 192, 902, 208},
+         {49, 208, 1000, 224}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.extras);
+        Config config;
+        config.graphHaPump = config.statusHaPump = config.statusBtus = c.extras;
+        DisplayLayout l;
+        Layout(l, config, m, 1000, 700);
+        EXPECT_EQ(l.textLines, c.textLines);
+        EXPECT_EQ(l.tableRows, c.tableRows);
+        EXPECT_EQ(l.client, (Rect{0, 0, 1000, 700}));
+        EXPECT_EQ(l.text, c.text);
+        EXPECT_EQ(l.lower, (Rect{0, c.text.bottom, 1000, 700}));
+        EXPECT_EQ(l.plot, c.plot);
+        EXPECT_EQ(l.pumpBand, c.pumpBand);
+        EXPECT_EQ(l.heatBand, c.heatBand);
+        EXPECT_EQ(l.legend, c.legend);
+        // h = 636 + 40; the scroll bar sits 1.5 ascents below it.
+        EXPECT_EQ(l.hourLabels, (Rect{49, 644, 902, 676}));
+        EXPECT_EQ(l.scrollBar, (Rect{49, 682, 902, 695}));
+    }
+    // Statistics off: the time line, a blank line and the table.
+    DisplayLayout l;
+    l.statisticsOnDisplay = false;
+    Layout(l, Config{}, m, 1000, 700);
+    EXPECT_EQ(l.textLines, 6);
+    EXPECT_EQ(l.plot, (Rect{49, 128, 902, 636}));
+    Config none;
+    none.statusCollector = none.statusStorage = 0;
+    Layout(l, none, m, 1000, 700);
+    EXPECT_EQ(l.tableRows, 0);
+}
+
+// Dark pixels in the rows [top, bottom) of the image.
+int DarkPixels(const QImage& image, int top, int bottom, int left = 0, int right = -1) {
+    if (right < 0) {
+        right = image.width();
+    }
+    int n = 0;
+    for (int y = std::max(0, top); y < std::min(bottom, image.height()); ++y) {
+        for (int x = left; x < right; ++x) {
+            n += image.pixelColor(x, y).lightness() < 160 ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+TEST_F(DisplayTest, EmptyHistoryDrawsFrameScalesLegendAndTimeLabelsOnly) {
+    AppState state;
+    state.processor.chartOrigin = kNoon;
+    DisplayLayout layout;
+    const QImage image = testdata::RenderImage(state, layout, 1000, 700, kNoon);
+    Save(image, "empty");
+
+    EXPECT_EQ(state.chart.position, 0);
+    EXPECT_EQ(state.chart.page, ChartView::kScrollRange);
+    EXPECT_EQ(state.chart.viewStart, kNoon);
+    // The frame's edges are black; inside the plot only grid lines, no curve colours.
+    const Rect& p = layout.plot;
+    EXPECT_EQ(image.pixelColor(p.left, (p.top + p.bottom) / 2), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(p.right, (p.top + p.bottom) / 2), QColor(Qt::black));
+    int coloured = 0;
+    for (int y = p.top + 1; y < p.bottom; ++y) {
+        for (int x = p.left + 1; x < p.right; ++x) {
+            const QColor c = image.pixelColor(x, y);
+            coloured += c.red() != c.green() || c.green() != c.blue() ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(coloured, 0);
+    // The legend shows the graphed channels in their colours: Collector in red.
+    bool red = false;
+    for (int y = layout.legend.top; y < layout.legend.bottom && !red; ++y) {
+        for (int x = layout.legend.left; x < layout.legend.left + 60 && !red; ++x) {
+            const QColor c = image.pixelColor(x, y);
+            red = c.red() > 200 && c.green() < 80 && c.blue() < 80;
+        }
+    }
+    EXPECT_TRUE(red);
+    const Rect& h = layout.hourLabels;
+    EXPECT_GT(DarkPixels(image, h.top, h.bottom, h.left, h.right), 100);  // hour labels
+}
+
+TEST_F(DisplayTest, ScalesFollowRangeRateAndFlow) {
+    AppState state;
+    DisplayLayout layout;
+    Layout(layout, state.config, TextMetrics{16, 7, 13}, 1000, 700);  // plot height 460
+    ChartScales s = ComputeScales(state, layout.plot);
+    EXPECT_EQ(s.divisions, 13);
+    EXPECT_FLOAT_EQ(s.pixelsPerDivision, 460.0f / 13.0f);
+    EXPECT_FLOAT_EQ(s.degreesPerPixel, 325.0f / 460.0f);
+    const std::vector<ScaleMark> marks = ScaleMarks(state, layout, s);
+    ASSERT_EQ(marks.size(), 14u);
+    const char* expected[] = {"-25", "  0", " 25", " 50", " 75", "100", "125",
+                              "150", "175", "200", "225", "250", "275", "300"};
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        EXPECT_EQ(marks[i].temperature, expected[i]);
+        EXPECT_EQ(marks[i].rate, Format("%3d", static_cast<int>(i)));  // k = 1 below 1000
+        EXPECT_EQ(marks[i].flow, Format("%3d", static_cast<int>(i)));  // g = 1
+    }
+    EXPECT_EQ(marks[0].lineY, layout.plot.bottom);
+    EXPECT_EQ(marks[13].lineY, layout.plot.top);
+    EXPECT_EQ(marks[0].labelTop, layout.plot.bottom - 8);
+
+    struct Case {
+        double maxRate;  // BTU per second
+        double maxFlow;
+        int heatUnits;
+        int rateStep;
+        int flowStep;
+        double fullScaleBtuPerHour;  // the rate at the top of the plot
+    };
+    const Case cases[] = {
+        {0.2, 9.0, 0, 1, 1, 13000.0},                      // 720 BTU/h: below 1000
+        {50000.0 / 3600.0, 13.9, 0, 4, 1, 52000.0},        // 50000/13 = 3846 -> 3 + 1
+        {50000.0 / 3600.0, 30.0, 1, 2, 3, 26000 * 3.413},  // 14650 W: 1126 -> 1 + 1 kW
+    };
+    for (const Case& c : cases) {
+        state.processor.collectorHeat.maxRate = c.maxRate;
+        state.processor.maxCollectorFlow = c.maxFlow;
+        state.config.heatUnits = c.heatUnits;
+        s = ComputeScales(state, layout.plot);
+        EXPECT_EQ(s.rateStep, c.rateStep);
+        EXPECT_EQ(s.flowStep, c.flowStep);
+        EXPECT_NEAR(s.pixelsPerRate * c.fullScaleBtuPerHour, 460.0, 1e-6);
+        EXPECT_NEAR(s.pixelsPerGpm * c.flowStep * 13, 460.0, 1e-9);
+    }
+    state.config.graphTempMin = 50;  // range 50..300
+    EXPECT_EQ(ComputeScales(state, layout.plot).divisions, 10);
+}
+
+TEST_F(DisplayTest, HourLabelsAgreeWithTheirTimes) {
+    const Rect r{100, 0, 1300, 30};
+    struct Case {
+        int hours;
+        std::size_t labels;
+        int stepHours;
+    };
+    const Case cases[] = {{24, 13, 2}, {4, 5, 1},   {12, 13, 1}, {72, 13, 6},
+                          {13, 7, 2},  {30, 11, 3}, {71, 12, 6}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.hours);
+        const std::vector<HourLabel> labels = HourLabels(kNoon, c.hours, 3600, r, 40);
+        ASSERT_EQ(labels.size(), c.labels);
+        int gridLines = 0;
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const int hour = (12 + static_cast<int>(i) * c.stepHours) % 24;
+            EXPECT_EQ(labels[i].text, Format("%02i:00", hour));
+            // The label is centred on the place of its time in the plot.
+            const double x = r.left + static_cast<double>(i) * c.stepHours / c.hours * r.Width();
+            EXPECT_NEAR(labels[i].textLeft + 20, x, 1.0);
+            if (labels[i].gridX >= 0) {
+                ++gridLines;
+                EXPECT_NEAR(labels[i].gridX, x, 1.0);
+            }
+        }
+        // Grid lines between the edges only.
+        const bool lastInside = (c.labels - 1) * static_cast<std::size_t>(c.stepHours) <
+                                static_cast<std::size_t>(c.hours);
+        EXPECT_EQ(gridLines, static_cast<int>(c.labels) - (lastInside ? 1 : 2));
+    }
+    EXPECT_EQ(DateText(kNoon), "06/01/2024 UTC");
+}
+
+// The point of the n-th sample's Collector reading, as the chart computes it.
+QPoint CollectorPoint(const AppState& state, const DisplayLayout& l, std::size_t n) {
+    const Sample& s = state.processor.history[n];
+    const double window = state.config.xAxisHours * 3600.0;
+    const int x = l.plot.left +
+                  static_cast<int>(
+                      std::difftime(s.time, state.chart.viewStart) / window * l.plot.Width() + 0.5);
+    const float dpp = 325.0f / static_cast<float>(l.plot.Height());
+    const int y = l.plot.bottom - static_cast<int>((s[kSlotCollector] + 25.0f) / dpp);
+    return {x, y};
+}
+
+TEST_F(DisplayTest, CurvePassesThroughItsPointsAndBreaksAtAGap) {
+    for (int width : {1, 3}) {
+        SCOPED_TRACE(width);
+        AppState state;
+        state.config.graphStorage = state.config.graphAux1 = state.config.graphAux2 = 0;
+        state.config.graphPump = 0;
+        state.channels[kChCollector].penWidth = width;
+        // One sample every 4 minutes, the Collector rising from 100 F with one open reading.
+        SampleHistory& h = state.processor.history;
+        for (int i = 0; i < 60; ++i) {
+            Sample s;
+            s.time = kNoon + i * 240;
+            s[kSlotCollector] = i == 30 ? kNoReading : 100.0f + static_cast<float>(i);
+            h.Append(s, 1000);
+        }
+        state.processor.chartOrigin = kNoon;
+        DisplayLayout layout;
+        const QImage image = testdata::RenderImage(state, layout, 1000, 700, kNoon + 4 * 3600);
+        Save(image, width == 1 ? "gap" : "gap-wide");
+        const QColor red(255, 0, 0);
+        ASSERT_EQ(state.chart.viewStart, kNoon);
+
+        for (std::size_t n : {5u, 20u, 28u, 40u}) {
+            const QPoint p = CollectorPoint(state, layout, n);
+            EXPECT_EQ(image.pixelColor(p), red) << n;
+        }
+        // Nothing between the samples next to the open one.
+        const QPoint before = CollectorPoint(state, layout, 29);
+        const QPoint after = CollectorPoint(state, layout, 31);
+        EXPECT_EQ(image.pixelColor(before), red);
+        EXPECT_EQ(image.pixelColor(after), red);
+        int stray = 0;
+        for (int x = before.x() + width; x <= after.x() - width; ++x) {
+            for (int y = layout.plot.top; y < layout.plot.bottom; ++y) {
+                stray += image.pixelColor(x, y) == red ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(stray, 0);
+    }
+}
+
+TEST_F(DisplayTest, ReplayShowsOnlyTheProgressLines) {
+    AppState state;
+    testdata::FillHistory(state, 100, kNoon, 60);
+    state.statusLines.line[0] = "before";
+    state.replay.active = true;
+    state.replay.SetLine(1, "Reading LOG-2024-06-01.txt");
+    state.replay.SetLine(6, std::string(300, 'x'));
+    EXPECT_EQ(state.replay.line[5].size(), ReplayProgress::kLineMax);
+    state.replay.SetLine(7, "ignored");
+
+    QImage image(1000, 700, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    DisplayLayout layout;
+    Layout(layout, state.config, MeasureFont(MakeDisplayFont(state.font), &image), 1000, 700);
+    QPainter painter(&image);
+    RenderOptions options;
+    options.now = kNoon;
+    EXPECT_EQ(Render(state, layout, painter, options), ScrollBarAction::kHide);
+    painter.end();
+    Save(image, "replay");
+    const int lh = layout.metrics.lineHeight;
+    EXPECT_GT(DarkPixels(image, 0, lh), 0);           // line 1
+    EXPECT_EQ(DarkPixels(image, lh, 5 * lh), 0);      // lines 2-5 empty
+    EXPECT_GT(DarkPixels(image, 5 * lh, 6 * lh), 0);  // line 6
+    EXPECT_EQ(DarkPixels(image, 6 * lh, 700), 0);     // no chart, no scroll bar
+    EXPECT_EQ(state.statusLines.line[0], "before");
+}
+
+TEST_F(DisplayTest, APaintOfTheTextBlockLeavesTheChartAlone) {
+    AppState state;
+    testdata::FillHistory(state, 100, kNoon, 60);
+    QImage image(1000, 700, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    DisplayLayout layout;
+    Layout(layout, state.config, MeasureFont(MakeDisplayFont(state.font), &image), 1000, 700);
+    QPainter painter(&image);
+    RenderOptions options;
+    options.now = kNoon;
+    const QRect invalid = layout.text.ToQRect();
+    options.invalid = &invalid;
+    EXPECT_EQ(Render(state, layout, painter, options), ScrollBarAction::kUnchanged);
+    const QRect whole = layout.client.ToQRect();
+    options.invalid = &whole;
+    QImage full(1000, 700, QImage::Format_RGB32);
+    full.fill(Qt::white);
+    QPainter fullPainter(&full);
+    EXPECT_EQ(Render(state, layout, fullPainter, options), ScrollBarAction::kShow);
+    painter.end();
+    fullPainter.end();
+    EXPECT_GT(DarkPixels(image, 0, layout.text.bottom), 0);
+    EXPECT_EQ(DarkPixels(image, layout.lower.top, 700), 0);
+    EXPECT_GT(DarkPixels(full, layout.lower.top, 700), 1000);
+}
+
+}  // namespace
+}  // namespace brennic

@@ -1,0 +1,290 @@
+#include "ui/window/MainWindow.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QMenu>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "ui/display/DisplayWidget.h"
+
+namespace brennic {
+namespace {
+
+namespace fs = std::filesystem;
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("brennic_mainwindow_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        state_.config.configFolder = (dir_ / "config").string();
+        state_.config.dataFolder = (dir_ / "data").string();
+        state_.config.comPort = "/nonexistent/tty";
+        messages_.clear();
+        state_.showMessage = [this](const std::string& text, const std::string& caption) {
+            messages_.push_back(caption + ": " + text);
+        };
+    }
+    void TearDown() override {
+        window_.reset();
+        fs::remove_all(dir_);
+    }
+    MainWindow& Window() {
+        if (!window_) {
+            MainWindowOptions options;
+            options.startPublisher = false;
+            options.linkTiming.readTimeout = std::chrono::milliseconds(5000);
+            options.linkTiming.endDelay = std::chrono::milliseconds(10);
+            window_ = std::make_unique<MainWindow>(state_, options);
+        }
+        return *window_;
+    }
+    // Runs the event loop until `done` or two seconds have passed.
+    template <typename F>
+    bool WaitFor(F done) {
+        QElapsedTimer t;
+        t.start();
+        while (!done() && t.elapsed() < 2000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        return done();
+    }
+
+    fs::path dir_;
+    AppState state_;
+    std::vector<std::string> messages_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+QStringList MenuTexts(QMenu* menu) {
+    QStringList texts;
+    for (QAction* a : menu->actions()) {
+        texts << (a->isSeparator() ? QString("-") : a->text());
+    }
+    return texts;
+}
+
+TEST_F(MainWindowTest, CommandsNotAllowedNowOnlyBeep) {
+    MainWindow& w = Window();
+    struct Case {
+        const char* what;
+        bool running;
+        int command;
+    };
+    const Case cases[] = {
+        {"Stop while stopped", false, kCmdStop},
+        {"Start One Wire while stopped", false, kCmdStartOneWire},
+        {"Stop One Wire while closed", false, kCmdStopOneWire},
+        {"Start while running", true, kCmdStart},
+        {"Reset while running", true, kCmdReset},
+        {"Read Brennic File while running", true, kCmdReadOwnLog},
+    };
+    for (const auto& c : cases) {
+        if (c.running && !w.Com().Running()) {
+            w.StartTestData();
+            ASSERT_TRUE(w.Com().Running());
+        }
+        if (!c.running && w.Com().Running()) {
+            w.Run(kCmdStop);
+            ASSERT_TRUE(WaitFor([&] { return !w.Com().Running(); }));
+        }
+        const int samplesBefore = state_.processor.sampleCount;
+        const auto before = state_.messages.refusedCommands;
+        w.Run(c.command);
+        EXPECT_EQ(state_.messages.refusedCommands, before + 1) << c.what;
+        EXPECT_EQ(state_.processor.sampleCount, samplesBefore) << c.what;
+    }
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(MainWindowTest, ACommandLineReplayKeepsItsStatisticsWhenTheWindowOpens) {
+    struct Case {
+        bool reset;
+        int samplesAfter;
+    };
+    for (const Case c : {Case{true, 0}, Case{false, 7}}) {
+        AppState state;
+        state.processor.sampleCount = 7;
+        MainWindowOptions options;
+        options.startPublisher = false;
+        options.resetStatistics = c.reset;
+        MainWindow w(state, options);
+        EXPECT_EQ(state.processor.sampleCount, c.samplesAfter) << c.reset;
+    }
+}
+
+TEST_F(MainWindowTest, ReplayInProgressRefusesFontButStillShowsNothingElse) {
+    MainWindow& w = Window();
+    state_.replay.active = true;
+    const DisplayFont before = state_.font;
+    const auto refused = state_.messages.refusedCommands;
+    w.Run(kCmdFont);
+    w.Run(kCmdStart);
+    EXPECT_EQ(state_.messages.refusedCommands, refused + 2);
+    EXPECT_EQ(state_.font, before);
+    EXPECT_FALSE(w.Com().Running());
+    state_.replay.active = false;
+}
+
+TEST_F(MainWindowTest, OneWireEnableTwiceRestoresTheItemsInPlace) {
+    state_.config.oneWireEnable = 1;
+    MainWindow& w = Window();
+    const QStringList file = MenuTexts(w.FileMenu());
+    const QStringList configure = MenuTexts(w.ConfigureMenu());
+    EXPECT_EQ(file.mid(0, 5),
+              QStringList({"&Start", "Start One &Wire", "Stop", "Stop One Wire", "Reset"}));
+    EXPECT_EQ(configure.indexOf("Configure One Wire"), 3);
+    EXPECT_TRUE(w.Action(kCmdOneWireEnable)->isChecked());
+
+    w.Run(kCmdOneWireEnable);
+    EXPECT_EQ(state_.config.oneWireEnable, 0);
+    EXPECT_FALSE(MenuTexts(w.FileMenu()).contains("Stop One Wire"));
+    EXPECT_FALSE(MenuTexts(w.ConfigureMenu()).contains("Configure One Wire"));
+    EXPECT_FALSE(w.Action(kCmdOneWireEnable)->isChecked());
+
+    w.Run(kCmdOneWireEnable);
+    EXPECT_EQ(MenuTexts(w.FileMenu()), file);
+    EXPECT_EQ(MenuTexts(w.ConfigureMenu()), configure);
+    // The change was saved.
+    std::ifstream saved(fs::path(state_.config.configFolder) / "Config.Txt");
+    EXPECT_TRUE(saved.good());
+}
+
+TEST_F(MainWindowTest, OverwrittenGuardWordIsReportedOnceWithTheLastFiveEvents) {
+    MainWindow& w = Window();
+    QCoreApplication::processEvents();
+    const std::array<int, 5> before = w.MessageHistory();
+    state_.processor.guard7 = 1;
+    for (int i = 0; i < 3; ++i) {
+        AppEvent timeout(kReadTimeoutEvent);
+        QCoreApplication::sendEvent(&w, &timeout);
+    }
+    ASSERT_EQ(messages_.size(), 1u);
+    std::ostringstream expected;
+    expected << "Error: SUN Data Corrupted\n " << 0x8001 << " " << before[0] << " " << before[1]
+             << " " << before[2] << " " << before[3];
+    EXPECT_EQ(messages_[0], expected.str());
+    EXPECT_EQ(w.MessageHistory()[2], 0x8001);
+    state_.processor.guard7 = kGuardWord;
+}
+
+TEST_F(MainWindowTest, MessageCountersSeparateQueuedFromDirectEvents) {
+    MainWindow& w = Window();
+    QCoreApplication::processEvents();
+    const auto queued = state_.messages.dispatched;
+    const auto all = state_.messages.windowProcedure;
+    w.PostAppEvent(kTestDataChangedEvent);
+    QCoreApplication::processEvents();
+    EXPECT_GE(state_.messages.dispatched, queued + 1);
+    AppEvent direct(kTestDataChangedEvent);
+    const auto queuedAfter = state_.messages.dispatched;
+    QCoreApplication::sendEvent(&w, &direct);
+    EXPECT_EQ(state_.messages.dispatched, queuedAfter);
+    EXPECT_GT(state_.messages.windowProcedure, all + 1);
+}
+
+TEST_F(MainWindowTest, LiveLinesFromAPseudoTerminalReachTheLogAndSummary) {
+    int master = -1;
+    int slave = -1;
+    char name[256] = {};
+    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+    state_.config.comPort = name;
+    state_.config.logData = 1;
+    state_.config.logEveryNth = 1;
+    state_.config.summaryEnable = 1;
+    state_.config.summaryEveryNth = 1;
+    MainWindow& w = Window();
+    w.Run(kCmdStart);
+    ASSERT_TRUE(w.Com().Running()) << (messages_.empty() ? "" : messages_[0]);
+    const std::string lines =
+        "12:00 150.0 120.0 10.0 180.0 140.0 130.0 ON OFF\r\n"
+        "12:01 151.0 121.0 10.0 180.0 141.0 131.0 ON OFF\r\n";
+    ASSERT_EQ(::write(master, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
+    ASSERT_TRUE(WaitFor([&] { return state_.processor.sampleCount >= 2; }));
+    EXPECT_EQ(state_.processor.current[kSlotCollector], 151.0f);
+    EXPECT_EQ(state_.dailyLog.samplesLogged, 2);
+    w.Run(kCmdStop);
+    ASSERT_TRUE(WaitFor([&] { return !w.Com().Running(); }));
+
+    bool logFound = false;
+    for (const auto& entry : fs::directory_iterator(state_.config.dataFolder)) {
+        const std::string file = entry.path().filename().string();
+        if (file.rfind("LOG-", 0) == 0) {
+            std::ifstream in(entry.path());
+            std::string text((std::istreambuf_iterator<char>(in)), {});
+            EXPECT_NE(text.find("151.0"), std::string::npos) << text;
+            logFound = true;
+        }
+    }
+    EXPECT_TRUE(logFound);
+    std::ifstream summary(fs::path(state_.config.dataFolder) / "Summary.txt");
+    std::string text((std::istreambuf_iterator<char>(summary)), {});
+    EXPECT_FALSE(text.empty());
+    ::close(master);
+    ::close(slave);
+}
+
+TEST_F(MainWindowTest, ReadFailureStopsAcquisitionWithItsMessage) {
+    int master = -1;
+    int slave = -1;
+    char name[256] = {};
+    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+    state_.config.comPort = name;
+    MainWindow& w = Window();
+    w.Run(kCmdStart);
+    ASSERT_TRUE(w.Com().Running());
+    ::close(slave);
+    ::close(master);  // the device disappears
+    ASSERT_TRUE(WaitFor([&] { return !w.Com().Running(); }));
+    ASSERT_TRUE(WaitFor([&] { return !messages_.empty(); }));
+    EXPECT_EQ(messages_.back(), "Error: Communications with QMX Control Aborted");
+    // Start works again afterwards (the refusal count does not move).
+    const auto refused = state_.messages.refusedCommands;
+    w.Run(kCmdReset);
+    EXPECT_EQ(state_.messages.refusedCommands, refused);
+}
+
+TEST_F(MainWindowTest, ScrollCommandsMoveTheChartView) {
+    MainWindow& w = Window();
+    {
+        StateGuard guard(state_.lock);
+        state_.config.xAxisHours = 4;
+        state_.config.autoScroll = true;
+        Sample s;
+        for (int i = 0; i < 24 * 60; ++i) {
+            s.time = 1243814400 + i * 60;  // one sample a minute for a day
+            state_.processor.history.Append(s, 20000);
+        }
+        state_.processor.history.oldestTime = 1243814400;
+    }
+    w.Relayout();
+    QImage picture(1000, 700, QImage::Format_RGB32);
+    w.Display()->RenderTo(picture);  // a render places the view
+    const std::time_t end = state_.chart.viewStart;
+    EXPECT_TRUE(state_.chart.atEnd);
+    w.Run(kCmdScrollRight);  // at the newest hour already: no move, still following
+    EXPECT_EQ(state_.chart.viewStart, end);
+    EXPECT_TRUE(state_.chart.atEnd);
+    w.Run(kCmdScrollLeft);
+    EXPECT_EQ(state_.chart.viewStart, end - 3600);
+    EXPECT_FALSE(state_.chart.atEnd);
+    w.Run(kCmdScrollRight);
+    EXPECT_EQ(state_.chart.viewStart, end);
+    EXPECT_TRUE(state_.chart.atEnd);
+}
+
+}  // namespace
+}  // namespace brennic
