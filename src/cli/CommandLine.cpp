@@ -64,6 +64,8 @@ std::optional<std::string> ParseCommandLine(const std::vector<std::string>& args
             error = number(out.interval, 1);
         } else if (a == "--write-pages") {
             error = value(out.writePagesDir);
+        } else if (a == "--headless") {
+            out.headless = true;
         } else if (a == "--help" || a == "-h") {
             out.help = true;
         } else if (a == "--version") {
@@ -98,6 +100,7 @@ std::string CommandLineHelp(const std::string& programName) {
            "  --start \"YYYY-MM-DD HH:MM:SS\" time of the first captured line\n"
            "  --interval SECONDS            seconds between captured lines\n"
            "  --write-pages DIR             write BRN_Stats.htm and BRN_Probes.htm and exit\n"
+           "  --headless                    log unattended as a service, without a window\n"
            "  --version                     print the version\n";
 }
 

@@ -22,6 +22,7 @@ struct CommandLine {
     std::string start;               // --start "..." (capture replay)
     int interval = 0;                // --interval SECONDS (capture replay)
     std::string writePagesDir;       // --write-pages DIR
+    bool headless = false;           // --headless: the service, no window
     bool help = false;               // --help
     bool version = false;            // --version
 

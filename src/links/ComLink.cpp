@@ -56,13 +56,17 @@ bool ComLink::StartTestData() {
     return true;
 }
 
-bool ComLink::OpenPort(const std::string& port) {
+bool ComLink::OpenPort(const std::string& port, std::string* failure) {
     if (port_ >= 0) {  // left from an open whose reader never started
         CloseSerialPort(port_);
         port_ = -1;
     }
     const SerialOpenResult r = OpenSerialPort(port);
     if (r.fd < 0) {
+        if (failure != nullptr) {
+            *failure = OpenPortFailureText(port, r.error);
+            return false;
+        }
         state_.showMessage(OpenPortFailureText(port, r.error), "Error");
         return false;
     }

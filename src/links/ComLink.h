@@ -52,7 +52,9 @@ class ComLink {
     bool StartTestData();
 
     // Opens `port` exclusively in raw mode; on failure shows the message and returns false.
-    bool OpenPort(const std::string& port);
+    // With `failure` given nothing is shown: the message text is put there instead (the
+    // service's reconnect tries quietly).
+    bool OpenPort(const std::string& port, std::string* failure = nullptr);
 
     // Starts the reader thread in `mode` (a port must be open for serial mode): draws the
     // header countdown, marks the link running, clears the time-out count. A thread that

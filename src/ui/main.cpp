@@ -7,6 +7,7 @@
 
 #include "BuildInfo.h"
 #include "cli/CommandLine.h"
+#include "ui/service/Headless.h"
 #include "ui/window/Startup.h"
 
 int main(int argc, char** argv) {
@@ -29,6 +30,9 @@ int main(int argc, char** argv) {
     std::string exe = std::filesystem::read_symlink("/proc/self/exe", ec).string();
     if (ec) {
         exe = std::filesystem::absolute(argv[0], ec).string();
+    }
+    if (options.headless) {
+        return brennic::RunHeadless(argc, argv, options, exe);
     }
     if (brennic::IsWindowless(options)) {
         return brennic::RunWindowless(options, exe);

@@ -490,12 +490,18 @@ void ConfigDialog::OnOk() {
     if (!CheckConfigNumbers(ReadTexts(), glycol_, edited, prompts)) {
         return;
     }
-    AcceptConfig(state_, edited, hooks.save, std::time(nullptr));
+    if (apply) {
+        apply(edited, hooks.save);
+    } else {
+        AcceptConfig(state_, edited, hooks.save, std::time(nullptr));
+    }
     accept();
 }
 
-bool RunConfigDialog(AppState& state, QWidget* parent) {
+bool RunConfigDialog(AppState& state, QWidget* parent,
+                     std::function<void(const Config&, const std::function<void()>&)> apply) {
     ConfigDialog dialog(state, parent);
+    dialog.apply = std::move(apply);
     const bool accepted = dialog.exec() == QDialog::Accepted;
     if (!accepted && dialog.ColoursChanged() && dialog.hooks.save) {
         // The picked colours are already in use; keep them across a restart as well.

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <functional>
 #include <map>
 
 #include "config/ConfigChecks.h"
@@ -31,6 +32,9 @@ class ConfigDialog : public QDialog {
 
     // Message boxes, saving, the beep and the folder chooser; tests replace them.
     DialogHooks hooks;
+    // Puts the accepted settings into effect (the window hands them to its station); by
+    // default AcceptConfig on the calling thread.
+    std::function<void(const Config& edited, const std::function<void()>& save)> apply;
 
     bool IsFull() const { return full_; }
     // A colour was applied through the colour picker while the dialog was open.
@@ -72,6 +76,8 @@ class ConfigDialog : public QDialog {
 
 // Runs the dialog modally. Returns true when settings or colours changed (the main window
 // then updates its caption and layout).
-bool RunConfigDialog(AppState& state, QWidget* parent);
+// `apply`, when given, replaces the dialog's default way of putting the settings into effect.
+bool RunConfigDialog(AppState& state, QWidget* parent,
+                     std::function<void(const Config&, const std::function<void()>&)> apply = {});
 
 }  // namespace brennic

@@ -7,13 +7,13 @@
 
 namespace brennic {
 
-// Events that worker threads post to the main window. Each owns its payload; Qt deletes the
-// event after delivery. The numbers shown in the corruption report are the message numbers
-// 0x8000.. of these events.
+// Events the station (and the test-data dialog) post to the main window. Each owns its
+// payload; Qt deletes the event after delivery. The numbers shown in the corruption report are the
+// message numbers 0x8000.. of these events.
 inline constexpr int kMessageBase = 0x8000;
 
 enum AppEventType : int {
-    kControllerLineEvent = QEvent::User + 0x100,  // 0x8000: one controller line
+    kControllerLineEvent = QEvent::User + 0x100,  // 0x8000: one controller line processed
     kReadTimeoutEvent,                            // 0x8001: read time-out
     kReaderEndedEvent,                            // 0x8002: the reader ended
     kReadFailureEvent,                            // 0x8003: read failure
@@ -22,10 +22,11 @@ enum AppEventType : int {
     kOneWireEndedEvent,                           // 0x8006: the One-Wire receiver ended
     kReplayUpdateEvent,                           // 0x8007: a replay moved on or ended
     kTestDataChangedEvent,                        // 0x8008: test-data settings changed
+    kStationMessageEvent,                         // 0x8009: a message for the box
 };
 
 inline bool IsAppEvent(int type) {
-    return type >= kControllerLineEvent && type <= kTestDataChangedEvent;
+    return type >= kControllerLineEvent && type <= kStationMessageEvent;
 }
 
 // The message number of an event for the corruption report.
@@ -55,6 +56,16 @@ struct CodeEvent : AppEvent {
     CodeEvent(int type, int c, std::string payload)
         : AppEvent(type), code(c), text(std::move(payload)) {}
     int code;
+    std::string text;
+};
+
+// A station message for the window's box.
+struct MessageEvent : AppEvent {
+    MessageEvent(std::string boxCaption, std::string boxText)
+        : AppEvent(kStationMessageEvent),
+          caption(std::move(boxCaption)),
+          text(std::move(boxText)) {}
+    std::string caption;
     std::string text;
 };
 

@@ -4,19 +4,22 @@
 #include <QPointer>
 #include <QTimer>
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
+#include <span>
 
 #include "core/AppState.h"
 #include "links/ComLink.h"
-#include "links/LinkSink.h"
 #include "links/OneWireLink.h"
+#include "station/Station.h"
 #include "ui/replay/ReplayRunner.h"
 #include "ui/window/AppEvents.h"
 #include "web/WebPublisher.h"
 
 class QAction;
 class QMenu;
+class QKeySequence;
 
 namespace brennic {
 
@@ -72,10 +75,11 @@ struct MainWindowOptions {
     WebPublisherOptions publisher;  // tests shorten the publisher's first delay
 };
 
-// The hub of the program: receives the link threads' events, runs the live processing of
-// every controller line, owns the menu commands, the display, the links, the One-Wire
-// timer and the web publisher. Main thread only.
-class MainWindow : public QMainWindow, private LinkSink, private ReplayWindow {
+// The window over the station: shows its state (display, dialogs, message boxes, the model
+// warning), turns menu commands into station commands, and runs what belongs to the desktop
+// (window images, fonts, dialogs, help, log replays). The station does the acquisition on its
+// own thread and tells the window through posted events. Main thread only.
+class MainWindow : public QMainWindow, private ReplayWindow {
     Q_OBJECT
 
   public:
@@ -93,9 +97,10 @@ class MainWindow : public QMainWindow, private LinkSink, private ReplayWindow {
     void StartTestData();
 
     DisplayWidget* Display() const { return display_; }
-    ComLink& Com() { return *com_; }
-    OneWireLink& OneWire() { return *oneWire_; }
-    WebPublisher* Publisher() const { return publisher_.get(); }
+    Station& StationCore() { return *station_; }
+    ComLink& Com() { return station_->Com(); }
+    OneWireLink& OneWire() { return station_->OneWire(); }
+    WebPublisher* Publisher() const { return station_->Publisher(); }
 
     // "<program name> - <Site ID>", or the program name alone.
     void SetTitleSuffix();
@@ -114,8 +119,10 @@ class MainWindow : public QMainWindow, private LinkSink, private ReplayWindow {
 
     // Posts an application event without payload to the window (any thread).
     void PostAppEvent(int type);
+    // Posts an application event to the window (any thread); the window owns it then.
+    void Post(AppEvent* e);
 
-    // Replaces the handler of a command (the dialogs and readers of other subsystems).
+    // Replaces the handler of a command (tests, other subsystems).
     void SetCommandHandler(int command, std::function<void()> handler);
 
   protected:
@@ -123,14 +130,24 @@ class MainWindow : public QMainWindow, private LinkSink, private ReplayWindow {
     void closeEvent(QCloseEvent* e) override;
 
   private:
-    // LinkSink: called on the link threads; each posts one owning event.
-    void OnControllerLine(std::string line) override;
-    void OnReadTimeout() override;
-    void OnReaderEnded() override;
-    void OnReadFailure(int errorCode, std::string systemText) override;
-    void OnOneWireReply(std::vector<std::byte> datagram) override;
-    void OnOneWireReceiveFailure(SocketError error) override;
-    void OnOneWireReceiverEnded() override;
+    // The menu commands: one row each, in menu order. A row with id 0 is a separator.
+    enum class Menu { kFile, kView, kConfigure, kHelp };
+    enum class Refusal {
+        kByHandler,       // only when the handler says so (returns false)
+        kWhileAcquiring,  // and while the serial reader runs
+    };
+    struct CommandRow {
+        int id;
+        Menu menu;
+        const char* text;
+        std::array<const char*, 2> keys;  // QKeySequence texts; nullptr for none
+        bool checkable;
+        bool runsDuringReplay;  // About, Help, Support: run, then the refusal beep follows
+        Refusal refusal;
+        bool (MainWindow::*handler)();  // false: refused (the window beeps)
+    };
+    static const CommandRow kCommands[];
+    static std::span<const CommandRow> Commands();
 
     // ReplayWindow: the log replays' progress lines, caption and end.
     void BeginReplay() override;
@@ -139,43 +156,60 @@ class MainWindow : public QMainWindow, private LinkSink, private ReplayWindow {
     void EndReplay(bool dataReceived) override;
     void Beep() override;
 
-    void Post(AppEvent* e);
     void CheckGuards(int messageNumber);
     bool HandleAppEvent(QEvent* e);
     void BuildMenus();
-    QAction* AddCommand(QMenu* menu, int command, const QString& text,
-                        const QList<QKeySequence>& keys = {});
     void ApplyOneWireMenu(bool enabled);
     void AfterStart();
-    void Reset();
-    void StopAcquisition();
-    void StartOneWire();
-    void StopOneWire();
-    void ToggleOneWireEnable();
-    void ToggleStatsOnDisplay();
-    void ChooseFont();
-    void OpenHelp(const QString& topic);
-    void OpenTestDataControl();
     void ShowModelWarning(int code);
     void SaveConfiguration();
+    void OpenHelp(const QString& topic);
+
+    // Command handlers; false when the command was refused.
+    bool CmdStart();
+    bool CmdStartOneWire();
+    bool CmdStop();
+    bool CmdStopOneWire();
+    bool CmdReset();
+    bool CmdStatistics();
+    bool CmdTestData();
+    bool CmdCloseLog();
+    bool CmdReadOwnLog();
+    bool CmdReadDataRecorder();
+    bool CmdReadCapture();
+    bool CmdSaveImage();
+    bool CmdPrintImage();
+    bool CmdCopyImage();
+    bool CmdExit();
+    bool CmdStatsOnDisplay();
+    bool CmdScrollRight();
+    bool CmdScrollLeft();
+    bool CmdFont();
+    bool CmdSunStatistics();
+    bool CmdConfigure();
+    bool CmdConfigureNames();
+    bool CmdConfigureFtp();
+    bool CmdConfigureOneWire();
+    bool CmdOneWireEnable();
+    bool CmdAbout();
+    bool CmdHelp();
+    bool CmdSupport();
 
     AppState& state_;
     MainWindowOptions options_;
+    MessageHook showMessage_;  // the program's message box, for the station's messages
     DisplayWidget* display_ = nullptr;
-    std::unique_ptr<ComLink> com_;
-    std::unique_ptr<OneWireLink> oneWire_;
-    std::unique_ptr<WebPublisher> publisher_;
+    std::unique_ptr<brennic::Station> station_;
     std::unique_ptr<SleepInhibitor> inhibitor_;
     std::unique_ptr<ReplayRunner> replay_;
     StatisticsDialog* statistics_ = nullptr;  // modeless, kept for the window's life
     TestDataDialog* testDataDialog_ = nullptr;
-    QTimer oneWireTimer_;
     QMenu* fileMenu_ = nullptr;
     QMenu* viewMenu_ = nullptr;
     QMenu* configureMenu_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     std::map<int, QAction*> actions_;
-    std::map<int, std::function<void()>> handlers_;
+    std::map<int, std::function<void()>> overrides_;
     QPointer<QWidget> warning_;
     std::array<int, 5> messageHistory_{};
     bool corruptionReport_ = true;

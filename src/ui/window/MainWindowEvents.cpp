@@ -4,7 +4,6 @@
 #include <ctime>
 
 #include "core/MessageProcessor.h"
-#include "links/OneWireDatagram.h"
 #include "ui/display/DisplayWidget.h"
 #include "ui/window/MainWindow.h"
 #include "ui/window/SleepInhibitor.h"
@@ -65,28 +64,6 @@ void MainWindow::PostAppEvent(int type) {
     Post(new AppEvent(type));
 }
 
-void MainWindow::OnControllerLine(std::string line) {
-    Post(new TextEvent(kControllerLineEvent, std::move(line)));
-}
-void MainWindow::OnReadTimeout() {
-    Post(new AppEvent(kReadTimeoutEvent));
-}
-void MainWindow::OnReaderEnded() {
-    Post(new AppEvent(kReaderEndedEvent));
-}
-void MainWindow::OnReadFailure(int errorCode, std::string systemText) {
-    Post(new CodeEvent(kReadFailureEvent, errorCode, std::move(systemText)));
-}
-void MainWindow::OnOneWireReply(std::vector<std::byte> datagram) {
-    Post(new DatagramEvent(std::move(datagram)));
-}
-void MainWindow::OnOneWireReceiveFailure(SocketError error) {
-    Post(new CodeEvent(kOneWireFailureEvent, error.code, std::string()));
-}
-void MainWindow::OnOneWireReceiverEnded() {
-    Post(new AppEvent(kOneWireEndedEvent));
-}
-
 void MainWindow::CheckGuards(int messageNumber) {
     for (std::size_t i = messageHistory_.size() - 1; i > 0; --i) {
         messageHistory_[i] = messageHistory_[i - 1];
@@ -129,14 +106,11 @@ bool MainWindow::HandleAppEvent(QEvent* e) {
     if (destroying_) {
         return true;
     }
+    // The station has processed what these events report; the window shows the result.
     switch (static_cast<int>(e->type())) {
         case kControllerLineEvent: {
-            const auto* line = static_cast<TextEvent*>(e);
-            int mismatch = 0;
-            {
-                StateGuard guard(state_.lock);
-                mismatch = ProcessLiveLine(state_, line->text, std::time(nullptr));
-            }
+            const auto* line = dynamic_cast<CodeEvent*>(e);
+            const int mismatch = line != nullptr ? line->code : 0;
             if (mismatch == kMismatchGpmLines || mismatch == kMismatchNoGpmLines) {
                 ShowModelWarning(mismatch);
             }
@@ -147,28 +121,30 @@ bool MainWindow::HandleAppEvent(QEvent* e) {
             display_->UpdateText();
             return true;
         case kReaderEndedEvent:
-            com_->ReaderFinished();
             inhibitor_->Release();
             display_->update();
             return true;
         case kReadFailureEvent:
-            com_->ReaderFinished();
+            // The station has closed One-Wire too; its message follows as its own event.
             inhibitor_->Release();
-            if (oneWire_->IsOpen()) {
-                oneWire_->CloseLink();
-            }
             display_->update();
-            state_.showMessage("Communications with QMX Control Aborted", "Error");
             return true;
         case kOneWireReplyEvent: {
-            const auto* reply = static_cast<DatagramEvent*>(e);
-            if (ProcessOneWireReply(state_, reply->datagram)) {
+            const auto* reply = dynamic_cast<CodeEvent*>(e);
+            if (reply == nullptr || reply->code != 0) {
                 display_->UpdateText();
             }
             return true;
         }
         case kTestDataChangedEvent:
             display_->update();
+            return true;
+        case kStationMessageEvent:
+            if (const auto* message = dynamic_cast<MessageEvent*>(e); showMessage_) {
+                if (message != nullptr) {
+                    showMessage_(message->text, message->caption);
+                }
+            }
             return true;
         default:
             return true;  // One-Wire receive failures and its end need no action

@@ -7,10 +7,13 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QImage>
 #include <QMenu>
+#include <QTest>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -63,6 +66,12 @@ class MainWindowTest : public ::testing::Test {
         return done();
     }
 
+    // The station's thread writes the counts; read them under the lock.
+    int Samples() {
+        StateGuard guard(state_.lock);
+        return state_.processor.sampleCount;
+    }
+
     fs::path dir_;
     AppState state_;
     std::vector<std::string> messages_;
@@ -101,11 +110,11 @@ TEST_F(MainWindowTest, CommandsNotAllowedNowOnlyBeep) {
             w.Run(kCmdStop);
             ASSERT_TRUE(WaitFor([&] { return !w.Com().Running(); }));
         }
-        const int samplesBefore = state_.processor.sampleCount;
+        const int samplesBefore = Samples();
         const auto before = state_.messages.refusedCommands;
         w.Run(c.command);
         EXPECT_EQ(state_.messages.refusedCommands, before + 1) << c.what;
-        EXPECT_EQ(state_.processor.sampleCount, samplesBefore) << c.what;
+        EXPECT_EQ(Samples(), samplesBefore) << c.what;
     }
     EXPECT_TRUE(messages_.empty());
 }
@@ -213,7 +222,7 @@ TEST_F(MainWindowTest, LiveLinesFromAPseudoTerminalReachTheLogAndSummary) {
         "12:00 150.0 120.0 10.0 180.0 140.0 130.0 ON OFF\r\n"
         "12:01 151.0 121.0 10.0 180.0 141.0 131.0 ON OFF\r\n";
     ASSERT_EQ(::write(master, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
-    ASSERT_TRUE(WaitFor([&] { return state_.processor.sampleCount >= 2; }));
+    ASSERT_TRUE(WaitFor([&] { return Samples() >= 2; }));
     EXPECT_EQ(state_.processor.current[kSlotCollector], 151.0f);
     EXPECT_EQ(state_.dailyLog.samplesLogged, 2);
     w.Run(kCmdStop);
@@ -255,6 +264,25 @@ TEST_F(MainWindowTest, ReadFailureStopsAcquisitionWithItsMessage) {
     const auto refused = state_.messages.refusedCommands;
     w.Run(kCmdReset);
     EXPECT_EQ(state_.messages.refusedCommands, refused);
+}
+
+// Alt+C is Copy Window Image's key; a menu mnemonic on the same letter made the key
+// ambiguous, and then it did nothing.
+TEST_F(MainWindowTest, AltCCopiesTheWindowImage) {
+    MainWindow& w = Window();
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QGuiApplication::clipboard()->clear();
+    ASSERT_TRUE(QGuiApplication::clipboard()->image().isNull());
+    QTest::keyClick(&w, Qt::Key_C, Qt::AltModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), w.Display()->size());
+}
+
+TEST_F(MainWindowTest, StatisticsAndTestDataControlAreInTheFileMenu) {
+    const QStringList file = MenuTexts(Window().FileMenu());
+    EXPECT_EQ(file.mid(0, 6),
+              QStringList({"&Start", "Stop", "Reset", "Statistics", "Test Data Control", "-"}));
 }
 
 TEST_F(MainWindowTest, ScrollCommandsMoveTheChartView) {

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <toml++/toml.h>
+
+namespace brennic {
+
+// Small readers for the sections of brennic.toml. Each reads one key of `section` into
+// `value` when the key is there and has the right type (and range); otherwise `value` keeps
+// its default and, for a key that is there but wrong, one line is added to `problems`:
+// "brennic.toml line 4: [http] port must be a whole number from 1 to 65535". A null
+// `section` (the section is absent) reads nothing. Any thread.
+
+void ReadBool(const toml::table* section, const char* sectionName, const char* key, bool& value,
+              std::vector<std::string>& problems);
+void ReadInt(const toml::table* section, const char* sectionName, const char* key, int& value,
+             int lowest, int highest, std::vector<std::string>& problems);
+void ReadString(const toml::table* section, const char* sectionName, const char* key,
+                std::string& value, std::vector<std::string>& problems);
+
+// The "brennic.toml line N: " start of a problem line for `node` (no line when unknown).
+std::string ProblemStart(const toml::node& node);
+
+}  // namespace brennic

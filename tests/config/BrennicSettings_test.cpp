@@ -1,0 +1,86 @@
+#include "config/BrennicSettings.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+namespace brennic {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(BrennicSettings, WrongEntriesKeepTheirDefaultsAndNameTheirLine) {
+    struct Case {
+        const char* what;
+        const char* text;
+        ServiceSettings expected;
+        std::vector<std::string> problems;
+    };
+    const ServiceSettings defaults;
+    const Case cases[] = {
+        {"empty", "", defaults, {}},
+        {"all read",
+         "[service]\nreconnect = false\nreconnect_first_seconds = 5\n"
+         "reconnect_most_seconds = 30\n",
+         {false, 5, 30},
+         {}},
+        {"wrong type and range",
+         "[service]\nreconnect = \"yes\"\nreconnect_first_seconds = 0\nreconnect_most_seconds = "
+         "9\n",
+         {true, 2, 9},
+         {"brennic.toml line 2: [service] reconnect must be true or false",
+          "brennic.toml line 3: [service] reconnect_first_seconds must be a whole number from 1 "
+          "to 3600"}},
+        {"not a section",
+         "service = 3\n",
+         defaults,
+         {"brennic.toml line 1: service must be a section ([service])"}},
+    };
+    for (const auto& c : cases) {
+        const SettingsLoad load = ParseBrennicSettings(c.text);
+        EXPECT_EQ(load.settings.service.reconnect, c.expected.reconnect) << c.what;
+        EXPECT_EQ(load.settings.service.reconnectFirstSeconds, c.expected.reconnectFirstSeconds)
+            << c.what;
+        EXPECT_EQ(load.settings.service.reconnectMostSeconds, c.expected.reconnectMostSeconds)
+            << c.what;
+        EXPECT_EQ(load.problems, c.problems) << c.what;
+    }
+}
+
+TEST(BrennicSettings, AFileThatIsNotTomlGivesOneProblemWithItsLineAndTheDefaults) {
+    const SettingsLoad load = ParseBrennicSettings("[service]\nreconnect = false\nport = = 3\n");
+    ASSERT_EQ(load.problems.size(), 1u);
+    EXPECT_EQ(load.problems[0].rfind("brennic.toml line 3: ", 0), 0u) << load.problems[0];
+    EXPECT_TRUE(load.settings.service.reconnect);
+}
+
+TEST(BrennicSettings, AMissingFileMeansDefaultsAndPasswordsAreWrittenPrivate) {
+    const fs::path dir = fs::temp_directory_path() / ("brennic_toml_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string path = (dir / kSettingsFileName).string();
+    const SettingsLoad missing = LoadBrennicSettings(path);
+    EXPECT_FALSE(missing.found);
+    EXPECT_TRUE(missing.problems.empty());
+
+    struct Case {
+        const char* text;
+        mode_t mode;
+    };
+    for (const Case c :
+         {Case{"[mqtt]\nhost = \"x\"\n", 0644}, Case{"[mqtt]\npassword = \"secret\"\n", 0600},
+          Case{"[mqtt]\npassword = \"\"\n", 0644}}) {
+        std::string why;
+        ASSERT_TRUE(SaveBrennicSettings(path, c.text, &why)) << why;
+        struct stat st {};
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, c.mode) << c.text;
+        EXPECT_TRUE(LoadBrennicSettings(path).found);
+    }
+    fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace brennic

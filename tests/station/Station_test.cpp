@@ -1,0 +1,206 @@
+#include "station/Station.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <thread>
+
+#include "support/LinkTestSupport.h"
+
+namespace brennic {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testing::Pty;
+
+// Records what the station hands its observers; thread-safe.
+class RecordingObserver : public StationObserver {
+  public:
+    void OnSample(const std::shared_ptr<const StationSnapshot>& s) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        samples.push_back(s);
+    }
+    void OnLinkState(const std::shared_ptr<const StationSnapshot>& s) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        linkStates.push_back(s->links);
+    }
+    void OnMessage(const StationMessage& m) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        messages.push_back(m);
+    }
+    void StopObserver() override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++stops;
+    }
+    template <typename F>
+    bool WaitFor(F done, std::chrono::milliseconds timeout = 5000ms) {
+        const auto end = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < end) {
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                if (done()) {
+                    return true;
+                }
+            }
+            std::this_thread::sleep_for(10ms);
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        return done();
+    }
+
+    std::mutex mutex_;
+    std::vector<std::shared_ptr<const StationSnapshot>> samples;
+    std::vector<StationLinks> linkStates;
+    std::vector<StationMessage> messages;
+    int stops = 0;
+};
+
+class StationTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("brennic_station_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        state_.config.configFolder = (dir_ / "config").string();
+        state_.config.dataFolder = (dir_ / "data").string();
+        state_.config.comPort = "/nonexistent/tty";
+        options_.startPublisher = false;
+        options_.linkTiming.endDelay = 10ms;
+    }
+    void TearDown() override {
+        station_.reset();
+        fs::remove_all(dir_);
+    }
+    Station& Make() {
+        station_ = std::make_unique<Station>(state_, options_);
+        station_->AddObserver(observer_);
+        station_->Start();
+        return *station_;
+    }
+    std::string ReadFile(const fs::path& path) {
+        std::ifstream in(path);
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    }
+
+    fs::path dir_;
+    AppState state_;
+    StationOptions options_;
+    std::shared_ptr<RecordingObserver> observer_ = std::make_shared<RecordingObserver>();
+    std::unique_ptr<Station> station_;
+};
+
+std::string Line(int minute, double collector) {
+    char text[96];
+    std::snprintf(text, sizeof text, "12:%02d %.1f 120.0 10.0 180.0 140.0 130.0 ON OFF\r\n", minute,
+                  collector);
+    return text;
+}
+
+TEST_F(StationTest, LinesAreProcessedInArrivalOrderAndTheStopClosesTheLogAndSummary) {
+    Pty pty;
+    ASSERT_FALSE(pty.path.empty());
+    state_.config.comPort = pty.path;
+    state_.config.logData = 1;
+    state_.config.logEveryNth = 1;
+    state_.config.summaryEnable = 1;
+    state_.config.summaryEveryNth = 1;
+    Station& station = Make();
+    ASSERT_TRUE(station.StartAcquisition());
+    for (int i = 0; i < 5; ++i) {
+        pty.Write(Line(i, 150.0 + i));
+    }
+    ASSERT_TRUE(observer_->WaitFor([&] { return observer_->samples.size() >= 5; }));
+    for (int i = 0; i < 5; ++i) {
+        const auto& s = *observer_->samples[static_cast<std::size_t>(i)];
+        EXPECT_EQ(s.current[kSlotCollector], 150.0f + static_cast<float>(i));
+        EXPECT_EQ(s.sampleCount, i + 1);
+        EXPECT_TRUE(s.links.comRunning);
+    }
+    EXPECT_NE(observer_->samples.back()->statusLines[StatusLines::kLastData], "");
+
+    station.Shutdown();
+    EXPECT_EQ(observer_->stops, 1);
+    EXPECT_EQ(state_.dailyLog.file, nullptr);
+    const std::string summary = ReadFile(fs::path(state_.config.dataFolder) / "Summary.txt");
+    ASSERT_GE(summary.size(), 6u);
+    EXPECT_EQ(summary.substr(summary.size() - 6), " Stop\n") << summary;
+}
+
+TEST_F(StationTest, CommandsNotAllowedNowAreRefusedAndChangeNothing) {
+    Station& station = Make();
+    struct Case {
+        const char* what;
+        bool running;
+        bool (Station::*command)();
+    };
+    const Case cases[] = {
+        {"Stop while stopped", false, &Station::StopAcquisition},
+        {"Start One Wire while stopped", false, &Station::StartOneWire},
+        {"Stop One Wire while closed", false, &Station::StopOneWire},
+        {"Start while running", true, &Station::StartAcquisition},
+        {"Reset while running", true, &Station::Reset},
+    };
+    for (const auto& c : cases) {
+        if (c.running && !station.Running()) {
+            ASSERT_TRUE(station.StartTestData());
+        }
+        if (!c.running && station.Running()) {
+            ASSERT_TRUE(station.StopAcquisition());
+            ASSERT_TRUE(observer_->WaitFor([&] { return !station.Running(); }));
+        }
+        EXPECT_FALSE((station.*c.command)()) << c.what;
+    }
+    std::lock_guard<std::mutex> lock(observer_->mutex_);
+    EXPECT_TRUE(observer_->messages.empty());
+}
+
+TEST_F(StationTest, APortThatDoesNotOpenIsRaisedAsAnErrorMessage) {
+    Station& station = Make();
+    EXPECT_FALSE(station.StartAcquisition());
+    ASSERT_TRUE(observer_->WaitFor([&] { return !observer_->messages.empty(); }));
+    EXPECT_EQ(observer_->messages[0].caption, "Error");
+    EXPECT_EQ(observer_->messages[0].severity, Severity::kError);
+    EXPECT_NE(observer_->messages[0].text.find("/nonexistent/tty"), std::string::npos);
+}
+
+// The service's adapter is unplugged and plugged back in: a by-id link then points at a new
+// device. One message each way, and the data flows again.
+TEST_F(StationTest, TheServiceReconnectsWhenThePortComesBack) {
+    auto first = std::make_unique<Pty>();
+    const fs::path link = dir_ / "by-id";
+    fs::create_symlink(first->path, link);
+    state_.config.comPort = link.string();
+    options_.reconnect = true;
+    options_.reconnectFirst = 50ms;
+    options_.reconnectMost = 200ms;
+    Station& station = Make();
+    ASSERT_TRUE(station.StartAcquisition());
+    first->Write(Line(0, 150.0));
+    ASSERT_TRUE(observer_->WaitFor([&] { return observer_->samples.size() == 1; }));
+
+    first.reset();  // unplugged: the device goes away
+    ASSERT_TRUE(observer_->WaitFor([&] { return observer_->messages.size() == 1; }));
+    std::this_thread::sleep_for(500ms);  // several failed tries, no further messages
+    EXPECT_EQ(observer_->messages.size(), 1u);
+    EXPECT_EQ(observer_->messages[0].severity, Severity::kWarning);
+
+    Pty second;
+    fs::remove(link);
+    fs::create_symlink(second.path, link);
+    ASSERT_TRUE(observer_->WaitFor([&] { return station.Running(); }, 10000ms));
+    second.Write(Line(1, 151.0));
+    ASSERT_TRUE(observer_->WaitFor([&] { return observer_->samples.size() == 2; }));
+    EXPECT_EQ(observer_->samples.back()->current[kSlotCollector], 151.0f);
+    std::lock_guard<std::mutex> lock(observer_->mutex_);
+    ASSERT_EQ(observer_->messages.size(), 2u);
+    EXPECT_NE(observer_->messages[1].text.find("back"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace brennic
