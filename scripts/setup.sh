@@ -5,6 +5,7 @@ BRENNIC_PACKAGES=(
     libcurl4-openssl-dev nlohmann-json3-dev libtomlplusplus-dev libsystemd-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-format locales fonts-dejavu-core python3-pyftpdlib poppler-utils
+    libqt6svg6 desktop-file-utils appstream systemd procps lintian
 )
 
 brennic_install_packages() {

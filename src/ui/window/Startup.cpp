@@ -1,6 +1,7 @@
 #include "ui/window/Startup.h"
 
 #include <QCoreApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QThread>
 #include <QTimer>
@@ -65,6 +66,16 @@ ProgramIdentity IdentityFromPath(const std::string& executablePath) {
 ConfigSource PrepareState(AppState& state, const CommandLine& options,
                           const std::string& executablePath) {
     state.identity = IdentityFromPath(executablePath);
+    // An installed program keeps its help pages and Glycol.txt in <prefix>/share/brennic.
+    {
+        std::error_code ec;
+        const std::filesystem::path shared =
+            std::filesystem::path(state.identity.folder) / ".." / "share" / state.identity.name;
+        if (!std::filesystem::exists(state.identity.folder + "/help", ec) &&
+            std::filesystem::exists(shared / "help", ec)) {
+            state.identity.folder = std::filesystem::weakly_canonical(shared, ec).string();
+        }
+    }
     std::optional<std::string> configDir;
     if (!options.configDir.empty()) {
         configDir = options.configDir;
@@ -147,6 +158,7 @@ int RunWindowless(const CommandLine& options, const std::string& executablePath)
 int RunBrennic(QApplication& app, const CommandLine& options) {
     // File formats are locale-independent: Qt has just set LC_NUMERIC from the environment.
     std::setlocale(LC_NUMERIC, "C");
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/brennic.svg")));
     AppState state;
     state.showMessage = QtMessageHook();
     const ConfigSource source =
