@@ -93,7 +93,7 @@ def main():
 
     t1 = time.monotonic()
     proc.terminate()
-    code = proc.wait(timeout=10)
+    code = proc.wait(timeout=60)
     print("SIGTERM to exit: %.0f ms, status %d" % ((time.monotonic() - t1) * 1000, code))
 
 

@@ -229,20 +229,22 @@ void Station::Loop() {
     std::unique_lock<std::mutex> lock(mutex_);
     while (!stop_) {
         const auto now = std::chrono::steady_clock::now();
-        if (queue_.empty()) {
-            auto due = nextOneWireTick_;
-            if (options_.heartbeat.count() > 0) {
-                due = std::min(due, nextHeartbeat_);
-            }
-            if (reconnecting_) {
-                due = std::min(due, reconnectDue_);
-            }
-            if (now < due) {
+        // Timers that fall due go first, so a flood of lines cannot starve them.
+        const bool oneWireDue = now >= nextOneWireTick_;
+        const bool heartbeatDue = options_.heartbeat.count() > 0 && now >= nextHeartbeat_;
+        const bool reconnectDue = reconnecting_ && now >= reconnectDue_;
+        if (!oneWireDue && !heartbeatDue && !reconnectDue) {
+            if (queue_.empty()) {
+                auto due = nextOneWireTick_;
+                if (options_.heartbeat.count() > 0) {
+                    due = std::min(due, nextHeartbeat_);
+                }
+                if (reconnecting_) {
+                    due = std::min(due, reconnectDue_);
+                }
                 wake_.wait_until(lock, due);
                 continue;
             }
-        }
-        if (!queue_.empty()) {
             Item item = std::move(queue_.front());
             queue_.pop_front();
             lock.unlock();
@@ -251,23 +253,21 @@ void Station::Loop() {
             lock.lock();
             continue;
         }
-        // Timers, in the order they fall due.
         lock.unlock();
-        if (now >= nextOneWireTick_) {
+        if (oneWireDue) {
             oneWire_->TimerTick(std::time(nullptr));
             int period = 0;
             {
                 StateGuard guard(state_.lock);
                 period = std::max(100, state_.config.oneWireTimer);
             }
+            std::lock_guard<std::mutex> timers(mutex_);
             nextOneWireTick_ = now + std::chrono::milliseconds(period);
         }
-        if (reconnecting_ && now >= reconnectDue_) {
-            if (!TryReconnect(false)) {
-                ScheduleReconnect();
-            }
+        if (reconnectDue && reconnecting_ && !TryReconnect(false)) {
+            ScheduleReconnect();
         }
-        if (options_.heartbeat.count() > 0 && now >= nextHeartbeat_) {
+        if (heartbeatDue) {
             nextHeartbeat_ = now + options_.heartbeat;
             const auto snapshot = Snapshot();
             for (const auto& o : observers_) {

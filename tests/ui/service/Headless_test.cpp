@@ -189,5 +189,49 @@ TEST(Headless, LogsWithoutADisplayReloadsOnHupRefusesASecondInstanceAndStopsOnTe
     fs::remove_all(dir);
 }
 
+// Killed while logging (power cut, OOM): what was written stays, and a new start logs on.
+TEST(Headless, AKilledServiceLosesNothingWrittenAndTheNextStartLogsOn) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("brennic_headless_kill_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "config");
+    testing::Pty pty;
+    ASSERT_FALSE(pty.path.empty());
+    AppState state;
+    state.config.configFolder = (dir / "config").string();
+    state.config.dataFolder = (dir / "data").string();
+    state.config.comPort = pty.path;
+    state.config.logData = 1;
+    state.config.logEveryNth = 1;
+    ASSERT_TRUE(SaveConfig(state));
+    auto feedUntilLogged = [&](double collector) {
+        char value[16];
+        std::snprintf(value, sizeof value, "%.1f", collector);
+        int minute = 0;
+        return WaitFor([&] {
+            pty.Write(Line(minute++ % 60, collector));
+            std::this_thread::sleep_for(100ms);
+            return CountOf(DailyLogs(dir / "data"), value) >= 3;
+        });
+    };
+
+    std::string before;
+    {
+        Service first(dir / "config", dir / "first.err");
+        ASSERT_TRUE(feedUntilLogged(171.0)) << ReadAll(dir / "first.err");
+        first.Signal(SIGKILL);
+        EXPECT_EQ(first.Wait(5000ms), 128 + SIGKILL);
+        before = DailyLogs(dir / "data");
+    }
+    Service second(dir / "config", dir / "second.err");
+    ASSERT_TRUE(feedUntilLogged(172.0)) << ReadAll(dir / "second.err");
+    const std::string after = DailyLogs(dir / "data");
+    // The first run's file is still there whole; the second run logs into a new one.
+    EXPECT_NE(after.find(before), std::string::npos);
+    second.Signal(SIGTERM);
+    EXPECT_EQ(second.Wait(5000ms), 0);
+    fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace brennic
