@@ -31,6 +31,11 @@ class ChartView {
     bool atEnd = true;
     int position = 0;
     int page = kScrollRange;
+    // Hours shown instead of the configured "X Axis hours" when above 0: the demo shows a
+    // whole day without changing the setting.
+    int demoHours = 0;
+
+    int WindowHours(int configured) const { return demoHours > 0 ? demoHours : configured; }
 
     // Before each render: a statistics reset moved the chart origin, so the view goes there;
     // then the view is kept inside the span of `history` and the scroll values are set.

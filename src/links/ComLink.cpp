@@ -192,6 +192,8 @@ void ComLink::SerialLoop() {
 
 void ComLink::TestDataLoop() {
     TestDataGenerator generator(rand_, testHeaderCountdown_);
+    const TestDataSource source = std::move(source_);
+    source_ = nullptr;
     while (mode_ != kModeStopped) {
         if (wake_.Wait(timing_.testDataPeriod) || mode_ == kModeStopped) {
             continue;
@@ -201,7 +203,7 @@ void ComLink::TestDataLoop() {
             StateGuard guard(state_.lock);
             settings = state_.testData;
         }
-        const TestDataCycle cycle = generator.Next(settings);
+        const TestDataCycle cycle = source ? source(settings) : generator.Next(settings);
         if (cycle.writesOneWire) {
             StateGuard guard(state_.lock);
             state_.oneWire.currentValues = cycle.oneWireValues;

@@ -2,11 +2,13 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <string>
 #include <thread>
 
 #include "links/CRand.h"
 #include "links/LinkSink.h"
+#include "links/TestDataGenerator.h"
 #include "links/WakeEvent.h"
 
 namespace brennic {
@@ -16,6 +18,9 @@ struct AppState;
 // What the reader thread does: nothing (ends at once), read the serial port, or synthesise
 // test data.
 enum LinkMode : int { kModeStopped = 0, kModeSerial = 1, kModeTestData = 2 };
+
+// Another source of test-data cycles than the generator (the simulated installation).
+using TestDataSource = std::function<TestDataCycle(const TestDataSettings&)>;
 
 // The link's waits. Tests shorten them; the program uses the defaults.
 struct ComLinkTiming {
@@ -74,6 +79,10 @@ class ComLink {
     int Mode() const { return mode_.load(); }
     int TimeoutCount() const { return timeoutCount_.load(); }
 
+    // The next test-data run takes its cycles from `source` instead of the generator; the run
+    // takes it over, so later runs use the generator again. Main thread, while not running.
+    void SetTestDataSource(TestDataSource source) { source_ = std::move(source); }
+
     // Seeds the link's own C-style random generator (test data, header countdown).
     void SeedRandom(unsigned seed) { rand_.Seed(seed); }
 
@@ -91,6 +100,7 @@ class ComLink {
     int port_ = -1;  // owned by the reader thread while it runs
     int testHeaderCountdown_ = 0;
     CRand rand_;
+    TestDataSource source_;
     std::thread thread_;
     WakeEvent wake_;
     std::atomic<bool> running_{false};

@@ -14,10 +14,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <random>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "config/GlycolTable.h"
+#include "replay/RecordTime.h"
+#include "sim/ControllerLines.h"
+#include "sim/Installation.h"
 
 namespace {
 
@@ -34,6 +40,11 @@ void Usage() {
                  "  --garbage         mix in noise: control and 8-bit bytes, overlong lines,\n"
                  "                    lines that are no report\n"
                  "  --seed N          seed of the simulation (default 1)\n"
+                 "  --physics         report a simulated installation (sun, weather, collector,\n"
+                 "                    controller, tank) instead of a swinging test signal\n"
+                 "  --speed N         with --physics: the model runs N times real time\n"
+                 "  --start TIME      with --physics: model clock start, \"YYYY-MM-DD HH:MM:SS\"\n"
+                 "                    (default now)\n"
                  "With --pty the simulator waits until a program opens the pty, and pauses while\n"
                  "nobody has it open.\n");
 }
@@ -46,6 +57,9 @@ struct Options {
     bool openSensors = false;
     bool garbage = false;
     unsigned seed = 1;
+    bool physics = false;
+    long speed = 1;
+    std::time_t start = 0;  // 0: now
 };
 
 bool ParseLong(const char* text, long& out, long minimum) {
@@ -221,6 +235,17 @@ int main(int argc, char** argv) {
             o.count = v;
         } else if (arg == "--seed" && hasValue && ParseLong(argv[++i], v, 0)) {
             o.seed = static_cast<unsigned>(v);
+        } else if (arg == "--physics") {
+            o.physics = true;
+        } else if (arg == "--speed" && hasValue && ParseLong(argv[++i], v, 1)) {
+            o.speed = v;
+        } else if (arg == "--start" && hasValue) {
+            const auto start = brennic::ParseLocalTimeText(argv[++i]);
+            if (!start) {
+                Usage();
+                return 2;
+            }
+            o.start = *start;
         } else if (arg == "--open-sensors") {
             o.openSensors = true;
         } else if (arg == "--garbage") {
@@ -244,6 +269,17 @@ int main(int argc, char** argv) {
     }
 
     Plant plant(o.seed);
+    // The simulated installation settles for a day before its clock reaches the start.
+    std::unique_ptr<brennic::Installation> installation;
+    std::time_t modelTime = o.start != 0 ? o.start : std::time(nullptr);
+    long long modelMs = 0;
+    if (o.physics) {
+        brennic::InstallationParameters parameters;
+        parameters.seed = o.seed;
+        installation = std::make_unique<brennic::Installation>(
+            parameters, brennic::BuiltInGlycolTable(), modelTime - 24 * 3600);
+        installation->AdvanceTo(modelTime);
+    }
     bool waiting = false;
     for (long sent = 0; o.count == 0 || sent < o.count;) {
         if (usePty && !ReaderPresent(fd)) {
@@ -260,12 +296,20 @@ int main(int argc, char** argv) {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
             waiting = false;
         }
-        plant.Step();
+        std::vector<std::string> report;
+        if (installation) {
+            modelMs += o.periodMs * o.speed;
+            installation->AdvanceTo(modelTime + modelMs / 1000);
+            report = brennic::ControllerLines(installation->Read(), o.model);
+        } else {
+            plant.Step();
+            report = Report(plant, o);
+        }
         std::string bytes;
         if (o.garbage && std::uniform_int_distribution<int>(0, 2)(plant.Random()) == 0) {
             bytes += Garbage(plant.Random());
         }
-        for (const std::string& line : Report(plant, o)) {
+        for (const std::string& line : report) {
             bytes += line + "\r\n";
         }
         if (write(fd, bytes.data(), bytes.size()) < 0) {

@@ -67,8 +67,8 @@ void DrawTable(QPainter& painter, const AppState& state, const DisplayLayout& la
 ScrollBarAction Render(AppState& state, const DisplayLayout& layout, QPainter& painter,
                        const RenderOptions& options) {
     const Config& c = state.config;
-    state.chart.Update(state.processor.history, state.processor.chartOrigin, c.xAxisHours,
-                       c.autoScroll);
+    state.chart.Update(state.processor.history, state.processor.chartOrigin,
+                       state.chart.WindowHours(c.xAxisHours), c.autoScroll);
 
     const QFont font = MakeDisplayFont(state.font);
     painter.setFont(font);

@@ -216,7 +216,8 @@ void DrawTimeAxis(QPainter& p, const AppState& state, const DisplayLayout& layou
     const QString zero = QStringLiteral("00:00");
     const int zeroWidth = fm.horizontalAdvance(zero);
     const std::vector<HourLabel> labels =
-        HourLabels(state.chart.viewStart, state.config.xAxisHours, hourLength, r, zeroWidth);
+        HourLabels(state.chart.viewStart, state.chart.WindowHours(state.config.xAxisHours),
+                   hourLength, r, zeroWidth);
     for (const HourLabel& l : labels) {
         p.setPen(Qt::black);
         DrawLeftText(p, l.textLeft, r.top, l.textLeft + r.Width(), r.bottom, Q(l.text));

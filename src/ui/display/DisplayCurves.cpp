@@ -255,7 +255,7 @@ void DrawCurves(QPainter& painter, const AppState& state, const DisplayLayout& l
     const SampleHistory& history = state.processor.history;
     const Rect& plot = layout.plot;
     const std::time_t viewStart = state.chart.viewStart;
-    const double window = static_cast<double>(c.xAxisHours) * 3600.0;
+    const double window = static_cast<double>(state.chart.WindowHours(c.xAxisHours)) * 3600.0;
     const double plotWidth = plot.Width();
     const auto minTemp = static_cast<float>(c.graphTempMin);
 

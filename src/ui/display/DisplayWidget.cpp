@@ -47,8 +47,8 @@ void DisplayWidget::ScrollChart(ChartView::Request request, int thumbPosition) {
     {
         StateGuard guard(state_.lock);
         const Config& c = state_.config;
-        state_.chart.Scroll(request, thumbPosition, state_.processor.history, c.xAxisHours,
-                            c.autoScroll);
+        state_.chart.Scroll(request, thumbPosition, state_.processor.history,
+                            state_.chart.WindowHours(c.xAxisHours), c.autoScroll);
         position = state_.chart.position;
         page = state_.chart.page;
     }

@@ -15,6 +15,7 @@
 #include "core/LocalTime.h"
 #include "links/TestDataSettings.h"
 #include "replay/ReplayCommand.h"
+#include "sim/SimulatedDay.h"
 #include "sun/SunCommand.h"
 #include "ui/window/MainWindow.h"
 #include "ui/window/WindowImage.h"
@@ -180,6 +181,10 @@ int RunBrennic(QApplication& app, const CommandLine& options) {
     MainWindow window(state, windowOptions);
     window.show();
     if (options.demo) {
+        if (!options.AnyReplay()) {
+            // The simulated installation shows its past day at once, then goes on live.
+            window.Com().SetTestDataSource(LiveCycles(FillPastDay(state, std::time(nullptr))));
+        }
         window.StartTestData();
     }
     int screenShotResult = 0;

@@ -1,0 +1,56 @@
+#include "sim/SimulatedDay.h"
+
+#include "core/MessageProcessor.h"
+#include "sim/ControllerLines.h"
+
+namespace brennic {
+
+namespace {
+
+constexpr std::time_t kDay = 24 * 3600;
+constexpr int kDemoInterval = 2;  // seconds, as the live test data
+
+}  // namespace
+
+void FeedRecordedRoad(AppState& state, Installation& model, std::time_t to, int interval) {
+    const std::time_t step = interval > 0 ? interval : 1;
+    for (std::time_t t = model.Now() + step; t <= to; t += step) {
+        model.AdvanceTo(t);
+        const InstallationReading r = model.Read();
+        state.oneWire.currentValues = r.oneWire;
+        state.oneWire.switchState = r.heatAssistPump ? 1 : 0;
+        for (const std::string& line : ControllerLines(r, state.config.controllerType)) {
+            ProcessRecordedLine(state, line.c_str(), nullptr, t);
+        }
+    }
+}
+
+std::shared_ptr<Installation> FillPastDay(AppState& state, std::time_t now) {
+    StateGuard guard(state.lock);
+    const std::time_t from = now - kDay;
+    auto model = std::make_shared<Installation>(ParametersFromConfig(state.config), state.glycol,
+                                                from - kDay);
+    model->AdvanceTo(from);
+
+    // A demo day is no record of the installation: nothing of it goes to the daily log.
+    const int logQmxData = state.config.logQmxData;
+    state.config.logQmxData = 0;
+    ResetStatistics(state, from);
+    FeedRecordedRoad(state, *model, now, kDemoInterval);
+    state.config.logQmxData = logQmxData;
+
+    state.processor.chartOrigin += 3600;  // the first whole hour of the day shown
+    state.chart.demoHours = 24;
+    state.processor.newSample = true;
+    return model;
+}
+
+std::function<TestDataCycle(const TestDataSettings&)> LiveCycles(
+    std::shared_ptr<Installation> model) {
+    return [model](const TestDataSettings& settings) {
+        model->AdvanceTo(std::time(nullptr));
+        return ControllerCycle(model->Read(), settings.lineFormat);
+    };
+}
+
+}  // namespace brennic
