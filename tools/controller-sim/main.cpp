@@ -296,19 +296,19 @@ int main(int argc, char** argv) {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
             waiting = false;
         }
-        std::vector<std::string> report;
         if (installation) {
             modelMs += o.periodMs * o.speed;
             installation->AdvanceTo(modelTime + modelMs / 1000);
-            report = brennic::ControllerLines(installation->Read(), o.model);
         } else {
             plant.Step();
-            report = Report(plant, o);
         }
         std::string bytes;
         if (o.garbage && std::uniform_int_distribution<int>(0, 2)(plant.Random()) == 0) {
             bytes += Garbage(plant.Random());
         }
+        const std::vector<std::string> report =
+            installation ? brennic::ControllerLines(installation->Read(), o.model)
+                         : Report(plant, o);
         for (const std::string& line : report) {
             bytes += line + "\r\n";
         }
