@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/MessageProcessor.h"
+#include "replay/DataRecorderReader.h"
 #include "replay/ReplayPhase.h"
 
 namespace brennic {
@@ -28,6 +29,15 @@ ReplayOutcome ReplayCaptureFile(AppState& state, const std::string& path, std::t
     std::string_view line;
     while (phase.NextLine(reader, line)) {
         if (line == "\n") {
+            continue;
+        }
+        // A line without its line feed was cut short (or runs on past the line limit): skipped
+        // and counted like a bad record instead of being taken for a shorter report.
+        if (line.back() != '\n') {
+            line = phase.TakeBadLine(reader, line);
+            if (!phase.ReportBadRecord(++outcome.recordsRead, line, RecordErrorMessage(-1))) {
+                break;
+            }
             continue;
         }
         if (line[0] >= '0' && line[0] <= '9') {

@@ -33,7 +33,11 @@ std::string BadRecordText(int record, std::string_view line) {
     std::string text = "Error in record  ";
     text += number;
     text += ": \"";
-    text += line;
+    // Control bytes (NUL runs after a power cut) would cut the text short in a message box.
+    for (const char c : line) {
+        const auto u = static_cast<unsigned char>(c);
+        text += u < 0x20 || u == 0x7f ? '?' : c;
+    }
     text += '"';
     return text;
 }
@@ -60,12 +64,17 @@ ReplayOutcome ReplayDataRecorderFile(AppState& state, const std::string& path,
     }
     int lastPercent = 0;
     int recordsAtUpdate = 0;
-    bool showErrors = true;
     char content[LineReader::kLineLimit + 1];
     std::string_view line;
     RecordLine record;
     while (phase.NextDataRecord(file, line, record)) {
         const int recordsRead = ++outcome.recordsRead;
+        if (record.kind == RecordLine::kBad) {
+            if (!phase.ReportBadRecord(recordsRead, line, RecordErrorMessage(-1))) {
+                break;
+            }
+            continue;
+        }
         if (range.useRange) {
             if (record.time < range.startTime) {
                 continue;
@@ -89,19 +98,8 @@ ReplayOutcome ReplayDataRecorderFile(AppState& state, const std::string& path,
             recordsAtUpdate = recordsRead;
             events.ProgressLine(5, CompleteText(percent, recordsRead));
         }
-        if (result < 0) {
-            const std::string text = BadRecordText(recordsRead, line);
-            events.ProgressLine(6, text);
-            events.BadRecord(recordsRead, text);
-            if (showErrors) {
-                const RecordErrorChoice choice = events.AskRecordError(RecordErrorMessage(result));
-                if (choice == RecordErrorChoice::kSuppressErrors) {
-                    showErrors = false;
-                } else if (choice == RecordErrorChoice::kAbort) {
-                    outcome.aborted = true;
-                    break;
-                }
-            }
+        if (result < 0 && !phase.ReportBadRecord(recordsRead, line, RecordErrorMessage(result))) {
+            break;
         }
     }
     phase.Finish();

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/MessageProcessor.h"
+#include "replay/DataRecorderReader.h"
 #include "replay/RecordLines.h"
 #include "replay/ReplayPhase.h"
 
@@ -29,14 +30,16 @@ constexpr Step kShortLayout[] = {
     {Op::kFloat, 1}, {Op::kFloat, 2}, {Op::kComma, 0}, {Op::kFloat, 3}, {Op::kFloat, 4},
     {Op::kFloat, 5}, {Op::kFloat, 6}, {Op::kInt, 8},   {Op::kFloat, 9}, {Op::kSkipDouble, 0}};
 constexpr int kLongConversions = 16;
+constexpr int kShortConversions = 9;
 
 // Runs the steps like sscanf: stops at the first that does not match; returns the number of
-// conversions made.
+// conversions made and sets `rest` to where reading stopped.
 template <std::size_t N>
-int ScanLayout(std::string_view values, const Step (&steps)[N], Sample& sample) {
+int ScanLayout(std::string_view values, const Step (&steps)[N], Sample& sample, const char*& rest) {
     const char* p = values.data();
     const char* const end = p + values.size();
     int count = 0;
+    rest = p;
     for (const Step& step : steps) {
         const char* next = nullptr;
         switch (step.op) {
@@ -72,6 +75,7 @@ int ScanLayout(std::string_view values, const Step (&steps)[N], Sample& sample) 
             return count;
         }
         p = next;
+        rest = p;
         ++count;
     }
     return count;
@@ -79,15 +83,23 @@ int ScanLayout(std::string_view values, const Step (&steps)[N], Sample& sample) 
 
 }  // namespace
 
-void ParseSampleRecord(std::string_view values, Sample& sample) {
-    if (ScanLayout(values, kLongLayout, sample) != kLongConversions) {
-        ScanLayout(values, kShortLayout, sample);
+bool ParseSampleRecord(std::string_view values, Sample& sample) {
+    const char* rest = nullptr;
+    bool whole = ScanLayout(values, kLongLayout, sample, rest) == kLongConversions;
+    if (!whole) {
+        whole = ScanLayout(values, kShortLayout, sample, rest) == kShortConversions;
         for (int slot : {kSlotWAux1, kSlotWAux2, kSlotWAux3, kSlotWAux4}) {
             sample[slot] = kNoReading;
         }
         sample[kSlotHaPump] = 0.0f;
         sample[kSlotHaFlow] = 0.0f;
     }
+    const char* const end = values.data() + values.size();
+    while (whole && rest < end) {
+        whole = *rest == ' ' || *rest == '\t' || *rest == '\r' || *rest == '\n';
+        ++rest;
+    }
+    return whole;
 }
 
 ReplayOutcome ReplayOwnLogFile(AppState& state, const std::string& path, const RecordRange& range,
@@ -102,12 +114,21 @@ ReplayOutcome ReplayOwnLogFile(AppState& state, const std::string& path, const R
     std::string_view line;
     RecordLine record;
     while (phase.NextDataRecord(file, line, record)) {
-        ++outcome.recordsRead;
-        if (range.useRange && (record.time < range.startTime || record.time > range.endTime)) {
+        const int recordsRead = ++outcome.recordsRead;
+        const bool bad = record.kind == RecordLine::kBad;
+        if (!bad && range.useRange &&
+            (record.time < range.startTime || record.time > range.endTime)) {
             continue;
         }
+        // A record cut short or glued to another one is skipped, counted and shown; the records
+        // around it replay.
         Sample sample;
-        ParseSampleRecord(record.content, sample);
+        if (bad || !ParseSampleRecord(record.content, sample)) {
+            if (!phase.ReportBadRecord(recordsRead, line, RecordErrorMessage(-1))) {
+                break;
+            }
+            continue;
+        }
         sample.time = record.time;
         phase.CountProcessed(record.time);
         {

@@ -16,7 +16,9 @@ enum class LogFormat {
 
 // One classified line.
 struct RecordLine {
-    enum Kind { kSkip, kHeader, kData };
+    // kBad: a line that cannot be a whole record (see ParseRecordLine); the parser itself never
+    // returns it.
+    enum Kind { kSkip, kHeader, kData, kBad };
     Kind kind = kSkip;
     std::time_t time = 0;      // data lines read with their time
     std::string_view content;  // data lines: everything after the time token and its blanks

@@ -27,7 +27,7 @@ int NextRecord(RecordFile& file, RecordLine& record, std::int64_t& pos, bool wit
         case LineReader::kLine:
             break;
     }
-    return file.parser.Parse(line, record, withTime);
+    return ParseRecordLine(file.parser, line, record, withTime);
 }
 
 // Reads and drops the rest of the line at the current position.
@@ -57,6 +57,18 @@ std::string WithoutLineFeed(std::string text) {
 }
 
 }  // namespace
+
+int ParseRecordLine(RecordLineParser& parser, std::string_view line, RecordLine& out,
+                    bool withTime) {
+    const int rc = parser.Parse(line, out, withTime);
+    const bool whole = !line.empty() && line.back() == '\n';
+    if (!whole || (rc == kDateTimeFormat && out.kind != RecordLine::kHeader)) {
+        out = RecordLine{};
+        out.kind = RecordLine::kBad;
+        return kReadOk;
+    }
+    return rc;
+}
 
 int ScanForHeader(RecordFile& file) {
     if (!file.reader.Seek(0)) {
@@ -114,32 +126,43 @@ int FindLastRecord(RecordFile& file) {
     if (size < 0) {
         return kIoError;
     }
-    // A short file is read from its start, where the first line is whole.
-    const bool fromStart = size <= kLastRecordStretch;
-    if (!file.reader.Seek(fromStart ? 0 : size - kLastRecordStretch)) {
-        return kIoError;
-    }
-    if (!fromStart && DiscardLine(file) != kReadOk) {
-        return kIoError;
-    }
-    bool found = false;
-    for (;;) {
-        RecordLine record;
-        std::int64_t pos = 0;
-        const int rc = NextRecord(file, record, pos);
-        if (rc < 0) {
-            break;
+    for (std::int64_t stretch = kLastRecordStretch;; stretch *= 4) {
+        // A short file is read from its start, where the first line is whole.
+        const bool fromStart = size <= stretch;
+        if (!file.reader.Seek(fromStart ? 0 : size - stretch)) {
+            return kIoError;
         }
-        if (rc != kReadOk) {
-            return rc;
+        if (!fromStart && DiscardLine(file) != kReadOk) {
+            return kIoError;
         }
-        if (record.kind == RecordLine::kData) {
-            found = true;
-            file.lastPos = pos;
-            file.lastTime = record.time;
+        bool found = false;
+        bool damaged = false;
+        for (;;) {
+            RecordLine record;
+            std::int64_t pos = 0;
+            const int rc = NextRecord(file, record, pos);
+            if (rc < 0) {
+                break;
+            }
+            if (rc != kReadOk) {
+                return rc;
+            }
+            if (record.kind == RecordLine::kData) {
+                found = true;
+                file.lastPos = pos;
+                file.lastTime = record.time;
+            }
+            damaged = damaged || record.kind == RecordLine::kBad;
+        }
+        if (found) {
+            return kReadOk;
+        }
+        // Only a damaged tail sends the search further back; a tail of headers alone is the
+        // file's own fault and reported as before.
+        if (fromStart || !damaged) {
+            return kNoLastRecord;
         }
     }
-    return found ? kReadOk : kNoLastRecord;
 }
 
 int FastAccessPosition(RecordFile& file, const RecordRange& range, int* positionsTried) {

@@ -22,6 +22,14 @@ struct RecordFile {
     std::time_t lastTime = 0;
 };
 
+// Parses one line the way every reader and scan sees it. A line that cannot be a whole record
+// comes back as kBad with 0, so that one damaged record is skipped and counted instead of making
+// the whole file unreadable: a line without its line feed (cut short by a power cut or a full
+// disk, or longer than the line limit) and a line other than a header whose date or time does
+// not read. A whole DATE header that does not read and contradictory headers are still errors.
+int ParseRecordLine(RecordLineParser& parser, std::string_view line, RecordLine& out,
+                    bool withTime = true);
+
 // The phases before reading, shared by the Data Recorder and own-log readers. Each returns 0
 // or the ReadErrorCode that ends the replay. Any thread; no lock needed.
 
@@ -32,8 +40,9 @@ int ScanForHeader(RecordFile& file);
 // From the start: the first data line gives firstPos and firstTime.
 int FindFirstRecord(RecordFile& file);
 
-// The last data line within the last 500 bytes gives lastPos and lastTime. A file shorter than
-// that is scanned from its start.
+// The last data line within the last 500 bytes gives lastPos and lastTime. When those bytes
+// hold no data line but a damaged one (a file ending in NUL bytes after a power cut) the search
+// looks four times further back, up to the start of the file.
 int FindLastRecord(RecordFile& file);
 
 // Fast access: positions the reader near range.startTime by interpolating between the first

@@ -154,7 +154,8 @@ int RunReplayCommand(AppState& state, const ReplayOptions& options, std::ostream
                                   {"dataErrors", p.dataErrors}};
     }
     report["recordErrors"] = events.errors;
-    out << report.dump(2) << "\n";
+    // Bad-record texts quote the file's bytes, which need not be UTF-8.
+    out << report.dump(2, ' ', false, Json::error_handler_t::replace) << "\n";
     return 0;
 }
 

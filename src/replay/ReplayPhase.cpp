@@ -1,6 +1,7 @@
 #include "replay/ReplayPhase.h"
 
 #include "core/MessageProcessor.h"
+#include "replay/DataRecorderReader.h"
 
 namespace brennic {
 
@@ -66,16 +67,51 @@ bool ReplayPhase::NextLine(LineReader& reader, std::string_view& line) {
 
 bool ReplayPhase::NextDataRecord(RecordFile& file, std::string_view& line, RecordLine& record) {
     while (NextLine(file.reader, line)) {
-        record = RecordLine{};
-        error_ = file.parser.Parse(line, record);
+        error_ = ParseRecordLine(file.parser, line, record);
         if (error_ != kReadOk) {
             return false;
+        }
+        if (record.kind == RecordLine::kBad) {
+            line = TakeBadLine(file.reader, line);
+            return error_ == kReadOk;
         }
         if (record.kind == RecordLine::kData) {
             return true;
         }
     }
     return false;
+}
+
+std::string_view ReplayPhase::TakeBadLine(LineReader& reader, std::string_view line) {
+    badLine_.assign(line);
+    bool more = line.size() == LineReader::kLineLimit && line.back() != '\n';
+    while (more) {
+        std::string_view piece;
+        std::int64_t pos = 0;
+        const LineReader::Status status = reader.Next(piece, pos);
+        if (status == LineReader::kFailed) {
+            error_ = kIoError;
+        }
+        more = status == LineReader::kLine && piece.back() != '\n';
+    }
+    return badLine_;
+}
+
+bool ReplayPhase::ReportBadRecord(int record, std::string_view line, const char* message) {
+    const std::string text = BadRecordText(record, line);
+    events_.ProgressLine(6, text);
+    events_.BadRecord(record, text);
+    if (!showErrors_) {
+        return true;
+    }
+    const RecordErrorChoice choice = events_.AskRecordError(message);
+    if (choice == RecordErrorChoice::kSuppressErrors) {
+        showErrors_ = false;
+    } else if (choice == RecordErrorChoice::kAbort) {
+        outcome_.aborted = true;
+        return false;
+    }
+    return true;
 }
 
 void ReplayPhase::CountProcessed(std::time_t time) {

@@ -40,9 +40,21 @@ class ReplayPhase {
     // outcome is then aborted), or when reading fails (an IO error, reported by Finish).
     bool NextLine(LineReader& reader, std::string_view& line);
 
-    // The next data record of `file` and its line; the other lines are passed over. False like
-    // NextLine, and when a line does not parse (its error is reported by Finish).
+    // The next data record of `file` and its line; the other lines are passed over. A line that
+    // cannot be a whole record comes back as kBad (see ParseRecordLine) with its text as
+    // TakeBadLine gives it. False like NextLine, and when a header does not parse (its error is
+    // reported by Finish).
     bool NextDataRecord(RecordFile& file, std::string_view& line, RecordLine& record);
+
+    // Keeps a copy of the bad line `line` (valid until the next call) and, when it is the first
+    // piece of an over-long line, reads past the rest of that line, so that one damaged line
+    // (say 400 NUL bytes) counts as one bad record.
+    std::string_view TakeBadLine(LineReader& reader, std::string_view line);
+
+    // Reports bad record number `record` read as `line`: progress line 6, the BadRecord event
+    // and, until SUPRESS ERRORS, the record error dialog with `message`. False when the answer
+    // was ABORT; the outcome is then aborted.
+    bool ReportBadRecord(int record, std::string_view line, const char* message);
 
     // Counts a record about to go to the processor at `time`; the first one resets the
     // statistics to that time.
@@ -62,6 +74,8 @@ class ReplayPhase {
     ReplayOutcome& outcome_;
     const std::atomic<bool>* stop_;
     int error_ = kReadOk;
+    bool showErrors_ = true;
+    std::string badLine_;
     std::time_t percentFrom_ = 0;
     std::time_t percentTo_ = 0;
 };

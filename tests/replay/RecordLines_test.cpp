@@ -143,6 +143,10 @@ TEST(RecordLines, OwnLogLinesThatAreNotSamples) {
         {"2009/06/01 14:05:30CDT 1\n", kDateTimeFormat, RecordLine::kData},
         {"2009-06-01 14:05CDT 1\n", kDateTimeFormat, RecordLine::kData},
         {"DATE CST\n", kDateTimeFormat, RecordLine::kData},
+        // A record cut short with the next glued to it must not read as a far-off time.
+        {"2009-06-2009-06-01 14:05:30CDT 1\n", kDateTimeFormat, RecordLine::kData},
+        {"2009-06-01 14:00:2009-06-01 1\n", kDateTimeFormat, RecordLine::kData},
+        {"22009-06-01 14:05:30CDT 1\n", kDateTimeFormat, RecordLine::kData},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "replay/CaptureReader.h"
 #include "replay/DataRecorderReader.h"
@@ -58,33 +60,69 @@ std::string Times(int n, const std::string& line) {
     return text;
 }
 
-// A record whose date does not read, well before the end: the scans pass it by, so only the
-// reading phase meets it. The record before it stays processed.
-TEST(ReplayPhase, ARecordThatDoesNotReadEndsTheReplayWithItsError) {
+// A power cut leaves the last record cut short or followed by NUL bytes; a full disk leaves a
+// fragment with the next record glued to it. Every reader skips and counts that one record and
+// replays all whole ones, wherever the cut falls.
+TEST(ReplayPhase, ADamagedRecordIsCountedAndSkippedWhereverTheCutFalls) {
     ScopedZone zone("America/Chicago");
     TempFolder folder;
-    const ReaderCase cases[] = {
-        {"data recorder", DataRecorder,
-         "DATE CST +DST\n06/01/2009 14:00:00 " + kControl + "\n06/01 14:00:02 x\n" +
-             Times(20, "06/01/2009 14:00:04 " + kControl + "\n")},
-        {"own log", OwnLog,
-         "2009-06-01 14:00:00CDT " + kSample + "\n2009-06 x\n" +
-             Times(20, "2009-06-01 14:00:04CDT " + kSample + "\n")},
+    const std::string own = "2009-06-01 14:00:00CDT " + kSample + "\n";
+    const std::string recorder = "06/01/2009 14:00:00 " + kControl + "\n";
+    const std::string capture = kControl + "\n";
+    struct Form {
+        const char* name;
+        Reader read;
+        std::string head;    // what comes before the records
+        std::string record;  // one whole record
+        bool glued;          // also check a fragment glued to the next record
+    } forms[] = {
+        {"own log", OwnLog, "", own, true},
+        {"data recorder", DataRecorder, "DATE CST +DST\n", recorder, false},
+        {"capture", Capture, "", capture, false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        AppState state;
-        RecordingEvents events;
-        const ReplayOutcome out =
-            c.read(state, folder.Write("log.txt", c.content), events, nullptr);
-        EXPECT_EQ(out.readError, kDateTimeFormat);
-        ASSERT_EQ(events.errors.size(), 1u);
-        EXPECT_EQ(events.errors[0].second,
-                  "Date time format error|" + std::string(kReadErrorCaption));
-        EXPECT_EQ(out.recordsProcessed, 1);
-        EXPECT_TRUE(out.dataReceived);
-        EXPECT_FALSE(out.aborted);
+    for (const Form& f : forms) {
+        const std::string whole = f.head + Times(20, f.record);
+        std::vector<std::pair<std::string, std::string>> damaged;
+        for (std::size_t cut = 1; cut < f.record.size(); ++cut) {
+            const std::string piece = f.record.substr(0, cut);
+            damaged.push_back({"cut at " + std::to_string(cut), whole + piece});
+            if (f.glued) {
+                damaged.push_back({"glued at " + std::to_string(cut),
+                                   f.head + Times(10, f.record) + piece + Times(11, f.record)});
+            }
+        }
+        damaged.push_back({"400 NUL bytes", whole + std::string(400, '\0')});
+        for (const auto& [name, content] : damaged) {
+            SCOPED_TRACE(std::string(f.name) + ": " + name);
+            AppState state;
+            RecordingEvents events;
+            const ReplayOutcome out =
+                f.read(state, folder.Write("log.txt", content), events, nullptr);
+            EXPECT_EQ(out.readError, kReadOk);
+            EXPECT_TRUE(events.errors.empty());
+            EXPECT_EQ(out.recordsProcessed, 20);
+            ASSERT_EQ(events.badRecords.size(), 1u);
+            EXPECT_EQ(events.badRecords[0].first, f.glued && name[0] == 'g' ? 11 : 21);
+            EXPECT_FALSE(out.aborted);
+        }
     }
+}
+
+// ABORT in the record error dialog for a damaged record ends the replay there.
+TEST(ReplayPhase, AbortAtADamagedRecordEndsTheReplay) {
+    ScopedZone zone("America/Chicago");
+    TempFolder folder;
+    const std::string own = "2009-06-01 14:00:00CDT " + kSample + "\n";
+    AppState state;
+    RecordingEvents events;
+    events.answers = {RecordErrorChoice::kAbort};
+    const ReplayOutcome out = OwnLog(
+        state, folder.Write("log.txt", own + "2009-06 x\n" + Times(20, own)), events, nullptr);
+    EXPECT_TRUE(out.aborted);
+    EXPECT_EQ(out.recordsProcessed, 1);
+    ASSERT_EQ(events.asked.size(), 1u);
+    EXPECT_EQ(events.asked[0], "Data error");
+    EXPECT_EQ(events.badRecords[0].second, "Error in record  2: \"2009-06 x\"");
 }
 
 // A stop flag already set when reading starts: every reader ends at once, processes nothing
