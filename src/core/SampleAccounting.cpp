@@ -1,6 +1,9 @@
 #include "core/SampleAccounting.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
 #include <numeric>
 
 #include "core/LocalTime.h"
@@ -13,6 +16,15 @@ namespace {
 
 // BTU carried per second by one gallon per minute of water per degree Fahrenheit.
 constexpr double kBtuPerGpmDegreeSecond = 0.139085;
+
+// Two samples further apart than this (a restart, a hole in a replayed file) say nothing about
+// what happened between them: the gap adds neither heat nor pump time.
+constexpr std::time_t kMaxSampleGap = 3600;
+
+// Pump seconds and cycles are shown as int; whatever the record times, they stop at its limit.
+int ClampToInt(std::int64_t v) {
+    return static_cast<int>(std::clamp<std::int64_t>(v, 0, std::numeric_limits<int>::max()));
+}
 
 // What differs between the collector loop and the heat-assist loop.
 struct Loop {
@@ -31,6 +43,12 @@ struct Loop {
 void AccountLoop(PumpStats& pump, HeatTotals& heat, const GlycolTable& glycol, const Sample& s,
                  const Loop& loop, std::time_t now, std::time_t prev) {
     const bool on = s[loop.pumpSlot] != 0.0f;
+    const std::time_t elapsed = now - prev;
+    const bool gap = elapsed > kMaxSampleGap;
+    if (gap && pump.running) {
+        // The pump's period goes on, but without the gap.
+        pump.onSince = std::min(now, pump.onSince + elapsed);
+    }
     if (on != pump.running) {
         // No heat for the interval in which the pump changed state; the rates start afresh.
         heat.rateWindow.fill(0.0);
@@ -38,10 +56,11 @@ void AccountLoop(PumpStats& pump, HeatTotals& heat, const GlycolTable& glycol, c
             pump.onSince = now;
             pump.totalAtPeriodStart = pump.totalOnSeconds;
             pump.periodSeconds = 0;
-            ++pump.cycles;
+            pump.cycles = ClampToInt(std::int64_t{pump.cycles} + 1);
             pump.running = true;
         } else {
-            pump.totalOnSeconds = pump.totalAtPeriodStart + static_cast<int>(now - pump.onSince);
+            pump.totalOnSeconds = ClampToInt(std::int64_t{pump.totalAtPeriodStart} +
+                                             (std::int64_t{now} - pump.onSince));
             pump.running = false;
             heat.rate = 0.0;
         }
@@ -50,13 +69,12 @@ void AccountLoop(PumpStats& pump, HeatTotals& heat, const GlycolTable& glycol, c
     if (!on) {
         return;
     }
-    pump.periodSeconds = static_cast<int>(now - pump.onSince);
-    pump.totalOnSeconds = pump.totalAtPeriodStart + pump.periodSeconds;
+    pump.periodSeconds = ClampToInt(std::int64_t{now} - pump.onSince);
+    pump.totalOnSeconds = ClampToInt(std::int64_t{pump.totalAtPeriodStart} + pump.periodSeconds);
 
     // A clock set back, or two records with one time: there is no interval to divide by,
-    // so neither heat nor rate changes.
-    const std::time_t elapsed = now - prev;
-    if (elapsed <= 0) {
+    // so neither heat nor rate changes. Across a gap nothing is known, so nothing is added.
+    if (elapsed <= 0 || gap) {
         return;
     }
     const float hot = s[loop.hotSlot];
@@ -75,6 +93,10 @@ void AccountLoop(PumpStats& pump, HeatTotals& heat, const GlycolTable& glycol, c
         heat.factor =
             HeatFactor(glycol, hot + loop.offset, cold + loop.offset, loop.mix, loop.percent);
         energy *= heat.factor;
+        // Absurd readings (1e38 degrees) must not turn the totals into infinity for good.
+        if (!std::isfinite(energy)) {
+            energy = 0.0;
+        }
         heat.total += energy;
         heat.dayHeat += energy;
         instant = energy / seconds;

@@ -1,6 +1,10 @@
 #include "logs/DailyLog.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -13,11 +17,38 @@ namespace brennic {
 
 namespace {
 
-// Writes one complete record and pushes it to the system at once, so that a crash or a
-// killed process loses no record that was already taken.
-void PutRecord(DailyLogState& log, const std::string& record) {
-    std::fwrite(record.data(), 1, record.size(), log.file);
-    std::fflush(log.file);
+// Tells the user once when writing `what` fails and once when it works again.
+void Report(AppState& state, WriteFault& fault, WriteNews news, const std::string& what) {
+    if (news == WriteNews::kFailed) {
+        state.showMessage(WriteFailedText(what, fault), "Error");
+    } else if (news == WriteNews::kResumed) {
+        state.showMessage(WriteResumedText(what, fault), "");
+    }
+}
+
+// Writes one complete record straight to the system (no stdio buffer), so that a crash or a
+// killed process loses no record that was already taken, and a full disk leaves no torn line.
+// Returns whether the record was written.
+bool PutRecord(AppState& state, const std::string& record) {
+    DailyLogState& log = state.dailyLog;
+    const int error = AppendWholeRecord(::fileno(log.file), record);
+    Report(state, log.logFault, NoteWriteResult(log.logFault, error), log.fileName);
+    return error == 0;
+}
+
+// Makes sure a file that is appended to ends with a whole line: a record cut short by a power
+// cut gets its line feed, so that it stays one bad record and the next one starts clean.
+bool EndWithWholeLine(std::FILE* file) {
+    const int fd = ::fileno(file);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        return false;
+    }
+    char last = '\n';
+    if (st.st_size > 0 && ::pread(fd, &last, 1, st.st_size - 1) != 1) {
+        return false;
+    }
+    return last == '\n' || AppendWholeRecord(fd, "\n") == 0;
 }
 
 void AppendTemperature(std::string& out, float value) {
@@ -75,12 +106,14 @@ bool OpenDailyLog(AppState& state, std::time_t t) {
     CloseDailyLog(state);
     const std::filesystem::path base =
         PrepareDataFile(state.config.dataFolder, FormatTime("LOG-%Y-%m-%d", t));
-    for (int i = 0; i < 27; ++i) {
+    std::filesystem::path name;
+    int error = 0;
+    for (int i = 0; i < kDailyLogNames; ++i) {
         std::string suffix = ".txt";
         if (i > 0) {
             suffix = std::string("-") + static_cast<char>('A' + i - 1) + ".txt";
         }
-        std::filesystem::path name = base;
+        name = base;
         name += suffix;
         // Exclusive creation: a name that exists in any form, readable or not, is taken and
         // its file is never truncated.
@@ -90,6 +123,29 @@ bool OpenDailyLog(AppState& state, std::time_t t) {
             log.fileName = name.string();
             return true;
         }
+        error = errno;
+        if (error != EEXIST) {
+            break;
+        }
+    }
+    // Every name of the day is taken (a service restarted many times): go on in the last one
+    // rather than log nothing for the rest of the day.
+    if (error == EEXIST) {
+        std::FILE* file = std::fopen(name.c_str(), "a");
+        if (file != nullptr && EndWithWholeLine(file)) {
+            log.file = file;
+            log.fileName = name.string();
+            return true;
+        }
+        error = errno;
+        if (file != nullptr) {
+            std::fclose(file);
+        }
+    }
+    // A full disk passes: the record is counted as lost and the next one tries again.
+    if (IsNoSpace(error)) {
+        Report(state, log.logFault, NoteWriteResult(log.logFault, error), name.string());
+        return false;
     }
     state.config.logData = 0;
     state.showMessage("Cannot create Log file, logging disabled", "Error");
@@ -113,7 +169,7 @@ void WriteRawLine(AppState& state, std::string_view tag, std::string_view text, 
     record += ' ';
     record.append(text);
     record += '\n';
-    PutRecord(log, record);
+    PutRecord(state, record);
 }
 
 void WriteSampleLine(AppState& state) {
@@ -126,8 +182,9 @@ void WriteSampleLine(AppState& state) {
             return;
         }
         log.timeText = TimeText(t);
-        PutRecord(log, SampleRecord(state, log.timeText));
-        ++log.samplesLogged;
+        if (PutRecord(state, SampleRecord(state, log.timeText))) {
+            ++log.samplesLogged;
+        }
     }
     SummaryStep(state);
 }

@@ -9,10 +9,18 @@ namespace brennic {
 
 // The daily log writer. All operations: caller holds the StateLock; they read the current
 // sample, the statistics and the heat totals from state.processor and the settings from
-// state.config. Failures switch "Log Data" off in memory and report through
-// state.showMessage.
+// state.config. A file that cannot be created switches "Log Data" off in memory and reports
+// through state.showMessage; a full disk or a failed write does not: it is reported once, the
+// records that could not be written are counted in dailyLog.logFault, and writing resumes by
+// itself (see logs/WriteFault.h).
 
-// Opens a new daily log for the record time `t`. Returns whether a file is open.
+// The names a day's logs take: LOG-YYYY-MM-DD.txt, then -A.txt to -Z.txt.
+inline constexpr int kDailyLogNames = 27;
+
+// Opens a new daily log for the record time `t`: the first free name of the day, else (all 27
+// taken) the last name, appended to after its last line is made whole. Returns whether a file
+// is open. A full disk is counted in dailyLog.logFault and leaves "Log Data" on, so the next
+// record tries again.
 bool OpenDailyLog(AppState& state, std::time_t t);
 
 // One raw record ("QMX_DATA", time text, the line). Nothing when "Log Data" is off.

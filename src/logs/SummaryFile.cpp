@@ -1,7 +1,10 @@
 #include "logs/SummaryFile.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <cstdio>
+#include <cerrno>
 
 #include "logs/RecordText.h"
 #include "logs/TimeText.h"
@@ -59,19 +62,28 @@ std::string SummaryLine(const AppState& state, SummaryKind kind, const std::stri
 // Appends one line whatever "Summary" says; the callers decide.
 bool AppendSummaryLine(AppState& state, SummaryKind kind, std::time_t t) {
     const std::filesystem::path path = PrepareDataFile(state.config.dataFolder, kSummaryFileName);
+    WriteFault& fault = state.dailyLog.summaryFault;
     // Append only: a summary that cannot be appended to is never truncated instead.
-    std::FILE* file = std::fopen(path.c_str(), "a");
-    if (file == nullptr) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    int error = fd < 0 ? errno : 0;
+    if (fd < 0 && !IsNoSpace(error)) {
         state.config.summaryEnable = 0;
         state.showMessage("Cannot open summary file, summary file disabled " + path.string(),
                           "Error");
         return false;
     }
-    state.dailyLog.timeText = TimeText(t);
-    const std::string line = SummaryLine(state, kind, state.dailyLog.timeText);
-    std::fwrite(line.data(), 1, line.size(), file);
-    std::fclose(file);
-    return true;
+    if (fd >= 0) {
+        state.dailyLog.timeText = TimeText(t);
+        error = AppendWholeRecord(fd, SummaryLine(state, kind, state.dailyLog.timeText));
+        ::close(fd);
+    }
+    const WriteNews news = NoteWriteResult(fault, error);
+    if (news == WriteNews::kFailed) {
+        state.showMessage(WriteFailedText(path.string(), fault), "Error");
+    } else if (news == WriteNews::kResumed) {
+        state.showMessage(WriteResumedText(path.string(), fault), "");
+    }
+    return error == 0;
 }
 
 }  // namespace

@@ -19,7 +19,9 @@ inline constexpr const char* kSummaryFileName = "Summary.txt";
 // the maximum, minimum, day max and day min of the temperatures and the heat totals from
 // state.processor: 28 numbers, or 48 with One-Wire enabled. Nothing when "Summary" is off.
 // When the file cannot be opened: "Cannot open summary file, summary file disabled <path>"
-// through state.showMessage and "Summary" off in memory. Returns whether a line was written.
+// through state.showMessage and "Summary" off in memory. A full disk or a failed write is
+// reported once and counted in dailyLog.summaryFault, and the next line tries again. Returns
+// whether a line was written.
 bool WriteSummary(AppState& state, SummaryKind kind, std::time_t t);
 
 // The step after each completed live sample: a Start line on the first sample since start,

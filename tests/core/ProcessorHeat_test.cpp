@@ -170,5 +170,55 @@ TEST(ProcessorHeat, PumpStatisticsAcrossOnOffOn) {
     EXPECT_FALSE(pump.running);
 }
 
+// A week-long hole in a replayed file, or a restart: the last rate and pump state are not
+// carried across it. Pump on at both ends: heat 10 s before the gap and 10 s after it only.
+TEST(ProcessorHeat, AGapOfMoreThanAnHourAddsNoHeatOrPumpTime) {
+    struct Case {
+        std::time_t gap;
+        double intervals;  // heat intervals of 10 s counted
+        int onSeconds;
+    } cases[] = {
+        {3600, 362, 3620},  // an hour is still an interval: 3600 s of heat
+        {3601, 2, 20},      // one second more is a gap
+        {7 * 86400, 2, 20},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.gap);
+        AppState state;
+        Prepare(state, 0);
+        state.config.fixedFlowGpm = 5.0;
+        state.config.solarGlycolMix = kWater;
+        const auto& heat = state.processor.collectorHeat;
+        const PumpStats& pump = state.processor.collectorPump;
+        Feed(state, Positional(140, 120, true), kNoon);  // pump comes on
+        Feed(state, Positional(140, 120, true), kNoon + 10);
+        Feed(state, Positional(140, 120, true), kNoon + 10 + c.gap);
+        Feed(state, Positional(140, 120, true), kNoon + 20 + c.gap);
+        EXPECT_NEAR(heat.total, c.intervals * 10 * 20 * 5 * 0.139085 * 0.984561604503, 1e-6);
+        EXPECT_EQ(pump.totalOnSeconds, c.onSeconds);
+        // Off after the gap: the period ends without the gap as well.
+        Feed(state, Positional(140, 120, false), kNoon + 30 + c.gap);
+        EXPECT_EQ(pump.totalOnSeconds, c.onSeconds + 10);
+    }
+}
+
+// Pump seconds and cycles stay within int whatever the record times (signed overflow before).
+TEST(ProcessorHeat, PumpSumsStopAtTheirLimit) {
+    AppState state;
+    Prepare(state, 0);
+    PumpStats& pump = state.processor.collectorPump;
+    Feed(state, Positional(140, 120, false), kNoon);
+    pump.totalOnSeconds = pump.totalAtPeriodStart = 2147483000;
+    pump.cycles = 2147483647;
+    Feed(state, Positional(140, 120, true), kNoon + 10);
+    for (int i = 1; i <= 3; ++i) {
+        Feed(state, Positional(140, 120, true), kNoon + 10 + i * 3000);
+    }
+    EXPECT_EQ(pump.cycles, 2147483647);
+    EXPECT_EQ(pump.totalOnSeconds, 2147483647);
+    Feed(state, Positional(140, 120, false), kNoon + 20000);
+    EXPECT_EQ(pump.totalOnSeconds, 2147483647);
+}
+
 }  // namespace
 }  // namespace brennic

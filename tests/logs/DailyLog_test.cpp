@@ -122,24 +122,52 @@ TEST_F(DailyLogTest, NameSearchSkipsExistingFilesAndLeavesThemUntouched) {
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(DailyLogTest, AllNamesTakenDisablesLoggingWithOneMessage) {
-    for (const auto& name : AllNamesUpTo('Z')) {
-        WriteFile(File(name), "old\n");
-    }
-    SetSample(kJune1);
-    for (int i = 0; i < 3; ++i) {
-        state.processor.current.time = kJune1 + 2 * i;
-        WriteRawLine(state, "QMX_DATA", "line", state.processor.current.time);
+// A service restarted more than 27 times a day goes on in the day's last log instead of
+// logging nothing; a record cut short there by a power cut is closed off first.
+TEST_F(DailyLogTest, AllNamesTakenAppendsToTheLastName) {
+    const std::string added =
+        "QMX_DATA 2009-06-01 14:05:30CDT line\n"
+        "2009-06-01 14:05:30CDT 150.0 120.0,  70.0  71.5   72.2 -9999.0 1   4.5      0.0\n";
+    const struct {
+        const char* last;  // the content of LOG-...-Z.txt (nullptr: a folder of that name)
+        std::string after;
+    } cases[] = {
+        {"old\n", "old\n" + added},
+        {"2009-06-01 14:0", "2009-06-01 14:0\n" + added},
+        {"", added},
+        {nullptr, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.last == nullptr ? "folder" : c.last);
+        std::filesystem::remove_all(Dir());
+        std::filesystem::create_directories(Dir());
+        for (const auto& name : AllNamesUpTo('Y')) {
+            WriteFile(File(name), "old\n");
+        }
+        if (c.last != nullptr) {
+            WriteFile(File("LOG-2009-06-01-Z.txt"), c.last);
+        } else {
+            std::filesystem::create_directory(File("LOG-2009-06-01-Z.txt"));
+        }
+        messages.clear();
+        state.config.logData = 1;
+        state.dailyLog.samplesLogged = 0;
+        SetSample(kJune1);
+        WriteRawLine(state, "QMX_DATA", "line", kJune1);
         WriteSampleLine(state);
+        CloseDailyLog(state);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir()), {}), 27);
+        EXPECT_EQ(ReadAll(File("LOG-2009-06-01-Y.txt")), "old\n");
+        if (c.last == nullptr) {
+            ASSERT_EQ(messages.size(), 1u);
+            EXPECT_EQ(messages[0].first, "Cannot create Log file, logging disabled");
+            EXPECT_EQ(state.config.logData, 0);
+            continue;
+        }
+        EXPECT_TRUE(messages.empty());
+        EXPECT_EQ(ReadAll(File("LOG-2009-06-01-Z.txt")), c.after);
+        EXPECT_EQ(state.dailyLog.samplesLogged, 1);
     }
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].first, "Cannot create Log file, logging disabled");
-    EXPECT_EQ(messages[0].second, "Error");
-    EXPECT_EQ(state.config.logData, 0);
-    EXPECT_EQ(state.dailyLog.file, nullptr);
-    EXPECT_EQ(state.dailyLog.samplesLogged, 0);
-    EXPECT_EQ(ReadAll(File("LOG-2009-06-01-Z.txt")), "old\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir()), {}), 27);
 }
 
 TEST_F(DailyLogTest, MissingParentsAndLongFoldersAreCreated) {

@@ -71,9 +71,13 @@ void StatisticsDialog::Build() {
     blocks_ = Counter("blocks");
     queued_ = Counter("queued");
     unqueued_ = Counter("unqueued");
+    notWritten_ = Counter("notWritten");
+    notWritten_->setToolTip(
+        "Log and summary records that could not be written (a full disk, say) since the start");
     const std::pair<const char*, QLineEdit*> fields[] = {{"Critical Section Blocks", blocks_},
                                                          {"Queued Msgs", queued_},
-                                                         {"Un-Queued Msgs", unqueued_}};
+                                                         {"Un-Queued Msgs", unqueued_},
+                                                         {"Records Not Written", notWritten_}};
     for (const auto& [label, field] : fields) {
         counters->addWidget(new QLabel(label));
         counters->addWidget(field);
@@ -131,6 +135,8 @@ void StatisticsDialog::Refresh() {
                     lines_[row]->setText(QString::fromStdString(text));
                 }
             }
+            const DailyLogState& log = state_.dailyLog;
+            notWritten_->setText(QString::number(log.logFault.lost + log.summaryFault.lost));
         }
     }
     const MessageCounters& m = state_.messages;

@@ -53,6 +53,7 @@ class StatisticsDialog : public QDialog {
     QLineEdit* blocks_ = nullptr;
     QLineEdit* queued_ = nullptr;
     QLineEdit* unqueued_ = nullptr;
+    QLineEdit* notWritten_ = nullptr;  // log and summary records lost to a full disk
 };
 
 }  // namespace brennic

@@ -77,6 +77,8 @@ TEST(StatisticsDialog, BeforeDataOnlyTheTopLineAndTheCountersAreFilled) {
     state.processor.newSample = true;
     state.messages.dispatched = 8;
     state.messages.windowProcedure = 20;
+    state.dailyLog.logFault.lost = 5;
+    state.dailyLog.summaryFault.lost = 2;
     EXPECT_EQ(Line(dialog, 2), "");
     EXPECT_EQ(Counter(dialog, "queued"), "7");
     Click(dialog, "refresh");
@@ -87,6 +89,7 @@ TEST(StatisticsDialog, BeforeDataOnlyTheTopLineAndTheCountersAreFilled) {
     }
     EXPECT_EQ(Counter(dialog, "queued"), "8");
     EXPECT_EQ(Counter(dialog, "unqueued"), "12");
+    EXPECT_EQ(Counter(dialog, "notWritten"), "7");
 
     Click(dialog, "cancel");
     EXPECT_FALSE(dialog.isVisible());
