@@ -194,6 +194,25 @@ std::string FtpDirectoryUrl(const FtpEndpoint& endpoint, std::string_view server
     return url;
 }
 
+namespace {
+
+bool IsTransportFailure(CURLcode rc) {
+    switch (rc) {
+        case CURLE_OPERATION_TIMEDOUT:
+        case CURLE_COULDNT_CONNECT:
+        case CURLE_SEND_ERROR:
+        case CURLE_RECV_ERROR:
+        case CURLE_GOT_NOTHING:
+        case CURLE_PARTIAL_FILE:
+        case CURLE_SSL_CONNECT_ERROR:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
 struct FtpClient::Session {
     FtpOptions options;
     CURL* curl = nullptr;
@@ -250,8 +269,10 @@ struct FtpClient::Session {
     }
 
     // A refusal by the server is worth more to the user than the library's summary of it.
+    // A connection that failed or went silent is not a refusal, even when an earlier command
+    // of the same step was refused (the "*DELE" before a STOR): the library says what happened.
     void RecordFailure(CURLcode rc) {
-        if (lastReplyCode >= 400) {
+        if (lastReplyCode >= 400 && !IsTransportFailure(rc)) {
             lastErrorCode = lastReplyCode;
             lastErrorText = lastReply;
         } else {

@@ -30,7 +30,7 @@ const char* WebErrorMessage(int code) {
     }
 }
 
-std::string CountWebError(WebCounters& counters, int code) {
+std::string CountWebError(WebCounters& counters, int code, const std::string& cause) {
     ++counters.errors;
     switch (code) {
         case kWebNoSession:
@@ -56,6 +56,9 @@ std::string CountWebError(WebCounters& counters, int code) {
             break;
     }
     counters.lastErrorText = WebErrorMessage(code);
+    if (!cause.empty()) {
+        counters.lastErrorText += ": " + cause;
+    }
     return counters.lastErrorText;
 }
 

@@ -38,7 +38,9 @@ struct WebCounters {
 const char* WebErrorMessage(int code);
 
 // Counts one reported error: the error count, the code's own counter, and the code's message
-// as the last error text. Returns the message.
-std::string CountWebError(WebCounters& counters, int code);
+// as the last error text, followed by ": " and `cause` when one is given (the library's text
+// for the failing step or the server's reply to the failing command), so that a refused
+// connection and a silent server do not both read as a bad login. Returns that text.
+std::string CountWebError(WebCounters& counters, int code, const std::string& cause = {});
 
 }  // namespace brennic

@@ -1,12 +1,17 @@
 #include "web/WebPublisher.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 #include <system_error>
 
 namespace brennic {
@@ -17,13 +22,50 @@ constexpr const char* kTempName = "TEMP.htm";
 constexpr int kDeleteAttempts = 6;
 constexpr int kMaxIntervalMinutes = 1000000;  // keeps the wait inside the clock's range
 
-std::filesystem::path TempFolder(const std::string& chosen) {
+// Where the screen-shot scratch folder goes: the chosen folder, else the user's runtime folder
+// (private to the user), else the system's temporary folder.
+std::filesystem::path ScratchBase(const std::string& chosen) {
     if (!chosen.empty()) {
         return chosen;
     }
     std::error_code ec;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && runtime[0] == '/' && std::filesystem::is_directory(runtime, ec)) {
+        return runtime;
+    }
     std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
     return ec ? std::filesystem::path("/tmp") : folder;
+}
+
+// Writes `content` to folder/name through a scratch file beside it and a rename, so that a
+// reader (a web server) sees the old page or the new one, never a part: a full disk leaves the
+// old page in place. Returns 0 or the errno value.
+int WriteLocalFile(const std::string& folder, const std::string& name, std::string_view content) {
+    std::string scratch = folder + "/." + name + ".XXXXXX";
+    const int fd = ::mkstemp(scratch.data());
+    if (fd < 0) {
+        return errno;
+    }
+    int error = ::fchmod(fd, 0644) == 0 ? 0 : errno;
+    for (std::size_t done = 0; error == 0 && done < content.size();) {
+        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+        if (n < 0 && errno != EINTR) {
+            error = errno;
+        } else if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        }
+    }
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+    }
+    const std::string target = folder + "/" + name;
+    if (error == 0 && ::rename(scratch.c_str(), target.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        ::unlink(scratch.c_str());
+    }
+    return error;
 }
 
 }  // namespace
@@ -164,6 +206,10 @@ int WebPublisher::Publish() {
         uploadNumber = ++counters_.uploads;
     }
     int code = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        cause_.clear();
+    }
     try {
         PublishFiles(settings, uploadNumber);
     } catch (const Raised& raised) {
@@ -250,16 +296,9 @@ void WebPublisher::PublishFile(FtpClient* ftp, const Settings& settings, const s
         if (settings.folder.empty()) {
             RaiseSystem(ENOENT, kWebScreenOrLocal);
         }
-        const std::string path = settings.folder + "/" + name;
-        std::FILE* file = std::fopen(path.c_str(), ascii ? "w" : "wb");
-        if (file == nullptr) {
-            RaiseSystem(errno, kWebScreenOrLocal);
-        }
-        const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-        const int writeErrno = errno;
-        // A full disk shows at the write or the close; either is a failed publication.
-        if (std::fclose(file) != 0 || !written) {
-            RaiseSystem(written ? errno : writeErrno, kWebScreenOrLocal);
+        const int error = WriteLocalFile(settings.folder, name, content);
+        if (error != 0) {
+            RaiseSystem(error, kWebScreenOrLocal);
         }
     }
     if (ftp != nullptr) {
@@ -295,18 +334,37 @@ std::string WebPublisher::TakeScreenShot() {
     if (stop_) {
         throw Stopped{};
     }
-    const std::filesystem::path path = TempFolder(options_.tempFolder) / "Brennic_Screen_Shot.jpg";
-    std::error_code ec;
-    std::filesystem::remove(path, ec);
-    if (!screenShot_ || !screenShot_(path.string())) {
+    // The renderer writes a file. It goes into a folder of our own (mode 0700) under a name
+    // nobody can guess, so that a link planted in a shared temporary folder cannot redirect
+    // the write and two users publishing on one host never meet; both go at once after use.
+    std::string folder = (ScratchBase(options_.tempFolder) / "brennic-XXXXXX").string();
+    if (::mkdtemp(folder.data()) == nullptr) {
+        RaiseSystem(errno, kWebScreenOrLocal);
+    }
+    std::string path = folder + "/ScreenShot-XXXXXX.jpg";
+    const int fd = ::mkstemps(path.data(), 4);
+    if (fd < 0) {
+        const int error = errno;
+        ::rmdir(folder.c_str());
+        RaiseSystem(error, kWebScreenOrLocal);
+    }
+    ::close(fd);
+    auto removeScratch = [&] {
+        ::unlink(path.c_str());
+        ::rmdir(folder.c_str());
+    };
+    if (!screenShot_ || !screenShot_(path)) {
+        removeScratch();
         throw Raised{kWebScreenOrLocal};  // the recorded error stays the earlier one
     }
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
-        RaiseSystem(errno, kWebScreenOrLocal);
+        const int error = errno;
+        removeScratch();
+        RaiseSystem(error, kWebScreenOrLocal);
     }
     std::string bytes;
-    char buffer[1024];
+    char buffer[4096];
     std::size_t n = 0;
     while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
         bytes.append(buffer, n);
@@ -314,7 +372,7 @@ std::string WebPublisher::TakeScreenShot() {
     const bool failed = std::ferror(file) != 0;
     const int readErrno = errno;
     std::fclose(file);
-    std::filesystem::remove(path, ec);
+    removeScratch();
     if (failed) {
         RaiseSystem(readErrno, kWebScreenOrLocal);
     }
@@ -335,13 +393,14 @@ void WebPublisher::RecordError(long code, const std::string& text) {
     std::lock_guard<std::mutex> lock(mutex_);
     counters_.lastErrorCode = code;
     counters_.lastErrorText = text;
+    cause_ = text;
 }
 
 void WebPublisher::ReportError(int code, bool showBox) {
     std::string text;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        const std::string message = CountWebError(counters_, code);
+        const std::string message = CountWebError(counters_, code, cause_);
         if (!showBox) {
             return;
         }

@@ -21,7 +21,7 @@ struct WebPublisherOptions {
     std::chrono::milliseconds firstDelay{30000};  // start to first publication
     std::chrono::milliseconds minute{60000};      // one "Interval - Minutes" unit
     std::chrono::milliseconds retryDelay{1000};   // between the delete attempts of a target
-    std::string tempFolder;                       // screen-shot scratch file; empty: system's
+    std::string tempFolder;  // screen-shot scratch folder's parent; empty: runtime or temp folder
     FtpOptions ftp;                               // time-outs (`cancelled` is set internally)
 };
 
@@ -108,6 +108,7 @@ class WebPublisher {
     std::condition_variable wake_;
     bool wakeSignalled_ = false;
     WebCounters counters_;
+    std::string cause_;  // what went wrong in this publication, when something said so
     std::thread thread_;
 };
 

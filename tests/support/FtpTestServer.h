@@ -69,6 +69,7 @@ struct FtpServerSetup {
     std::string password = "secret";
     std::string perm = "elradfmw";
     std::string refuse;         // commands answered with 550, e.g. "DELE,RNFR"
+    std::string silent;         // commands never answered, e.g. "STOR"
     int port = 0;               // 0: any free port
     bool keepLineEnds = false;  // store ASCII uploads as received (a CR LF platform's server)
 };
@@ -100,7 +101,7 @@ class FtpTestServer {
             execlp(python, python, script.c_str(), "--port", port.c_str(), "--user",
                    setup_.user.c_str(), "--password", setup_.password.c_str(), "--home",
                    home_.c_str(), "--perm", setup_.perm.c_str(), "--log", log_.c_str(), "--refuse",
-                   setup_.refuse.c_str(),
+                   setup_.refuse.c_str(), "--silent", setup_.silent.c_str(),
                    setup_.keepLineEnds ? "--keep-line-ends" : static_cast<char*>(nullptr),
                    static_cast<char*>(nullptr));
             _exit(127);

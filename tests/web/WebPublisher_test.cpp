@@ -1,6 +1,15 @@
 #include "web/WebPublisher.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "support/PublisherFixture.h"
 
@@ -8,6 +17,7 @@ namespace brennic {
 namespace {
 
 using test::FileNames;
+using test::FtpServerSetup;
 using test::kFakeJpeg;
 using test::PublisherTest;
 using test::ReadBytes;
@@ -32,7 +42,7 @@ TEST_F(PublisherTest, CleanPublicationLeavesExactlyTheThreeFiles) {
     const std::string probes = WriteProbesPage(TakePageSnapshot(state, {}, 1, 0));
     EXPECT_EQ(ReadBytes(home / "www" / "BRN_Probes.htm"), probes);
     EXPECT_EQ(ReadBytes(home / "www" / "ScreenShot.jpg"), kFakeJpeg);
-    EXPECT_TRUE(FileNames(temp).empty()) << "the scratch JPEG is deleted";
+    EXPECT_TRUE(std::filesystem::is_empty(temp)) << "the scratch JPEG and its folder are gone";
 
     // One login; every file arrives as TEMP.htm; pages as text, the picture as binary.
     EXPECT_EQ(ftp.Count("PASS ******"), 1);
@@ -59,8 +69,80 @@ TEST_F(PublisherTest, CleanPublicationLeavesExactlyTheThreeFiles) {
     EXPECT_TRUE(Boxes().empty());
 }
 
+// A server on 127.0.0.1 that accepts connections and then says nothing more than `greeting`.
+class SilentServer {
+  public:
+    explicit SilentServer(std::string greeting) : greeting_(std::move(greeting)) {
+        fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof a;
+        if (::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd_, 4) != 0 ||
+            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &length) != 0) {
+            return;
+        }
+        port_ = ntohs(a.sin_port);
+        thread_ = std::thread([this] {
+            for (;;) {
+                const int c = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+                if (c < 0) {
+                    return;
+                }
+                if (::send(c, greeting_.data(), greeting_.size(), MSG_NOSIGNAL) < 0) {
+                    ::close(c);
+                    continue;
+                }
+                std::lock_guard<std::mutex> lock(mutex_);
+                held_.push_back(c);
+            }
+        });
+    }
+    ~SilentServer() {
+        ::shutdown(fd_, SHUT_RDWR);
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+        ::close(fd_);
+        for (int c : held_) {
+            ::close(c);
+        }
+    }
+    std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
+
+  private:
+    std::string greeting_;
+    int fd_ = -1;
+    int port_ = 0;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::vector<int> held_;
+};
+
+// Every login fault keeps its code and counter, and the last error text names the real cause
+// after the code's message: a refused connection and a silent server are no bad login.
+// Another local user plants a link at the name the scratch picture once had: it is not
+// followed, and nothing is left behind.
+TEST_F(PublisherTest, AScratchNameLinkIsLeftUntouched) {
+    const auto victim = scratch.path() / "victim.txt";
+    test::WriteBytes(victim, "keep");
+    const auto planted = temp / "Brennic_Screen_Shot.jpg";
+    std::filesystem::create_symlink(victim, planted);
+    UseDisk();
+    WebPublisher publisher(state, options);
+    UseScreenShot(publisher);
+    ASSERT_EQ(publisher.Publish(), 0) << publisher.Counters().lastErrorText;
+    EXPECT_EQ(ReadBytes(victim), "keep");
+    EXPECT_TRUE(std::filesystem::is_symlink(planted));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp), {}), 1);
+    EXPECT_EQ(ReadBytes(local / "ScreenShot.jpg"), kFakeJpeg);
+}
+
 TEST_F(PublisherTest, LoginFailuresAreCountedUnderFtpOther) {
     StartServer();
+    SilentServer silent("");
+    SilentServer greeter("220 Hello\r\n");
+    options.ftp.responseTimeoutSeconds = 1;
     struct Case {
         const char* what;
         std::string server;
@@ -68,28 +150,59 @@ TEST_F(PublisherTest, LoginFailuresAreCountedUnderFtpOther) {
         const char* path;
         int code;
         const char* message;
+        const char* cause;  // in the text after the message
     };
     const Case cases[] = {
-        {"wrong password", server->address(), "wrong", "www", 301, "User ID/Password unknown"},
-        {"unknown host", "no-such-host.invalid", "secret", "www", 200, "Site ID unknown"},
-        {"no server named", "", "secret", "www", 200, "Site ID unknown"},
-        {"bad server path", server->address(), "secret", "no/such/dir", 303, "Bad server path"},
-        {"nobody listening", "127.0.0.1:1", "secret", "www", 302, "Bad login information"},
+        {"wrong password", server->address(), "wrong", "www", 301, "User ID/Password unknown",
+         ": 530 "},
+        {"unknown host", "no-such-host.invalid", "secret", "www", 200, "Site ID unknown",
+         ": Could not resolve host"},
+        {"no server named", "", "secret", "www", 200, "Site ID unknown",
+         ": No FTP server named by"},
+        {"bad server path", server->address(), "secret", "no/such/dir", 303, "Bad server path",
+         ": 550 "},
+        {"nobody listening", "127.0.0.1:1", "secret", "www", 302, "Bad login information",
+         ": Failed to connect to 127.0.0.1 port 1"},
+        {"silent server", silent.Address(), "secret", "www", 302, "Bad login information",
+         "timed out"},
+        {"stalls after the greeting", greeter.Address(), "secret", "www", 302,
+         "Bad login information", "timed out"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         UseFtp(c.path);
         state.config.ftpServer = c.server;
         state.config.ftpPassword = c.password;
         WebPublisher publisher(state, options);
-        EXPECT_EQ(publisher.Publish(), c.code) << c.what;
+        EXPECT_EQ(publisher.Publish(), c.code);
         const WebCounters counters = publisher.Counters();
-        EXPECT_EQ(counters.lastErrorText, c.message) << c.what;
-        EXPECT_EQ(counters.errors, 1) << c.what;
-        EXPECT_EQ(counters.loginErrors, 1) << c.what;
-        EXPECT_EQ(counters.uploads, 1) << c.what;
-        EXPECT_TRUE(FileNames(home / "www").empty()) << c.what;
+        EXPECT_EQ(counters.lastErrorText.rfind(c.message, 0), 0u) << counters.lastErrorText;
+        EXPECT_NE(counters.lastErrorText.find(c.cause), std::string::npos)
+            << counters.lastErrorText;
+        EXPECT_EQ(counters.errors, 1);
+        EXPECT_EQ(counters.loginErrors, 1);
+        EXPECT_EQ(counters.uploads, 1);
+        EXPECT_TRUE(FileNames(home / "www").empty());
     }
     EXPECT_TRUE(Boxes().empty()) << "no box unless asked for";
+}
+
+// A STOR the server never answers: the upload fails on the time-out, not on the refusal of
+// the DELE that went before it in the same step.
+TEST_F(PublisherTest, AStorNeverAnsweredSaysItTimedOut) {
+    FtpServerSetup setup;
+    setup.silent = "STOR";
+    StartServer(setup);
+    UseFtp();
+    options.ftp.responseTimeoutSeconds = 1;
+    WebPublisher publisher(state, options);
+    const int code = publisher.Publish();
+    EXPECT_GE(code, 400);
+    const WebCounters counters = publisher.Counters();
+    EXPECT_EQ(counters.fileErrors, 1);
+    EXPECT_EQ(counters.lastErrorText.find("550"), std::string::npos) << counters.lastErrorText;
+    EXPECT_NE(counters.lastErrorText.find("timed out"), std::string::npos)
+        << counters.lastErrorText;
 }
 
 TEST_F(PublisherTest, ErrorBoxShowsServerCodeAndMessageWhenAskedFor) {
@@ -99,8 +212,9 @@ TEST_F(PublisherTest, ErrorBoxShowsServerCodeAndMessageWhenAskedFor) {
     state.config.webShowErrors = 1;
     WebPublisher publisher(state, options);
     EXPECT_EQ(publisher.Publish(), 301);
-    EXPECT_EQ(Boxes(), (Names{"FTP Error: Error: 530 User ID/Password unknown"}));
-    EXPECT_EQ(publisher.Counters().lastErrorText, "Error: 530 User ID/Password unknown");
+    const std::string text = "Error: 530 User ID/Password unknown: 530 Authentication failed.";
+    EXPECT_EQ(Boxes(), (Names{"FTP Error: " + text}));
+    EXPECT_EQ(publisher.Counters().lastErrorText, text);
     EXPECT_EQ(publisher.Counters().lastErrorCode, 530);
 }
 
