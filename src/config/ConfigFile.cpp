@@ -64,6 +64,39 @@ ConfigPaths ResolveConfigPaths(const ProgramIdentity& identity,
     return paths;
 }
 
+namespace {
+
+// A save killed midway leaves its scratch copy (".Config.Txt.XXXXXX", mode 0600, with the
+// password) behind; nothing else will ever remove it.
+void RemoveLeftoverSaves(const std::string& folder) {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() == 18 && name.rfind(".Config.Txt.", 0) == 0 &&
+            entry.is_regular_file(ec)) {
+            std::filesystem::remove(entry.path(), ec);
+        }
+    }
+}
+
+// A Config.Txt that holds the FTP password must not be readable by other users (an older
+// version, a copy, or an editor may have left it so): tightened once, and the user is told.
+void TightenIfSecret(AppState& state, const std::string& path, const Config& config) {
+    struct stat st {};
+    if (config.ftpPassword.empty() || ::stat(path.c_str(), &st) != 0 ||
+        (st.st_mode & 077) == 0 || st.st_uid != ::geteuid()) {
+        return;
+    }
+    if (::chmod(path.c_str(), 0600) == 0) {
+        state.showMessage(path +
+                              " holds the FTP password and could be read by other users; it "
+                              "is now readable by you alone.",
+                          "Warning");
+    }
+}
+
+}  // namespace
+
 ConfigSource LoadConfig(AppState& state, const ConfigPaths& paths) {
     Config config;
     ChannelTable channels;
@@ -85,6 +118,9 @@ ConfigSource LoadConfig(AppState& state, const ConfigPaths& paths) {
     config.dataFolder = paths.dataFolder;
     config.configFolder = paths.configFolder;
     CreateFolderPath(paths.configFolder);
+    if (!paths.configFolder.empty()) {
+        RemoveLeftoverSaves(paths.configFolder);
+    }
 
     ConfigSource source = ConfigSource::kDefaults;
     std::ifstream in;
@@ -101,6 +137,11 @@ ConfigSource LoadConfig(AppState& state, const ConfigPaths& paths) {
     } else {
         config.loadedFromProgramFolder = source == ConfigSource::kProgramFolder;
         ParseConfig(in, config, channels, font, glycolCount);
+        TightenIfSecret(state,
+                        InFolder(source == ConfigSource::kProgramFolder ? paths.programFolder
+                                                                        : paths.configFolder,
+                                 kFileName),
+                        config);
     }
     {
         StateGuard guard(state.lock);

@@ -7,10 +7,12 @@
 
 #include "BuildInfo.h"
 #include "cli/CommandLine.h"
+#include "core/CoreDumps.h"
 #include "ui/service/Headless.h"
 #include "ui/window/Startup.h"
 
 int main(int argc, char** argv) {
+    brennic::KeepSecretsOutOfCoreDumps();
     std::vector<std::string> args(argv + 1, argv + argc);
     brennic::CommandLine options;
     const std::string name = std::filesystem::path(argv[0]).stem().string();

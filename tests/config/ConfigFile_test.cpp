@@ -1,6 +1,8 @@
 #include "config/ConfigFile.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -227,6 +229,53 @@ TEST_F(ConfigFileTest, SaveReplacesTheFileWhole) {
         s.config.siteId = "changed";
         EXPECT_FALSE(SaveConfig(s));
         EXPECT_EQ(ReadFile(file), before);
+    }
+}
+
+// Secrets stay out of stray files: a save killed midway left its scratch copy (with the
+// password) behind; a Config.Txt holding the password was readable by others.
+TEST_F(ConfigFileTest, LeftoverSavesGoAndAPasswordFileIsTightened) {
+    const struct {
+        const char* password;
+        mode_t mode;
+        mode_t after;
+        std::size_t messages;
+    } cases[] = {
+        {"\"secret\"", 0644, 0600, 1},
+        {"\"secret\"", 0600, 0600, 0},
+        {"\"\"", 0644, 0644, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.password) + " " + std::to_string(c.mode));
+        fs::remove_all(paths_.configFolder);
+        fs::create_directories(paths_.configFolder);
+        const fs::path folder = paths_.configFolder;
+        for (const char* name : {".Config.Txt.a1B2c3", ".Config.Txt.zzzzzz", "Config.Txt.bak",
+                                 ".Config.Txt.toolong1"}) {
+            std::ofstream(folder / name) << "x";
+        }
+        const fs::path file = folder / "Config.Txt";
+        std::ofstream(file) << Join(WithLine(Golden(), 41, c.password));
+        ::chmod(file.c_str(), c.mode);
+        messages_.clear();
+        AppState state;
+        Prepare(state);
+        ASSERT_EQ(LoadConfig(state, paths_), ConfigSource::kConfigFolder);
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(folder)) {
+            names.push_back(e.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names,
+                  (std::vector<std::string>{".Config.Txt.toolong1", "Config.Txt", "Config.Txt.bak"}));
+        struct stat st {};
+        ASSERT_EQ(::stat(file.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, c.after);
+        ASSERT_EQ(messages_.size(), c.messages);
+        if (c.messages > 0) {
+            EXPECT_NE(messages_[0].find("holds the FTP password"), std::string::npos);
+            EXPECT_EQ(messages_[0].find("secret"), std::string::npos) << "never the password";
+        }
     }
 }
 
