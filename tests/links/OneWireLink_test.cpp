@@ -104,6 +104,34 @@ TEST_F(OneWireLinkTest, RepliesFromAnyoneButTheServerAreDroppedAndCounted) {
     EXPECT_EQ(sink.Pending(), 0u);
 }
 
+// A flood of foreign and malformed datagrams at the link's port: none reaches the processor,
+// they are counted, and the server's reply still gets through with its readings.
+TEST_F(OneWireLinkTest, AFloodOfForeignDatagramsLeavesTheReadingsAlone) {
+    StartServer();
+    ASSERT_TRUE(link.StartLink(true));
+    UdpSocket stranger;
+    ASSERT_TRUE(stranger.Open());
+    ASSERT_TRUE(stranger.Bind({kLoopback, 0}));
+    const auto forged = MakeReply(1, {{"WAUX-1", 0, 100.0}});
+    int sent = 0;
+    for (int i = 0; i < 3000; ++i) {
+        std::vector<std::byte> junk(static_cast<std::size_t>(i % 1500));
+        for (std::size_t k = 0; k < junk.size(); ++k) {
+            junk[k] = static_cast<std::byte>((k * 131 + static_cast<std::size_t>(i)) & 0xFF);
+        }
+        const auto& datagram = i % 3 == 0 ? forged : junk;
+        sent += stranger.SendTo(datagram, {kLoopback, link.LocalAddress().port}) >= 0 ? 1 : 0;
+    }
+    ASSERT_GT(sent, 0);
+    link.TimerTick();
+    const std::vector<std::byte> reply = NextReply();
+    ProcessOneWireReply(state, reply);
+    EXPECT_EQ(state.oneWire.currentValues[0], 77.0f);
+    EXPECT_GT(link.ForeignCount(), 0);
+    EXPECT_EQ(link.ReceivedCount(), 1);
+    EXPECT_TRUE(link.IsOpen());
+}
+
 TEST_F(OneWireLinkTest, StartIsRefusedUnlessTheControllerRunsAndOneWireIsEnabled) {
     state.config.oneWirePort = 9;  // never reached
     EXPECT_FALSE(link.StartLink(false));
