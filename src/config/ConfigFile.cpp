@@ -72,8 +72,7 @@ void RemoveLeftoverSaves(const std::string& folder) {
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
         const std::string name = entry.path().filename().string();
-        if (name.size() == 18 && name.rfind(".Config.Txt.", 0) == 0 &&
-            entry.is_regular_file(ec)) {
+        if (name.size() == 18 && name.rfind(".Config.Txt.", 0) == 0 && entry.is_regular_file(ec)) {
             std::filesystem::remove(entry.path(), ec);
         }
     }
@@ -83,8 +82,8 @@ void RemoveLeftoverSaves(const std::string& folder) {
 // version, a copy, or an editor may have left it so): tightened once, and the user is told.
 void TightenIfSecret(AppState& state, const std::string& path, const Config& config) {
     struct stat st {};
-    if (config.ftpPassword.empty() || ::stat(path.c_str(), &st) != 0 ||
-        (st.st_mode & 077) == 0 || st.st_uid != ::geteuid()) {
+    if (config.ftpPassword.empty() || ::stat(path.c_str(), &st) != 0 || (st.st_mode & 077) == 0 ||
+        st.st_uid != ::geteuid()) {
         return;
     }
     if (::chmod(path.c_str(), 0600) == 0) {

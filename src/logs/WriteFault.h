@@ -19,11 +19,11 @@ namespace brennic {
 
 // What one writer knows about its failed writes.
 struct WriteFault {
-    bool failing = false;        // the last attempt failed
-    int lastError = 0;           // errno of the last failure
-    std::int64_t lost = 0;       // records not written since the program started
-    std::int64_t lostNow = 0;    // records not written in the current (or last) failure stretch
-    std::int64_t failures = 0;   // failure stretches since the program started
+    bool failing = false;       // the last attempt failed
+    int lastError = 0;          // errno of the last failure
+    std::int64_t lost = 0;      // records not written since the program started
+    std::int64_t lostNow = 0;   // records not written in the current (or last) failure stretch
+    std::int64_t failures = 0;  // failure stretches since the program started
 };
 
 // Appends `record` at the end of the open descriptor `fd` whole or not at all. Returns 0, or

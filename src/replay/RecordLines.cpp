@@ -277,8 +277,8 @@ int RecordLineParser::OwnLogTime(std::string_view date, std::string_view time, s
     }
     // Brennic writes every field in range; one that is not comes from a record cut short with
     // the next glued to it ("2009-06-2009-06-01"), which must not pass as a distant date.
-    if (d[0] < 1900 || d[0] > 9999 || d[1] < 1 || d[1] > 12 || d[2] < 1 || d[2] > 31 ||
-        t[0] < 0 || t[0] > 23 || t[1] < 0 || t[1] > 59 || t[2] < 0 || t[2] > 60) {
+    if (d[0] < 1900 || d[0] > 9999 || d[1] < 1 || d[1] > 12 || d[2] < 1 || d[2] > 31 || t[0] < 0 ||
+        t[0] > 23 || t[1] < 0 || t[1] > 59 || t[2] < 0 || t[2] > 60) {
         return kDateTimeFormat;
     }
     const std::string_view zone(after, static_cast<std::size_t>(time.data() + time.size() - after));

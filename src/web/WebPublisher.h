@@ -21,7 +21,7 @@ struct WebPublisherOptions {
     std::chrono::milliseconds firstDelay{30000};  // start to first publication
     std::chrono::milliseconds minute{60000};      // one "Interval - Minutes" unit
     std::chrono::milliseconds retryDelay{1000};   // between the delete attempts of a target
-    std::string tempFolder;  // screen-shot scratch folder's parent; empty: runtime or temp folder
+    std::string tempFolder;                       // parent of the screen-shot scratch folder
     FtpOptions ftp;                               // time-outs (`cancelled` is set internally)
 };
 

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 
 #include <clocale>
 
@@ -266,8 +266,8 @@ TEST_F(ConfigFileTest, LeftoverSavesGoAndAPasswordFileIsTightened) {
             names.push_back(e.path().filename().string());
         }
         std::sort(names.begin(), names.end());
-        EXPECT_EQ(names,
-                  (std::vector<std::string>{".Config.Txt.toolong1", "Config.Txt", "Config.Txt.bak"}));
+        EXPECT_EQ(names, (std::vector<std::string>{".Config.Txt.toolong1", "Config.Txt",
+                                                   "Config.Txt.bak"}));
         struct stat st {};
         ASSERT_EQ(::stat(file.c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, c.after);

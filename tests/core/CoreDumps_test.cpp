@@ -16,8 +16,7 @@ namespace {
 // Crashes a child with core dumps allowed as far as the limits go, in a folder of its own;
 // returns whether the kernel wrote a core for it.
 bool ChildCrashDumpsCore(bool protect) {
-    std::string folder =
-        (std::filesystem::temp_directory_path() / "brennic-core-XXXXXX").string();
+    std::string folder = (std::filesystem::temp_directory_path() / "brennic-core-XXXXXX").string();
     if (::mkdtemp(folder.data()) == nullptr) {
         return false;
     }

@@ -43,8 +43,8 @@ long KillAtRandom(std::mt19937& random, Work work) {
         ::_exit(0);
     }
     ::close(fds[1]);
-    std::this_thread::sleep_for(std::chrono::microseconds(
-        std::uniform_int_distribution<int>(2000, 30000)(random)));
+    std::this_thread::sleep_for(
+        std::chrono::microseconds(std::uniform_int_distribution<int>(2000, 30000)(random)));
     ::kill(pid, SIGKILL);
     int status = 0;
     ::waitpid(pid, &status, 0);
