@@ -131,7 +131,7 @@ bool OpenDailyLog(AppState& state, std::time_t t) {
     // Every name of the day is taken (a service restarted many times): go on in the last one
     // rather than log nothing for the rest of the day.
     if (error == EEXIST) {
-        std::FILE* file = std::fopen(name.c_str(), "a");
+        std::FILE* file = std::fopen(name.c_str(), "a+");
         if (file != nullptr && EndWithWholeLine(file)) {
             log.file = file;
             log.fileName = name.string();

@@ -69,9 +69,9 @@ struct FtpServerSetup {
     std::string password = "secret";
     std::string perm = "elradfmw";
     std::string refuse;         // commands answered with 550, e.g. "DELE,RNFR"
-    std::string silent;         // commands never answered, e.g. "STOR"
     int port = 0;               // 0: any free port
     bool keepLineEnds = false;  // store ASCII uploads as received (a CR LF platform's server)
+    std::string silent = {};    // commands never answered, e.g. "STOR"
 };
 
 class FtpTestServer {
