@@ -91,7 +91,7 @@ TEST_F(WebFtpDialogTest, ShowsTheSettingsAndThePublisherFigures) {
     }
     auto* lastError = d.findChild<QLabel*>("lastError");
     ASSERT_NE(lastError, nullptr);
-    EXPECT_EQ(lastError->text(), "Error getting screen image");
+    EXPECT_EQ(lastError->text(), "Error getting screen image: No such file or directory");
 }
 
 TEST_F(WebFtpDialogTest, OkStoresTheFieldsByTheRules) {
