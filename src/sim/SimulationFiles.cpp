@@ -82,8 +82,13 @@ bool WriteOwnLog(std::FILE* out, const SimulationOptions& o, const GlycolTable& 
     c.logQmxData = 0;
     StateGuard guard(state->lock);
     ResetStatistics(*state, o.start);
-    // The writer appends to the open log file; here that is the output.
-    state->dailyLog.file = out;
+    // The writer appends whole records to a real file's descriptor, so it writes to a
+    // scratch file that is then copied to the output (which may be a memory stream).
+    std::FILE* scratch = std::tmpfile();
+    if (scratch == nullptr) {
+        return false;
+    }
+    state->dailyLog.file = scratch;
     RunReports(o, glycol, [&](const InstallationReading& r) {
         state->oneWire.currentValues = r.oneWire;
         state->oneWire.switchState = r.heatAssistPump ? 1 : 0;
@@ -91,8 +96,15 @@ bool WriteOwnLog(std::FILE* out, const SimulationOptions& o, const GlycolTable& 
             ProcessLiveLine(*state, line, r.time);
         }
     });
-    const bool ok = state->config.logData != 0;
+    bool ok = state->config.logData != 0;
     state->dailyLog.file = nullptr;
+    std::rewind(scratch);
+    char buffer[65536];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, scratch)) > 0) {
+        ok = std::fwrite(buffer, 1, n, out) == n && ok;
+    }
+    std::fclose(scratch);
     return ok;
 }
 
