@@ -23,7 +23,11 @@ TEST_F(PublisherTest, ThreadPublishesAfterTheFirstDelayAndThenEveryInterval) {
     EXPECT_TRUE(WaitUntil([&] { return publisher.Counters().uploads >= 3; }));
     publisher.StopPublisher();
     EXPECT_TRUE(WaitUntil([&] { return publisher.Finished(); }));
-    EXPECT_EQ(SampleNumber(test::ReadBytes(local / "BRN_Stats.htm")), publisher.Counters().uploads);
+    // A publication the stop cuts short still counts but leaves the previous page in place.
+    const int uploads = publisher.Counters().uploads;
+    const int onPage = SampleNumber(test::ReadBytes(local / "BRN_Stats.htm"));
+    EXPECT_GE(onPage, 3);
+    EXPECT_TRUE(onPage == uploads || onPage == uploads - 1) << onPage << " of " << uploads;
 }
 
 TEST_F(PublisherTest, WakeEndsTheWaitAndStopEndsTheThread) {
