@@ -114,7 +114,7 @@ ChartPicture LayoutEnergyChart(const EnergyReport& report, int width, int height
     const int decimals = step < 1.0 ? (step < 0.1 ? 2 : 1) : 0;
     auto yOf = [&](double kwh) { return bottom - (bottom - top) * kwh / scaleTop; };
     for (double v = 0; v <= scaleTop + step / 2; v += step) {
-        pic.lines.push_back({left, yOf(v), right, yOf(v), kGridColor, 1});
+        pic.rects.push_back({left, yOf(v) - 0.5, right - left, 1, kGridColor});  // under the bars
         pic.texts.push_back({left - 8, yOf(v) + 4, Number(v, decimals), 12, 1, kMutedColor, false});
     }
     pic.texts.push_back({left - 8, top - 12, "kWh", 12, 1, kMutedColor, true});
@@ -138,7 +138,7 @@ ChartPicture LayoutEnergyChart(const EnergyReport& report, int width, int height
             pic.rects.push_back({x, yOf(c), barWidth, bottom - yOf(c), kCollectorColor});
             pic.rects.push_back({x, yOf(c + h), barWidth, yOf(c) - yOf(c + h), kAssistColor});
             const auto fraction = r.SolarFraction();
-            if (fraction && slot >= 30) {
+            if (fraction && slot >= 40) {
                 pic.texts.push_back({cx, yOf(c + h) - 5, Number(*fraction * 100.0, 0) + "%", 11, 0,
                                      kTextColor, false});
             }
@@ -166,7 +166,10 @@ ChartPicture LayoutEnergyChart(const EnergyReport& report, int width, int height
                                       std::pair{kCoverageColor, "Data coverage"}}) {
         pic.rects.push_back({lx, ly - 11, 14, 14, color});
         pic.texts.push_back({lx + 20, ly, text, 13, -1, kTextColor, false});
-        lx += 20 + std::char_traits<char>::length(text) * 13 * 0.58 + 28;
+        lx += 20 + static_cast<double>(std::char_traits<char>::length(text)) * 13 * 0.58 + 28;
+    }
+    if (slot >= 40) {
+        pic.texts.push_back({lx, ly, "% above a bar: solar fraction", 13, -1, kMutedColor, false});
     }
     return pic;
 }

@@ -14,6 +14,7 @@
 #include <QScrollArea>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/dialogs/DialogFit.h"
 #include "ui/history/ChartPainter.h"
