@@ -13,6 +13,10 @@ namespace {
 
 // At 2-second samples this is more than a day: only a store stuck for that long drops any.
 constexpr std::size_t kQueueLimit = 65536;
+// The writer looks at the queue this often, or sooner when this many samples wait. Waking it
+// for every sample would cost the processing thread a system call per sample.
+constexpr auto kPollInterval = std::chrono::seconds(1);
+constexpr std::size_t kWakeAt = 4096;
 
 std::time_t RetentionStart(int days) {
     return std::time(nullptr) - static_cast<std::time_t>(days) * 86400;
@@ -43,6 +47,7 @@ void HistoryWriter::Stop() {
 }
 
 void HistoryWriter::Enqueue(const HistorySample& sample) {
+    bool wake = false;
     {
         std::lock_guard lock(mutex_);
         if (queue_.size() >= kQueueLimit) {
@@ -50,8 +55,11 @@ void HistoryWriter::Enqueue(const HistorySample& sample) {
             return;
         }
         queue_.push_back(sample);
+        wake = queue_.size() == kWakeAt;
     }
-    wake_.notify_one();
+    if (wake) {
+        wake_.notify_one();
+    }
 }
 
 void HistoryWriter::Run() {
@@ -70,8 +78,8 @@ void HistoryWriter::Run() {
     while (!stop) {
         {
             std::unique_lock lock(mutex_);
-            wake_.wait_for(lock, std::chrono::seconds(5),
-                           [this] { return stopping_ || !queue_.empty(); });
+            wake_.wait_for(lock, kPollInterval,
+                           [this] { return stopping_ || queue_.size() >= kWakeAt; });
             batch.swap(queue_);
             stop = stopping_;
         }

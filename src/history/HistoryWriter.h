@@ -15,10 +15,10 @@ namespace brennic {
 
 // Keeps the history store current on the live road. The processing thread only copies each
 // sample into a queue (Observe / Enqueue); the writer thread folds samples into minutes and
-// commits every completed minute in its own transaction, so a kill loses at most the minute
-// in progress. A store that cannot be opened or written is reported once through `report`;
-// acquisition and the text logs go on regardless, and nothing here ever blocks the caller on
-// the disk.
+// commits each completed minute within a second, in its own transaction, so a kill loses at
+// most the minute in progress. A store that cannot be opened or written is reported once through
+// `report`; acquisition and the text logs go on regardless, and nothing here ever blocks the caller
+// on the disk.
 class HistoryWriter {
   public:
     struct Counters {

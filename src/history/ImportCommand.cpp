@@ -25,7 +25,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr std::size_t kRowsPerTransaction = 20000;  // about two weeks of minutes
+constexpr std::size_t kRowsPerTransaction = 50000;  // about five weeks of minutes
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -220,6 +220,7 @@ int RunImportCommand(AppState& state, const ImportOptions& options, std::ostream
         return 1;
     }
     HistoryStore& store = *opened.store;
+    store.PrepareBulkWrites();
     const std::time_t oldestMinute =
         (std::time(nullptr) - static_cast<std::time_t>(options.minuteRetentionDays) * 86400) / 60 *
         60;
