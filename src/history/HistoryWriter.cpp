@@ -36,6 +36,7 @@ void HistoryWriter::Start() {
 }
 
 void HistoryWriter::Stop() {
+    HandOver();
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
@@ -47,16 +48,31 @@ void HistoryWriter::Stop() {
 }
 
 void HistoryWriter::Enqueue(const HistorySample& sample) {
+    pending_.push_back(sample);
+    if (pending_.size() < kWakeAt &&
+        pending_.front().time / 60 == sample.time / 60) {  // same minute: keep gathering
+        return;
+    }
+    HandOver();
+}
+
+void HistoryWriter::HandOver() {
+    if (pending_.empty()) {
+        return;
+    }
     bool wake = false;
     {
         std::lock_guard lock(mutex_);
-        if (queue_.size() >= kQueueLimit) {
-            ++counters_.dropped;
-            return;
+        for (const HistorySample& s : pending_) {
+            if (queue_.size() >= kQueueLimit) {
+                ++counters_.dropped;
+                continue;
+            }
+            queue_.push_back(s);
         }
-        queue_.push_back(sample);
-        wake = queue_.size() == kWakeAt;
+        wake = queue_.size() >= kWakeAt;
     }
+    pending_.clear();
     if (wake) {
         wake_.notify_one();
     }

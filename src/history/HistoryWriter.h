@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "core/MessageHook.h"
 #include "core/ProcessorState.h"
@@ -39,7 +40,10 @@ class HistoryWriter {
     // Writes the minute in progress, closes the store and joins. Main thread; idempotent.
     void Stop();
 
-    // Any thread, never waits on the disk: copies the sample into the queue.
+    // The one thread that processes samples (Stop must come from it too, or after it has
+    // ended); never waits on the disk. Samples of one minute are gathered here and handed to
+    // the writer together with the first sample of the next minute, which completes them:
+    // one lock per minute instead of one per sample.
     void Enqueue(const HistorySample& sample);
     // Copies the sample the processor has just accounted and enqueues it. The thread that
     // processes live data, with the StateLock held; never waits on the disk.
@@ -51,14 +55,16 @@ class HistoryWriter {
 
   private:
     void Run();
+    void HandOver();
 
     const std::string path_;
     const int retentionDays_;
     MessageHook report_;
     std::mutex mutex_;
     std::condition_variable wake_;
-    std::deque<HistorySample> queue_;  // guarded by mutex_
-    bool stopping_ = false;            // guarded by mutex_
+    std::vector<HistorySample> pending_;  // the processing thread's, not shared
+    std::deque<HistorySample> queue_;     // guarded by mutex_
+    bool stopping_ = false;               // guarded by mutex_
     std::thread thread_;
     Counters counters_;
     std::atomic<bool> storeOpen_{false};
