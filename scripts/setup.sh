@@ -2,7 +2,7 @@
 BRENNIC_PACKAGES=(
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev libgl-dev
-    libcurl4-openssl-dev nlohmann-json3-dev libtomlplusplus-dev libsystemd-dev
+    libcurl4-openssl-dev nlohmann-json3-dev libtomlplusplus-dev libsystemd-dev libsqlite3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-format locales fonts-dejavu-core python3-pyftpdlib poppler-utils
     libqt6svg6 desktop-file-utils appstream systemd procps lintian

@@ -66,6 +66,27 @@ std::optional<std::string> ParseCommandLine(const std::vector<std::string>& args
             error = value(out.writePagesDir);
         } else if (a == "--headless") {
             out.headless = true;
+        } else if (a == "--import") {
+            // Every following argument up to the next option is a file.
+            while (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) {
+                out.importFiles.push_back(args[++i]);
+            }
+            if (out.importFiles.empty()) {
+                error = "Missing file after --import";
+            }
+        } else if (a == "--report") {
+            error = value(out.report);
+            if (!error && out.report != "day" && out.report != "month" && out.report != "year") {
+                error = "--report needs day, month or year, not " + out.report;
+            }
+        } else if (a == "--format") {
+            error = value(out.reportFormat);
+            if (!error && out.reportFormat != "table" && out.reportFormat != "csv" &&
+                out.reportFormat != "json") {
+                error = "--format needs table, csv or json, not " + out.reportFormat;
+            }
+        } else if (a == "--plot") {
+            error = value(out.plotFile);
         } else if (a == "--help" || a == "-h") {
             out.help = true;
         } else if (a == "--version") {
@@ -101,6 +122,12 @@ std::string CommandLineHelp(const std::string& programName) {
            "  --interval SECONDS            seconds between captured lines\n"
            "  --write-pages DIR             write BRN_Stats.htm and BRN_Probes.htm and exit\n"
            "  --headless                    log unattended as a service, without a window\n"
+           "  --import FILE...              add logs, Data Recorder files or captures (with\n"
+           "                                --start, --interval) to the history store\n"
+           "  --report day|month|year       energy report from the history store; --from and\n"
+           "                                --to \"YYYY-MM-DD\" limit it\n"
+           "  --format table|csv|json       the report's form (default table)\n"
+           "  --plot FILE.png|FILE.svg      also draw the report as a bar chart\n"
            "  --version                     print the version\n";
 }
 

@@ -48,7 +48,9 @@ ReplayOutcome ReplayCaptureFile(AppState& state, const std::string& path, std::t
         std::memcpy(text, line.data(), line.size());
         text[line.size()] = '\0';
         StateGuard guard(state.lock);
-        ProcessRecordedLine(state, text, nullptr, clock);
+        if (ProcessRecordedLine(state, text, nullptr, clock) > 0) {
+            events.SampleProcessed(state.processor);
+        }
     }
     phase.Finish();
     outcome.dataReceived = outcome.readError == kReadOk || outcome.recordsProcessed > 0;

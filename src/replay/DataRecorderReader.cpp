@@ -90,6 +90,9 @@ ReplayOutcome ReplayDataRecorderFile(AppState& state, const std::string& path,
             content[record.content.size()] = '\0';
             StateGuard guard(state.lock);
             result = ProcessRecordedLine(state, content, nullptr, record.time);
+            if (result > 0) {
+                events.SampleProcessed(state.processor);
+            }
         }
         const int percent = phase.Percent(record.time);
         if (percent - lastPercent >= kPercentStep || recordsRead - recordsAtUpdate > kRecordsStep ||

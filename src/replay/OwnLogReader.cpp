@@ -133,7 +133,9 @@ ReplayOutcome ReplayOwnLogFile(AppState& state, const std::string& path, const R
         phase.CountProcessed(record.time);
         {
             StateGuard guard(state.lock);
-            ProcessRecordedLine(state, nullptr, &sample, record.time);
+            if (ProcessRecordedLine(state, nullptr, &sample, record.time) > 0) {
+                events.SampleProcessed(state.processor);
+            }
         }
         const int percent = phase.Percent(record.time);
         if (percent - lastPercent > 5) {

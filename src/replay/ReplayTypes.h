@@ -6,6 +6,8 @@
 
 namespace brennic {
 
+struct ProcessorState;
+
 // Why a log replay stopped before its end. 7 and 8 are not used.
 enum ReadErrorCode : int {
     kReadOk = 0,
@@ -61,6 +63,9 @@ class ReplayEvents {
         (void)text;
         return RecordErrorChoice::kContinue;
     }
+    // A record has become a sample: `processor` holds it and the totals after it. Called
+    // with the StateLock held, so copy what is needed and return (the history import does).
+    virtual void SampleProcessed(const ProcessorState& processor) { (void)processor; }
     // A read error has ended the replay: show `text` with `caption`.
     virtual void ReadError(int code, const std::string& text, const std::string& caption) {
         (void)code;

@@ -1,4 +1,6 @@
 #include "station/Service.h"
+#include "history/HistoryObserver.h"
+#include "history/HistorySettings.h"
 
 #include <signal.h>
 #include <systemd/sd-daemon.h>
@@ -102,6 +104,17 @@ int RunService(AppState& state, const ServiceSetup& setup) {
     }
     Station station(state, options);
     station.AddObserver(log);
+    {
+        // The history store: its writer thread does the disk work; Shutdown stops it.
+        std::vector<std::string> problems;
+        const HistorySettings history =
+            LoadHistorySettings(configFolder + "/brennic.toml", problems);
+        if (history.enabled) {
+            station.AddObserver(std::make_shared<HistoryObserver>(
+                HistoryStorePath(history, state.config.dataFolder), history.minuteRetentionDays,
+                state.showMessage));
+        }
+    }
     if (setup.screenShot) {
         station.SetScreenShot([&station, &state, shot = setup.screenShot](const std::string& path) {
             const StationLinks links = station.Links();

@@ -103,6 +103,9 @@ MainWindow::MainWindow(AppState& state, MainWindowOptions options, QWidget* pare
     stationOptions.publisher = options_.publisher;
     station_ = std::make_unique<brennic::Station>(state_, stationOptions);
     station_->AddObserver(std::make_shared<WindowObserver>(*this, showMessage_));
+    for (const auto& observer : options_.observers) {
+        station_->AddObserver(observer);
+    }
     // The publisher's error box waits until it is closed, so errors do not pile up.
     station_->SetPublisherErrorBox(showMessage_);
 

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "core/AppState.h"
 #include "links/ComLink.h"
@@ -59,6 +60,7 @@ enum Command : int {
     kCmdReadDataRecorder = 32799,
     kCmdConfigureNames = 32800,
     kCmdConfigureFtp = 32801,
+    kCmdEnergyReport = 32900,
 };
 
 // A refused command: a short beep and nothing else. Counted so tests can see it.
@@ -73,6 +75,9 @@ struct MainWindowOptions {
     bool openFirstRunHelp = false;  // no per-user configuration existed yet
     bool resetStatistics = true;    // false keeps what a command-line replay computed
     WebPublisherOptions publisher;  // tests shorten the publisher's first delay
+    // Further watchers of the station (the history store), added before it starts.
+    std::vector<std::shared_ptr<StationObserver>> observers;
+    std::string historyPath;  // the store View > Energy Report reads
 };
 
 // The window over the station: shows its state (display, dialogs, message boxes, the model
@@ -186,6 +191,7 @@ class MainWindow : public QMainWindow, private ReplayWindow {
     bool CmdScrollLeft();
     bool CmdFont();
     bool CmdSunStatistics();
+    bool CmdEnergyReport();
     bool CmdConfigure();
     bool CmdConfigureNames();
     bool CmdConfigureFtp();

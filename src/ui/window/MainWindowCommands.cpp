@@ -12,6 +12,7 @@
 #include "ui/dialogs/StatisticsDialog.h"
 #include "ui/dialogs/TestDataDialog.h"
 #include "ui/display/DisplayWidget.h"
+#include "ui/history/EnergyReportDialog.h"
 #include "ui/sun/SunStatisticsDialog.h"
 #include "ui/web/WebFtpDialog.h"
 #include "ui/window/MainWindow.h"
@@ -52,6 +53,7 @@ const MainWindow::CommandRow MainWindow::kCommands[] = {
     {kCmdScrollLeft,         Menu::kView,      "Scroll Left",                     {"Left", nullptr},         false, false, Refusal::kByHandler,      &MainWindow::CmdScrollLeft},
     {kCmdFont,               Menu::kView,      "Font",                            kNoKeys,                   false, false, Refusal::kByHandler,      &MainWindow::CmdFont},
     {kCmdSunStatistics,      Menu::kView,      "Sun Statistics",                  kNoKeys,                   false, false, Refusal::kByHandler,      &MainWindow::CmdSunStatistics},
+    {kCmdEnergyReport,       Menu::kView,      "Energy Report",                   kNoKeys,                   false, false, Refusal::kByHandler,      &MainWindow::CmdEnergyReport},
     {kCmdConfigure,          Menu::kConfigure, "Configure Brennic",               kNoKeys,                   false, false, Refusal::kByHandler,      &MainWindow::CmdConfigure},
     {kCmdConfigureNames,     Menu::kConfigure, "Configure Probe Names",           kNoKeys,                   false, false, Refusal::kByHandler,      &MainWindow::CmdConfigureNames},
     {kCmdConfigureFtp,       Menu::kConfigure, "Configure FTP",                   kNoKeys,                   false, false, Refusal::kByHandler,      &MainWindow::CmdConfigureFtp},
@@ -207,6 +209,12 @@ bool MainWindow::CmdFont() {
 
 bool MainWindow::CmdSunStatistics() {
     SunStatisticsDialog dialog(state_, this);
+    dialog.exec();
+    return true;
+}
+
+bool MainWindow::CmdEnergyReport() {
+    EnergyReportDialog dialog(options_.historyPath, this);
     dialog.exec();
     return true;
 }

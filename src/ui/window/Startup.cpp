@@ -1,5 +1,6 @@
 #include "ui/window/Startup.h"
 
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QIcon>
 #include <QMessageBox>
@@ -9,14 +10,18 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <optional>
 
 #include "BuildInfo.h"
 #include "core/LocalTime.h"
+#include "history/HistoryObserver.h"
+#include "history/ImportCommand.h"
 #include "links/TestDataSettings.h"
 #include "replay/ReplayCommand.h"
 #include "sim/SimulatedDay.h"
 #include "sun/SunCommand.h"
+#include "ui/history/ReportCommand.h"
 #include "ui/window/MainWindow.h"
 #include "ui/window/WindowImage.h"
 #include "web/WritePagesCommand.h"
@@ -50,6 +55,43 @@ MessageHook QtMessageHook() {
                                       Qt::BlockingQueuedConnection);
         }
     };
+}
+
+namespace {
+
+// For the history writer: it must never wait for the main thread, which joins it at exit.
+// The message also goes to standard error (the journal, when run as a service).
+MessageHook QueuedMessageHook() {
+    return [](const std::string& text, const std::string& caption) {
+        StderrMessageHook()(text, caption);
+        if (Headless() || QCoreApplication::instance() == nullptr) {
+            return;
+        }
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [text, caption] {
+                QMessageBox::warning(nullptr, QString::fromStdString(caption),
+                                     QString::fromStdString(text));
+            },
+            Qt::QueuedConnection);
+    };
+}
+
+}  // namespace
+
+HistorySettings PrepareHistorySettings(AppState& state, const CommandLine& options) {
+    std::optional<std::string> configDir;
+    if (!options.configDir.empty()) {
+        configDir = options.configDir;
+    }
+    const ConfigPaths paths = ResolveConfigPaths(state.identity, configDir);
+    std::vector<std::string> problems;
+    HistorySettings settings = LoadHistorySettings(paths.configFolder + "/brennic.toml", problems);
+    for (const std::string& problem : problems) {
+        state.showMessage(problem, "brennic.toml");
+    }
+    settings.path = HistoryStorePath(settings, state.config.dataFolder);
+    return settings;
 }
 
 ProgramIdentity IdentityFromPath(const std::string& executablePath) {
@@ -138,7 +180,8 @@ int RunReplay(AppState& state, const CommandLine& options) {
 }
 
 bool IsWindowless(const CommandLine& options) {
-    return !options.sunTime.empty() || (options.AnyReplay() && options.screenshotFile.empty());
+    return !options.sunTime.empty() || (options.AnyReplay() && options.screenshotFile.empty()) ||
+           !options.importFiles.empty() || !options.report.empty();
 }
 
 int RunWindowless(const CommandLine& options, const std::string& executablePath) {
@@ -148,6 +191,23 @@ int RunWindowless(const CommandLine& options, const std::string& executablePath)
     PrepareState(state, options, executablePath);
     if (!options.sunTime.empty()) {
         return RunSunCommand(state.config, options.sunTime, std::cout, std::cerr);
+    }
+    const HistorySettings history = PrepareHistorySettings(state, options);
+    if (!options.importFiles.empty()) {
+        ImportOptions import;
+        import.files = options.importFiles;
+        import.start = options.start;
+        import.interval = options.interval > 0 ? options.interval : -1;
+        import.storePath = history.path;
+        import.minuteRetentionDays = history.minuteRetentionDays;
+        import.terminal = ::isatty(STDERR_FILENO) != 0;
+        const int result = RunImportCommand(state, import, std::cout, std::cerr, std::cerr);
+        if (result != 0 || options.report.empty()) {
+            return result;
+        }
+    }
+    if (!options.report.empty()) {
+        return RunReportCommand(history.path, options);
     }
     const int result = RunReplay(state, options);
     if (result != 0 || options.writePagesDir.empty()) {
@@ -174,7 +234,18 @@ int RunBrennic(QApplication& app, const CommandLine& options) {
         state.processor.newSample = true;  // data received: the display shows all its lines
     }
 
+    // The station hands the history store a copy of each sample; its writer thread does the
+    // disk work and the station's Shutdown stops it.
+    const HistorySettings settings = PrepareHistorySettings(state, options);
     MainWindowOptions windowOptions;
+    windowOptions.historyPath = settings.path;
+    // Demonstration and picture runs show test data, which has no place in the store.
+    if (settings.enabled && !options.demo && options.screenshotFile.empty() &&
+        options.writePagesDir.empty()) {
+        windowOptions.observers.push_back(std::make_shared<HistoryObserver>(
+            settings.path, settings.minuteRetentionDays, QueuedMessageHook()));
+    }
+
     windowOptions.hourLength = MeasureHourLength(std::time(nullptr));
     windowOptions.openFirstRunHelp = source != ConfigSource::kConfigFolder && !options.demo;
     windowOptions.resetStatistics = !options.AnyReplay();

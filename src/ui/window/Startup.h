@@ -6,6 +6,7 @@
 #include "cli/CommandLine.h"
 #include "config/ConfigFile.h"
 #include "core/AppState.h"
+#include "history/HistorySettings.h"
 
 namespace brennic {
 
@@ -17,6 +18,10 @@ ProgramIdentity IdentityFromPath(const std::string& executablePath);
 // configuration, test-data defaults. Main thread, before any other thread exists.
 ConfigSource PrepareState(AppState& state, const CommandLine& options,
                           const std::string& executablePath);
+
+// The [history] settings from brennic.toml in the configuration folder, with the store's
+// path resolved (problems shown through state.showMessage). Main thread, after PrepareState.
+HistorySettings PrepareHistorySettings(AppState& state, const CommandLine& options);
 
 // Seconds between local 11:00 and 12:00 of the day of `now` (3600 unless that hour holds a
 // daylight-saving change).
