@@ -6,6 +6,7 @@ BRENNIC_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-format locales fonts-dejavu-core python3-pyftpdlib poppler-utils
     libqt6svg6 desktop-file-utils appstream systemd procps lintian
+    libmicrohttpd-dev chromium wrk
 )
 
 brennic_install_packages() {
@@ -47,4 +48,15 @@ brennic_configure_build() {
     cmake --build "$dir" -j"$(nproc)"
 }
 
+# The dashboard's chart library (embedded at build time) and the browser test's driver, from
+# the npm registry at the versions of the lockfile. Runs again only when the lockfile changed.
+brennic_install_npm() {
+    local dir=resources/dashboard
+    if [[ ! -f $dir/node_modules/.package-lock.json || $dir/package-lock.json -nt $dir/node_modules/.package-lock.json ]]; then
+        echo "Installing npm packages in $dir"
+        (cd "$dir" && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+    fi
+}
+
 brennic_install_packages
+brennic_install_npm

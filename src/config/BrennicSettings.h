@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "http/HttpSettings.h"
 #include "station/ServiceSettings.h"
 
 namespace brennic {
@@ -24,6 +25,7 @@ namespace brennic {
 // ---------------------------------------------------------------------------------------
 struct BrennicSettings {
     ServiceSettings service;  // [service]
+    HttpSettings http;        // [http]
 };
 
 inline constexpr const char* kSettingsFileName = "brennic.toml";

@@ -12,6 +12,7 @@
 
 #include "config/BrennicSettings.h"
 #include "config/ConfigFormat.h"
+#include "http/StationStream.h"
 #include "station/InstanceLock.h"
 #include "station/ServiceLog.h"
 #include "station/Station.h"
@@ -115,6 +116,23 @@ int RunService(AppState& state, const ServiceSetup& setup) {
                 state.showMessage));
         }
     }
+    // The dashboard and API; in this mode without the window picture.
+    std::shared_ptr<HttpServer> http;
+    if (setup.startPublisher && settings.settings.http.enabled) {
+        http = std::make_shared<HttpServer>(
+            settings.settings.http, AppStateSources(state, [&station, &state] {
+                LiveLinks links = LiveLinksOf(station.Links(), 5);
+                links.page.oneWireTimeouts = state.oneWire.staleCount;  // the caller holds the lock
+                return links;
+            }));
+        std::string error;
+        if (http->Start(error)) {
+            log->Log(Severity::kInfo, "Dashboard: " + http->Url());
+            station.AddObserver(std::make_shared<StationStream>(http));
+        } else {
+            log->Log(Severity::kError, "The dashboard is not running: " + error);
+        }
+    }
     if (setup.screenShot) {
         station.SetScreenShot([&station, &state, shot = setup.screenShot](const std::string& path) {
             const StationLinks links = station.Links();
@@ -166,6 +184,9 @@ int RunService(AppState& state, const ServiceSetup& setup) {
         }
     }
     ServiceLog::Notify("STOPPING=1");
+    if (http) {
+        http->Stop();
+    }
     station.Shutdown();
     log->Log(Severity::kInfo, "Stopped");
     return 0;

@@ -70,12 +70,22 @@ AboutDialog::AboutDialog(const ProgramIdentity& identity, long long buildTime, Q
     text->addWidget(description);
     text->addSpacing(8);
     text->addWidget(contact);
+    dashboard_ = new QLabel(this);
+    dashboard_->setObjectName("aboutDashboard");
+    dashboard_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    dashboard_->hide();
+    text->addWidget(dashboard_);
     auto* row = new QHBoxLayout;
     row->addWidget(IconLabel(this));
     row->addLayout(text, 1);
     auto* top = new QVBoxLayout(this);
     top->addLayout(row);
     top->addWidget(buttons);
+}
+
+void AboutDialog::SetDashboardText(const QString& text) {
+    dashboard_->setText(text);
+    dashboard_->setVisible(!text.isEmpty());
 }
 
 SupportDialog::SupportDialog(const QString& supportPage, QWidget* parent) : QDialog(parent) {

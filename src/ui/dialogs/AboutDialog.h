@@ -5,6 +5,8 @@
 
 #include "core/AppState.h"
 
+class QLabel;
+
 namespace brennic {
 
 // "<name> Version <version>" for the top line of About.
@@ -18,6 +20,11 @@ class AboutDialog : public QDialog {
     Q_OBJECT
   public:
     AboutDialog(const ProgramIdentity& identity, long long buildTime, QWidget* parent);
+    // The dashboard's address (or why it does not run), shown below the description.
+    void SetDashboardText(const QString& text);
+
+  private:
+    QLabel* dashboard_ = nullptr;
 };
 
 // The modal "SUPPORT - PROBLEM REPORTING" dialog. The address button opens Brennic's support

@@ -16,10 +16,12 @@
 
 #include "config/ConfigFile.h"
 #include "core/MessageProcessor.h"
+#include "http/StationStream.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/dialogs/StatisticsDialog.h"
 #include "ui/dialogs/TestDataDialog.h"
 #include "ui/display/DisplayWidget.h"
+#include "ui/window/DashboardServer.h"
 #include "ui/window/SleepInhibitor.h"
 #include "ui/window/WindowImage.h"
 
@@ -158,6 +160,18 @@ MainWindow::MainWindow(AppState& state, MainWindowOptions options, QWidget* pare
     // Called on the publisher thread, never with the StateLock held.
     station_->SetScreenShot([image = WindowImage(state_, *this, *display_)](
                                 const std::string& path) { return image.SaveWindowJpeg(path); });
+    if (options_.startPublisher) {
+        // The dashboard and API, beside the publisher (tests leave both off).
+        dashboard_ = std::make_unique<DashboardServer>(state_, *this, *display_, [this] {
+            // Called with the StateLock held.
+            LiveLinks links =
+                LiveLinksOf(station_->Links(),
+                            static_cast<int>(options_.linkTiming.readTimeout.count() / 1000));
+            links.page.oneWireTimeouts = state_.oneWire.staleCount;
+            return links;
+        });
+        station_->AddObserver(dashboard_->Observer());
+    }
     station_->Start();
 
     if (state_.config.autoStart) {
@@ -170,6 +184,7 @@ MainWindow::~MainWindow() {
     replay_.reset();  // stops a running replay at its next record
     // The publisher may be waiting for the main thread (screen shot, error box): keep serving
     // events until it has finished.
+    dashboard_.reset();  // serves the event loop until its requests have ended
     station_->Shutdown([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); });
     // Events posted by the station after this point must not reach a half-destroyed window.
     station_.reset();

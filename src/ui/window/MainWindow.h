@@ -25,6 +25,7 @@ class QKeySequence;
 namespace brennic {
 
 class DisplayWidget;
+class DashboardServer;
 class StatisticsDialog;
 class TestDataDialog;
 class SleepInhibitor;
@@ -102,6 +103,7 @@ class MainWindow : public QMainWindow, private ReplayWindow {
     void StartTestData();
 
     DisplayWidget* Display() const { return display_; }
+    DashboardServer* Dashboard() const { return dashboard_.get(); }
     Station& StationCore() { return *station_; }
     ComLink& Com() { return station_->Com(); }
     OneWireLink& OneWire() { return station_->OneWire(); }
@@ -206,6 +208,7 @@ class MainWindow : public QMainWindow, private ReplayWindow {
     MessageHook showMessage_;  // the program's message box, for the station's messages
     DisplayWidget* display_ = nullptr;
     std::unique_ptr<brennic::Station> station_;
+    std::unique_ptr<DashboardServer> dashboard_;
     std::unique_ptr<SleepInhibitor> inhibitor_;
     std::unique_ptr<ReplayRunner> replay_;
     StatisticsDialog* statistics_ = nullptr;  // modeless, kept for the window's life

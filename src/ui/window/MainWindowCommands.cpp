@@ -15,6 +15,7 @@
 #include "ui/history/EnergyReportDialog.h"
 #include "ui/sun/SunStatisticsDialog.h"
 #include "ui/web/WebFtpDialog.h"
+#include "ui/window/DashboardServer.h"
 #include "ui/window/MainWindow.h"
 #include "ui/window/WindowImage.h"
 
@@ -274,6 +275,9 @@ bool MainWindow::CmdOneWireEnable() {
 
 bool MainWindow::CmdAbout() {
     AboutDialog dialog(state_.identity, kBuildTime, this);
+    if (dashboard_) {
+        dialog.SetDashboardText(dashboard_->Description());
+    }
     dialog.exec();
     return true;
 }

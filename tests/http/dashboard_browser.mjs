@@ -1,0 +1,100 @@
+// The dashboard in headless Chromium, served by the program running on test data.
+// Usage: node dashboard_browser.mjs BRENNIC_EXECUTABLE SCREENSHOT.png
+// Checks that the collector value shown equals /api/v1/current, that the chart has drawn and
+// that the unit switch is remembered; saves a picture of the page.
+import { spawn } from 'node:child_process';
+import { mkdtempSync, writeFileSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { createRequire } from 'node:module';
+
+const require = createRequire(import.meta.url);
+const { chromium } = require(process.env.BRENNIC_PLAYWRIGHT || 'playwright-core');
+
+const [program, picture] = process.argv.slice(2);
+const configDir = mkdtempSync(join(tmpdir(), 'brennic-dashboard-'));
+writeFileSync(join(configDir, 'brennic.toml'), '[http]\nport = 0\n');
+
+const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+const fail = (why) => { throw new Error(why); };
+
+const child = spawn(program, ['--config-dir', configDir, '--demo'], {
+  env: { ...process.env, QT_QPA_PLATFORM: 'offscreen' },
+  stdio: ['ignore', 'pipe', 'inherit'],
+});
+let browser;
+try {
+  const url = await new Promise((resolve, reject) => {
+    let out = '';
+    const timer = setTimeout(() => reject(new Error('no dashboard address: ' + out)), 60000);
+    child.stdout.on('data', (d) => {
+      out += d;
+      const m = out.match(/Dashboard: (http:\/\/\S+)/);
+      if (m) { clearTimeout(timer); resolve(m[1]); }
+    });
+    child.on('exit', (code) => reject(new Error('the program ended with ' + code)));
+  });
+  const current = async () => (await fetch(url + 'api/v1/current')).json();
+  for (let i = 0; i < 100 && !(await current()).sample; i++) await sleep(200);
+
+  browser = await chromium.launch({
+    executablePath: process.env.BRENNIC_CHROMIUM || '/usr/bin/chromium',
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+  const page = await browser.newPage({ viewport: { width: 1100, height: 900 } });
+  page.on('pageerror', (e) => fail('page error: ' + e.message));
+  await page.goto(url);
+  await page.waitForSelector('#value-collector');
+  // Two live samples make a line.
+  await page.waitForFunction(() => Number(document.body.dataset.chartPoints || 0) >= 2, null, { timeout: 20000 });
+
+  // The shown collector value is the API's value of the same sample.
+  let compared = false;
+  for (let i = 0; i < 20 && !compared; i++) {
+    const shown = await page.$eval('#value-collector', (el) => ({
+      text: el.querySelector('.value').firstChild.textContent,
+      epoch: Number(el.dataset.epoch),
+    }));
+    const api = await current();
+    if (api.sample.epoch === shown.epoch) {
+      const expected = api.sample.channels.collector.value.toFixed(1);
+      if (shown.text !== expected) fail(`collector shows ${shown.text}, the API says ${expected}`);
+      compared = true;
+    } else {
+      await sleep(250);
+    }
+  }
+  if (!compared) fail('the page and the API never showed the same sample');
+
+  // The chart drew the collector's line: its canvas holds pixels of the collector's colour
+  // (#d62728), which nothing else on the chart uses.
+  const inked = await page.$eval('#chart canvas', (c) => {
+    const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+    let n = 0;
+    for (let i = 0; i < d.length; i += 4) {
+      if (d[i] > 150 && d[i + 1] < 110 && d[i + 2] < 110 && d[i + 3] > 128) n++;
+    }
+    return n;
+  });
+  if (inked < 50) fail('the collector line has only ' + inked + ' pixels');
+
+  // °C is remembered across a reload.
+  await page.click('#unit-temp');
+  await page.reload();
+  await page.waitForSelector('#value-collector');
+  const unit = await page.$eval('#value-collector .unit', (el) => el.textContent);
+  if (unit !== '°C') fail('the unit after a reload is ' + unit);
+  await page.click('#unit-temp');
+  await page.waitForFunction(() => Number(document.body.dataset.chartPoints || 0) >= 2);
+  await sleep(2500);
+  await page.screenshot({ path: picture, fullPage: true });
+  console.log('dashboard: 1 passed, 0 failed');
+} catch (e) {
+  console.error('dashboard: ' + e.message);
+  process.exitCode = 1;
+} finally {
+  if (browser) await browser.close();
+  child.kill('SIGTERM');
+  rmSync(configDir, { recursive: true, force: true });
+}
