@@ -6,6 +6,7 @@ BRENNIC_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-format locales fonts-dejavu-core python3-pyftpdlib poppler-utils
     libqt6svg6 desktop-file-utils appstream systemd procps lintian
+    libmosquitto-dev mosquitto mosquitto-clients openssl
 )
 
 brennic_install_packages() {
