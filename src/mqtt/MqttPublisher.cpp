@@ -254,7 +254,9 @@ void MqttPublisher::Serve() {
 }
 
 void MqttPublisher::EndConnection(int rc, int error) {
-    const bool wasConnected = connected_.exchange(false);
+    const bool wasConnected = inSession_;
+    inSession_ = false;
+    connected_ = false;
     awaitingConnack_ = false;
     if (stop_) {
         return;
@@ -302,6 +304,7 @@ void MqttPublisher::OnConnect(int rc) {
     }
     ++connections_;
     connected_ = true;
+    inSession_ = true;
     backoffSeconds_ = 1;
     if (troubleShown_) {
         troubleShown_ = false;

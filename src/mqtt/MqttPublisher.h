@@ -114,6 +114,7 @@ class MqttPublisher {
     Clock::time_point lastPublish_{};
     Clock::time_point lastLedgerSave_{};
     bool awaitingConnack_ = false;
+    bool inSession_ = false;  // the broker accepted the connection in use
     bool refused_ = false;
     bool troubleShown_ = false;
     std::string lastTrouble_;

@@ -12,6 +12,8 @@ struct MqttTlsSettings {
     std::string caFile;
     std::string certFile;  // client certificate, optional (with keyFile)
     std::string keyFile;
+
+    bool operator==(const MqttTlsSettings&) const = default;
 };
 
 // The [mqtt] section of brennic.toml.

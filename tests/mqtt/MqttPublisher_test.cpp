@@ -106,7 +106,7 @@ TEST(MqttPublisher, AnnouncesPublishesStateAndKeepsEnergiesGrowing) {
         const json state = json::parse(live.On(kState).back());
         EXPECT_EQ(state, json::parse(R"({"collector": 150.25, "storage": 120.5, "flow": 3.5,
             "collector_power": 1054.8, "ha_power": 0.0, "pump": true, "ha_pump": false,
-            "collector_energy": 1.0, "ha_energy": 0.0, "controller_link": true,
+            "collector_energy": 1.014, "ha_energy": 0.0, "controller_link": true,
             "onewire_link": false, "data_errors": 2, "open_sensors": 0,
             "time": "2026-01-01T12:00:00+00:00"})"));
 

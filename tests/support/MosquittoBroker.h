@@ -94,6 +94,8 @@ class MosquittoBroker {
         const std::string conf = (folder_.path() / "mosquitto.conf").string();
         pid_ = fork();
         if (pid_ == 0) {
+            // Quiet: as root the broker warns about it on every start.
+            freopen("/dev/null", "w", stderr);
             execl("/usr/sbin/mosquitto", "mosquitto", "-c", conf.c_str(),
                   static_cast<char*>(nullptr));
             _exit(127);
