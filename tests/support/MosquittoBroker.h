@@ -6,6 +6,7 @@
 // every message it sees.
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <mosquitto.h>
 #include <netinet/in.h>
 #include <pwd.h>
@@ -95,7 +96,8 @@ class MosquittoBroker {
         pid_ = fork();
         if (pid_ == 0) {
             // Quiet: as root the broker warns about it on every start.
-            freopen("/dev/null", "w", stderr);
+            const int quiet = open("/dev/null", O_WRONLY);
+            dup2(quiet, STDERR_FILENO);
             execl("/usr/sbin/mosquitto", "mosquitto", "-c", conf.c_str(),
                   static_cast<char*>(nullptr));
             _exit(127);
