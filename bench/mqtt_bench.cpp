@@ -92,7 +92,8 @@ void BM_LiveLineWithPublisher(benchmark::State& bs) {
     }
     for (auto _ : bs) {
         StateGuard guard(state->lock);
-        ProcessLiveLine(*state, lines[static_cast<std::size_t>(i % 64)], kStart + 2 * ++i);
+        ++i;
+        ProcessLiveLine(*state, lines[static_cast<std::size_t>(i % 64)], kStart + 2 * i);
         if (publisher) {
             publisher->Offer(MqttSnapshotOf(state->processor, true, false));
         }
@@ -149,7 +150,8 @@ void BM_LineToBrokerLatency(benchmark::State& bs) {
         }();
         {
             StateGuard guard(state->lock);
-            ProcessLiveLine(*state, Line(i), kStart + 2 * ++i);
+            ++i;
+            ProcessLiveLine(*state, Line(i), kStart + 2 * i);
             publisher.Offer(MqttSnapshotOf(state->processor, true, false));
         }
         std::unique_lock<std::mutex> lock(mutex);
