@@ -110,8 +110,14 @@ TEST(MqttPublisher, AnnouncesPublishesStateAndKeepsEnergiesGrowing) {
             "onewire_link": false, "data_errors": 2, "open_sensors": 0,
             "time": "2026-01-01T12:00:00+00:00"})"));
 
-        // Aux-3 switched off: its config goes away; the others stay retained.
+        // Aux-3 switched off: its config goes away; the others stay retained. The watcher sees
+        // the last config of the new announcement go by, so all of it has reached the broker.
+        MqttRecorder watch(broker.port(), "homeassistant/#");
+        ASSERT_TRUE(WaitUntil([&] { return watch.Messages().size() == 5; }));
         publisher.Announce(TestDevice(false));
+        ASSERT_TRUE(WaitUntil([&] {
+            return !watch.On("homeassistant/sensor/brennic_test-site/open_sensors/config").empty();
+        }));
         MqttRecorder late(broker.port(), "homeassistant/#");
         ASSERT_TRUE(WaitUntil([&] { return late.Messages().size() >= 4; }));
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
