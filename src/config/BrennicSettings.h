@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "mqtt/MqttSettings.h"
 #include "station/ServiceSettings.h"
 
 namespace brennic {
@@ -24,6 +25,7 @@ namespace brennic {
 // ---------------------------------------------------------------------------------------
 struct BrennicSettings {
     ServiceSettings service;  // [service]
+    MqttSettings mqtt;        // [mqtt]
 };
 
 inline constexpr const char* kSettingsFileName = "brennic.toml";

@@ -10,6 +10,7 @@
 
 #include "config/BrennicSettings.h"
 #include "config/ConfigFormat.h"
+#include "mqtt/MqttObserver.h"
 #include "station/InstanceLock.h"
 #include "station/ServiceLog.h"
 #include "station/Station.h"
@@ -102,6 +103,12 @@ int RunService(AppState& state, const ServiceSetup& setup) {
     }
     Station station(state, options);
     station.AddObserver(log);
+    // MQTT: the dashboard's address is not known here yet, so no configuration_url.
+    if (auto mqtt = StartMqttObserver(
+            settings.settings.mqtt, state, "",
+            [log](const std::string& text) { log->Log(Severity::kWarning, text); })) {
+        station.AddObserver(mqtt);
+    }
     if (setup.screenShot) {
         station.SetScreenShot([&station, &state, shot = setup.screenShot](const std::string& path) {
             const StationLinks links = station.Links();
