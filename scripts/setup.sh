@@ -7,6 +7,7 @@ BRENNIC_PACKAGES=(
     clang-format locales fonts-dejavu-core python3-pyftpdlib poppler-utils
     libqt6svg6 desktop-file-utils appstream systemd procps lintian
     libmicrohttpd-dev chromium wrk
+    libmosquitto-dev mosquitto mosquitto-clients openssl
 )
 
 brennic_install_packages() {

@@ -62,6 +62,7 @@ SettingsLoad ParseBrennicSettings(const std::string& text) {
     auto& problems = load.problems;
     load.settings.service = ReadServiceSettings(Section(root, "service", problems), problems);
     load.settings.http = ReadHttpSettings(Section(root, "http", problems), problems);
+    load.settings.mqtt = ReadMqttSettings(Section(root, "mqtt", problems), problems);
     return load;
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "http/HttpSettings.h"
+#include "mqtt/MqttSettings.h"
 #include "station/ServiceSettings.h"
 
 namespace brennic {
@@ -26,6 +27,7 @@ namespace brennic {
 struct BrennicSettings {
     ServiceSettings service;  // [service]
     HttpSettings http;        // [http]
+    MqttSettings mqtt;        // [mqtt]
 };
 
 inline constexpr const char* kSettingsFileName = "brennic.toml";

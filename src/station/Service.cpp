@@ -13,6 +13,7 @@
 #include "config/BrennicSettings.h"
 #include "config/ConfigFormat.h"
 #include "http/StationStream.h"
+#include "mqtt/MqttObserver.h"
 #include "station/InstanceLock.h"
 #include "station/ServiceLog.h"
 #include "station/Station.h"
@@ -131,7 +132,14 @@ int RunService(AppState& state, const ServiceSetup& setup) {
             station.AddObserver(std::make_shared<StationStream>(http));
         } else {
             log->Log(Severity::kError, "The dashboard is not running: " + error);
+            http.reset();
         }
+    }
+    // MQTT; Home Assistant links the device to the dashboard when it is served.
+    if (auto mqtt = StartMqttObserver(
+            settings.settings.mqtt, state, http ? http->Url() : std::string(),
+            [log](const std::string& text) { log->Log(Severity::kWarning, text); })) {
+        station.AddObserver(mqtt);
     }
     if (setup.screenShot) {
         station.SetScreenShot([&station, &state, shot = setup.screenShot](const std::string& path) {
