@@ -37,14 +37,17 @@ TEST_F(ConfigFileTest, RoundTripKeepsEveryPersistedField) {
     c.comPort = "/dev/ttyS3";
     c.autoStart = true;
     int flag = 0;
-    for (int* f :
-         {&c.graphCollector,  &c.graphStorage,  &c.graphAux1,    &c.graphAux2,   &c.graphAux3,
-          &c.graphAux4,       &c.graphPump,     &c.graphBtuRate, &c.graphFlow,   &c.graphWAux1,
-          &c.graphWAux2,      &c.graphWAux3,    &c.graphWAux4,   &c.graphHaPump, &c.graphHaBtuRate,
-          &c.statusCollector, &c.statusStorage, &c.statusAux1,   &c.statusAux2,  &c.statusAux3,
-          &c.statusAux4,      &c.statusPump,    &c.statusBtus,   &c.statusKwh,   &c.statusBtuRate,
-          &c.statusHaBtuRate, &c.statusWAux1,   &c.statusWAux2,  &c.statusWAux3, &c.statusWAux4,
-          &c.statusHaPump,    &c.statusHaBtus}) {
+    for (int* f : {&c.graph[kChCollector],  &c.graph[kChStorage],    &c.graph[kChAux1],
+                   &c.graph[kChAux2],       &c.graph[kChAux3],       &c.graph[kChAux4],
+                   &c.graph[kChPump],       &c.graph[kChBtuRate],    &c.graph[kChGpm],
+                   &c.graph[kChWAux1],      &c.graph[kChWAux2],      &c.graph[kChWAux3],
+                   &c.graph[kChWAux4],      &c.graph[kChHaPump],     &c.graph[kChHaBtuRate],
+                   &c.status[kChCollector], &c.status[kChStorage],   &c.status[kChAux1],
+                   &c.status[kChAux2],      &c.status[kChAux3],      &c.status[kChAux4],
+                   &c.status[kChPump],      &c.status[kChBtus],      &c.status[kChKwhs],
+                   &c.status[kChBtuRate],   &c.status[kChHaBtuRate], &c.status[kChWAux1],
+                   &c.status[kChWAux2],     &c.status[kChWAux3],     &c.status[kChWAux4],
+                   &c.status[kChHaPump],    &c.status[kChHaBtus]}) {
         *f = (flag++ * 7) % 3 == 0 ? 1 : 0;  // an irregular pattern shows a shifted order
     }
     c.tempRangeIndex = 7;

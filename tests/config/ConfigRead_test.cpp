@@ -48,11 +48,11 @@ TEST_F(ConfigFileTest, EveryVersionReadsTheLinesItHas) {
         EXPECT_EQ(c.ftpServer, version >= 6 ? "ftp.example.org" : "");
         if (version < 5) {
             // Old status line: Btus 1 and HaBtus 0 stand in for the flags it lacks.
-            EXPECT_EQ(c.statusKwh, 1);
-            EXPECT_EQ(c.statusBtuRate, 1);
-            EXPECT_EQ(c.statusHaBtuRate, 0);
+            EXPECT_EQ(c.status[kChKwhs], 1);
+            EXPECT_EQ(c.status[kChBtuRate], 1);
+            EXPECT_EQ(c.status[kChHaBtuRate], 0);
         } else {
-            EXPECT_EQ(c.statusKwh, 0);
+            EXPECT_EQ(c.status[kChKwhs], 0);
         }
     }
 }
@@ -222,7 +222,7 @@ TEST_F(ConfigFileTest, BadInputLoadsWithDefaults) {
         {"garbage", "Version: seven\n###\n,,,\nzz\n\n\n\"\n",
          [](const AppState& s) {
              EXPECT_EQ(s.config.comPort, "###");
-             EXPECT_EQ(s.config.graphCollector, 1);
+             EXPECT_EQ(s.config.graph[kChCollector], 1);
              EXPECT_EQ(s.channels[kChCollector].colour, 0x0000FFu);
          }},
         {"NUL inside the data folder line", Join(WithLine(g, 7, std::string("/tmp/a\0b", 8))),

@@ -71,12 +71,8 @@ inline void FillHistory(AppState& state, int count, std::time_t end, int spacing
 }
 
 inline void GraphEverything(Config& c) {
-    for (int Config::*f :
-         {&Config::graphCollector, &Config::graphStorage, &Config::graphAux1, &Config::graphAux2,
-          &Config::graphAux3, &Config::graphAux4, &Config::graphPump, &Config::graphBtuRate,
-          &Config::graphFlow, &Config::graphWAux1, &Config::graphWAux2, &Config::graphWAux3,
-          &Config::graphWAux4, &Config::graphHaPump, &Config::graphHaBtuRate}) {
-        c.*f = 1;
+    for (int id = 0; id < kChannelCount; ++id) {
+        c.graph[static_cast<std::size_t>(id)] = Spec(id).graphable ? 1 : 0;
     }
 }
 

@@ -185,11 +185,11 @@ TEST_F(ConfigDialogTest, HeatAssistLoopIsCheckedOnlyWithOneWire) {
     EXPECT_TRUE(OkWith([](ConfigDialog& d) {
         SetText(d, "haFlowGpm", "7.5");
         SetText(d, "haOffset", "-1.25");
-        SetChecked(d, "graph_haPump", true);
+        SetChecked(d, "graph_hapump", true);
     }));
     EXPECT_DOUBLE_EQ(state.config.haFlowGpm, 7.5);
     EXPECT_DOUBLE_EQ(state.config.haOffset, -1.25);
-    EXPECT_EQ(state.config.graphHaPump, 1);
+    EXPECT_EQ(state.config.graph[kChHaPump], 1);
 }
 
 TEST_F(ConfigDialogTest, ReducedLayoutLeavesHeatAssistValuesUntouched) {
@@ -198,11 +198,11 @@ TEST_F(ConfigDialogTest, ReducedLayoutLeavesHeatAssistValuesUntouched) {
     c.haFlowGpm = 0.25;  // would fail the heat-assist check if it were read
     c.haOffset = 3.5;
     c.haGlycolMix = 5;
-    c.graphHaBtuRate = 1;
+    c.graph[kChHaBtuRate] = 1;
     auto dialog = Open();
     EXPECT_FALSE(dialog->IsFull());
     for (const char* key : {"haFlowGpm", "haOffset", "haGlycolPercent", "haGlycolMix",
-                            "status_waux1", "graph_haBtuRate", "colour_17"}) {
+                            "status_waux1", "graph_habturate", "colour_17"}) {
         EXPECT_EQ(dialog->findChild<QWidget*>(key), nullptr) << key;
     }
     EXPECT_EQ(dialog->findChild<QCheckBox*>("logQmxData")->text(), " Log QMX Data");
@@ -212,7 +212,7 @@ TEST_F(ConfigDialogTest, ReducedLayoutLeavesHeatAssistValuesUntouched) {
     EXPECT_DOUBLE_EQ(c.haFlowGpm, 0.25);
     EXPECT_DOUBLE_EQ(c.haOffset, 3.5);
     EXPECT_EQ(c.haGlycolMix, 5);
-    EXPECT_EQ(c.graphHaBtuRate, 1);
+    EXPECT_EQ(c.graph[kChHaBtuRate], 1);
 }
 
 TEST_F(ConfigDialogTest, CaptionsComeFromTheChannelNames) {
@@ -302,7 +302,7 @@ TEST_F(ConfigDialogTest, AcceptedSettingsAreSavedAndReadBack) {
     EXPECT_DOUBLE_EQ(fresh.config.haOffset, -0.5);
     EXPECT_FLOAT_EQ(fresh.config.longitude, -93.25f);
     EXPECT_EQ(fresh.config.graphTempMin, 0);
-    EXPECT_EQ(fresh.config.graphWAux3, 1);
+    EXPECT_EQ(fresh.config.graph[kChWAux3], 1);
 }
 
 TEST_F(ConfigDialogTest, FitsTheWorkAreaAndScrolls) {

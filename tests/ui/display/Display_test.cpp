@@ -57,7 +57,7 @@ TEST_F(DisplayTest, LayoutRectanglesFollowTheOptions) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.extras);
         Config config;
-        config.graphHaPump = config.statusHaPump = config.statusBtus = c.extras;
+        config.graph[kChHaPump] = config.status[kChHaPump] = config.status[kChBtus] = c.extras;
         DisplayLayout l;
         Layout(l, config, m, 1000, 700);
         EXPECT_EQ(l.textLines, c.textLines);
@@ -80,7 +80,7 @@ TEST_F(DisplayTest, LayoutRectanglesFollowTheOptions) {
     EXPECT_EQ(l.textLines, 6);
     EXPECT_EQ(l.plot, (Rect{49, 128, 902, 636}));
     Config none;
-    none.statusCollector = none.statusStorage = 0;
+    none.status[kChCollector] = none.status[kChStorage] = 0;
     Layout(l, none, m, 1000, 700);
     EXPECT_EQ(l.tableRows, 0);
 }
@@ -231,8 +231,9 @@ TEST_F(DisplayTest, CurvePassesThroughItsPointsAndBreaksAtAGap) {
     for (int width : {1, 3}) {
         SCOPED_TRACE(width);
         AppState state;
-        state.config.graphStorage = state.config.graphAux1 = state.config.graphAux2 = 0;
-        state.config.graphPump = 0;
+        state.config.graph[kChStorage] = state.config.graph[kChAux1] = state.config.graph[kChAux2] =
+            0;
+        state.config.graph[kChPump] = 0;
         state.channels[kChCollector].penWidth = width;
         // One sample every 4 minutes, the Collector rising from 100 F with one open reading.
         SampleHistory& h = state.processor.history;
