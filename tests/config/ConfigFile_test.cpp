@@ -36,19 +36,10 @@ TEST_F(ConfigFileTest, RoundTripKeepsEveryPersistedField) {
     c.controllerType = kVexin2Lcd;
     c.comPort = "/dev/ttyS3";
     c.autoStart = true;
-    int flag = 0;
-    for (int* f : {&c.graph[kChCollector],  &c.graph[kChStorage],    &c.graph[kChAux1],
-                   &c.graph[kChAux2],       &c.graph[kChAux3],       &c.graph[kChAux4],
-                   &c.graph[kChPump],       &c.graph[kChBtuRate],    &c.graph[kChGpm],
-                   &c.graph[kChWAux1],      &c.graph[kChWAux2],      &c.graph[kChWAux3],
-                   &c.graph[kChWAux4],      &c.graph[kChHaPump],     &c.graph[kChHaBtuRate],
-                   &c.status[kChCollector], &c.status[kChStorage],   &c.status[kChAux1],
-                   &c.status[kChAux2],      &c.status[kChAux3],      &c.status[kChAux4],
-                   &c.status[kChPump],      &c.status[kChBtus],      &c.status[kChKwhs],
-                   &c.status[kChBtuRate],   &c.status[kChHaBtuRate], &c.status[kChWAux1],
-                   &c.status[kChWAux2],     &c.status[kChWAux3],     &c.status[kChWAux4],
-                   &c.status[kChHaPump],    &c.status[kChHaBtus]}) {
-        *f = (flag++ * 7) % 3 == 0 ? 1 : 0;  // an irregular pattern shows a shifted order
+    for (int id = 0; id < kChannelCount; ++id) {  // an irregular pattern shows a shifted order
+        const auto i = static_cast<std::size_t>(id);
+        c.graph[i] = Spec(id).graphable && id % 3 != 1 ? 1 : 0;
+        c.status[i] = Spec(id).listable && id % 3 != 2 ? 1 : 0;
     }
     c.tempRangeIndex = 7;
     c.graphTempMax = 200;
@@ -112,8 +103,7 @@ TEST_F(ConfigFileTest, RoundTripKeepsEveryPersistedField) {
         a.channels[id].longName = "Long name of channel " + std::to_string(id);
         a.channels[id].colour = 0x010203u * static_cast<Colour>(id + 1);
     }
-    for (int id : {kChCollector, kChStorage, kChAux1, kChAux2, kChAux3, kChAux4, kChWAux1, kChWAux2,
-                   kChWAux3, kChWAux4, kChBtuRate, kChGpm, kChHaBtuRate}) {
+    for (int id : kCurveChannels) {
         a.channels[id].penWidth = 3;
     }
     // Channels without a colour in the file keep theirs.

@@ -20,7 +20,7 @@ class StatusTextTest : public ::testing::Test {
         p.faultText = " ";
     }
 
-    testdata::UtcZone zone_;
+    ScopedTimeZone zone_{"UTC"};
     AppState state;
 };
 

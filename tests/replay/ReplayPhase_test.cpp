@@ -18,7 +18,6 @@ namespace {
 
 using testing::ControllerLine;
 using testing::RecordingEvents;
-using testing::ScopedZone;
 using testing::TempFolder;
 
 using Reader = std::function<ReplayOutcome(AppState&, const std::string&, ReplayEvents&,
@@ -61,7 +60,7 @@ std::string Times(int n, const std::string& line) {
 // A record whose date does not read, well before the end: the scans pass it by, so only the
 // reading phase meets it. The record before it stays processed.
 TEST(ReplayPhase, ARecordThatDoesNotReadEndsTheReplayWithItsError) {
-    ScopedZone zone("America/Chicago");
+    ScopedTimeZone zone("America/Chicago");
     TempFolder folder;
     const ReaderCase cases[] = {
         {"data recorder", DataRecorder,
@@ -90,7 +89,7 @@ TEST(ReplayPhase, ARecordThatDoesNotReadEndsTheReplayWithItsError) {
 // A stop flag already set when reading starts: every reader ends at once, processes nothing
 // and reports no error.
 TEST(ReplayPhase, AStopFlagEndsEveryReaderBeforeItsFirstRecord) {
-    ScopedZone zone("America/Chicago");
+    ScopedTimeZone zone("America/Chicago");
     TempFolder folder;
     const ReaderCase cases[] = {
         {"data recorder", DataRecorder,
