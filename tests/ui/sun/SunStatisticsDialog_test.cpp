@@ -107,19 +107,5 @@ TEST(SunStatisticsDialog, ShowsTheFiguresForThePickedTime) {
     EXPECT_LE(dialog.Inputs().time, std::time(nullptr));
 }
 
-// How many pixels of the image are close to a colour.
-int CountColour(const QImage& image, QColor colour) {
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            count += std::abs(c.red() - colour.red()) < 40 &&
-                     std::abs(c.green() - colour.green()) < 40 &&
-                     std::abs(c.blue() - colour.blue()) < 40;
-        }
-    }
-    return count;
-}
-
 }  // namespace
 }  // namespace brennic
