@@ -124,9 +124,9 @@ TEST_F(DisplayTest, EmptyHistoryDrawsFrameScalesLegendAndTimeLabelsOnly) {
         for (int y = layout.legend.top; y < layout.legend.bottom; ++y) {
             for (int x = layout.legend.left; x < layout.legend.right; ++x) {
                 const QColor c = im.pixelColor(x, y);
-                if (std::abs(c.red() - want.red()) + std::abs(c.green() - want.green()) +
-                        std::abs(c.blue() - want.blue()) <
-                    60) {
+                if (std::abs(c.red() - want.red()) < 80 &&
+                    std::abs(c.green() - want.green()) < 80 &&
+                    std::abs(c.blue() - want.blue()) < 80) {
                     return true;
                 }
             }
