@@ -4,7 +4,7 @@ BRENNIC_PACKAGES=(
     qt6-base-dev libgl-dev
     libcurl4-openssl-dev nlohmann-json3-dev libtomlplusplus-dev libsystemd-dev libsqlite3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    clang-format locales fonts-dejavu-core python3-pyftpdlib poppler-utils
+    clang-format locales fonts-dejavu-core python3-pyftpdlib poppler-utils cloc
     libqt6svg6 desktop-file-utils appstream systemd procps lintian
     libmicrohttpd-dev chromium wrk
     libmosquitto-dev mosquitto mosquitto-clients openssl

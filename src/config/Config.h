@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/Channels.h"
+
 namespace brennic {
 
 // Most text fields of Config.Txt are cut to these many characters when read.
@@ -66,14 +68,22 @@ struct Config {
     std::string comPort = "/dev/ttyUSB0";
     bool autoStart = false;
 
-    int graphCollector = 1, graphStorage = 1, graphAux1 = 1, graphAux2 = 1, graphAux3 = 0,
-        graphAux4 = 0, graphPump = 1, graphBtuRate = 0, graphFlow = 0, graphWAux1 = 0,
-        graphWAux2 = 0, graphWAux3 = 0, graphWAux4 = 0, graphHaPump = 0, graphHaBtuRate = 0;
-
-    int statusCollector = 1, statusStorage = 1, statusAux1 = 0, statusAux2 = 0, statusAux3 = 0,
-        statusAux4 = 0, statusPump = 1, statusBtus = 0, statusKwh = 0, statusBtuRate = 0,
-        statusHaBtuRate = 0, statusWAux1 = 0, statusWAux2 = 0, statusWAux3 = 0, statusWAux4 = 0,
-        statusHaPump = 0, statusHaBtus = 0;
+    // Which channels the strip chart draws and which the value table and status lines list,
+    // indexed by ChannelId (see kChannels for which channels can take each flag).
+    ChannelFlags graph = [] {
+        ChannelFlags f{};
+        for (int id : {kChCollector, kChStorage, kChAux1, kChAux2, kChPump}) {
+            f[static_cast<std::size_t>(id)] = 1;
+        }
+        return f;
+    }();
+    ChannelFlags status = [] {
+        ChannelFlags f{};
+        for (int id : {kChCollector, kChStorage, kChPump}) {
+            f[static_cast<std::size_t>(id)] = 1;
+        }
+        return f;
+    }();
 
     int tempRangeIndex = 0;
     int graphTempMax = 300;  // derived from tempRangeIndex

@@ -13,33 +13,46 @@ namespace brennic::config_layout {
 
 using IntField = int Config::*;
 
-// Line 3: the graph flags in file order, which is not their order in Config.
-inline constexpr std::array<IntField, 15> kGraphFlags = {
-    &Config::graphCollector, &Config::graphStorage,   &Config::graphAux1,    &Config::graphAux2,
-    &Config::graphAux3,      &Config::graphAux4,      &Config::graphWAux1,   &Config::graphWAux2,
-    &Config::graphWAux3,     &Config::graphWAux4,     &Config::graphBtuRate, &Config::graphFlow,
-    &Config::graphPump,      &Config::graphHaBtuRate, &Config::graphHaPump};
+// Line 3: the graph flags in file order.
+inline constexpr std::array<int, 15> kGraphFlags = {
+    kChCollector, kChStorage, kChAux1,    kChAux2, kChAux3, kChAux4,      kChWAux1, kChWAux2,
+    kChWAux3,     kChWAux4,   kChBtuRate, kChGpm,  kChPump, kChHaBtuRate, kChHaPump};
 
-// Line 4 from version 5 on.
-inline constexpr std::array<IntField, 17> kStatusFlags = {
-    &Config::statusCollector, &Config::statusStorage, &Config::statusAux1,
-    &Config::statusAux2,      &Config::statusAux3,    &Config::statusAux4,
-    &Config::statusWAux1,     &Config::statusWAux2,   &Config::statusWAux3,
-    &Config::statusWAux4,     &Config::statusBtus,    &Config::statusKwh,
-    &Config::statusBtuRate,   &Config::statusPump,    &Config::statusHaBtus,
-    &Config::statusHaBtuRate, &Config::statusHaPump};
+// Line 4 from version 5 on: the status flags in file order.
+inline constexpr std::array<int, 17> kStatusFlags = {
+    kChCollector, kChStorage, kChAux1,   kChAux2,      kChAux3,  kChAux4,
+    kChWAux1,     kChWAux2,   kChWAux3,  kChWAux4,     kChBtus,  kChKwhs,
+    kChBtuRate,   kChPump,    kChHaBtus, kChHaBtuRate, kChHaPump};
 
 // Line 4 of versions up to 4, which had no separate kWh and rate flags.
-inline constexpr std::array<IntField, 14> kOldStatusFlags = {
-    &Config::statusCollector, &Config::statusStorage, &Config::statusAux1,  &Config::statusAux2,
-    &Config::statusAux3,      &Config::statusAux4,    &Config::statusWAux1, &Config::statusWAux2,
-    &Config::statusWAux3,     &Config::statusWAux4,   &Config::statusBtus,  &Config::statusPump,
-    &Config::statusHaBtus,    &Config::statusHaPump};
+inline constexpr std::array<int, 14> kOldStatusFlags = {
+    kChCollector, kChStorage, kChAux1,  kChAux2, kChAux3, kChAux4,   kChWAux1,
+    kChWAux2,     kChWAux3,   kChWAux4, kChBtus, kChPump, kChHaBtus, kChHaPump};
 
-// Line 5: the channels whose colour the file carries; they also follow graphLineWidth.
-inline constexpr std::array<int, 13> kColouredChannels = {
-    kChCollector, kChStorage, kChAux1,  kChAux2,    kChAux3, kChAux4,     kChWAux1,
-    kChWAux2,     kChWAux3,   kChWAux4, kChBtuRate, kChGpm,  kChHaBtuRate};
+// Each flag line names every channel that can take its flag, once.
+template <std::size_t N>
+constexpr bool CoversChannels(const std::array<int, N>& line, bool ChannelSpec::*can) {
+    std::size_t able = 0;
+    for (const ChannelSpec& spec : kChannels) {
+        able += spec.*can ? 1 : 0;
+    }
+    for (std::size_t i = 0; i < N; ++i) {
+        if (!(Spec(line[i]).*can)) {
+            return false;
+        }
+        for (std::size_t j = 0; j < i; ++j) {
+            if (line[j] == line[i]) {
+                return false;
+            }
+        }
+    }
+    return able == N;
+}
+static_assert(CoversChannels(kGraphFlags, &ChannelSpec::graphable));
+static_assert(CoversChannels(kStatusFlags, &ChannelSpec::listable));
+
+// Line 5 carries the colours of the curves (kCurveChannels, in that order); they also follow
+// graphLineWidth.
 
 // Lines 16-36: one line of short and long name per channel, in this order.
 inline constexpr std::array<int, kChannelCount> kNamedChannels = {

@@ -72,10 +72,11 @@ class Lines {
 };
 
 template <std::size_t N>
-void ReadIntFields(const std::string& line, Config& c, const std::array<IntField, N>& fields) {
+void ReadFlags(const std::string& line, ChannelFlags& flags, const std::array<int, N>& order) {
     LineScanner s(line);
-    ScanIntList(s, static_cast<int>(N),
-                [&](int i, int v) { c.*fields[static_cast<std::size_t>(i)] = v; });
+    ScanIntList(s, static_cast<int>(N), [&](int i, int v) {
+        flags[static_cast<std::size_t>(order[static_cast<std::size_t>(i)])] = v;
+    });
 }
 
 void ReadPortLine(const std::string& line, Config& c) {
@@ -92,12 +93,12 @@ void ReadPortLine(const std::string& line, Config& c) {
 
 void ReadColourLine(const std::string& line, ChannelTable& channels) {
     LineScanner s(line);
-    for (std::size_t i = 0; i < kColouredChannels.size(); ++i) {
+    for (std::size_t i = 0; i < kCurveChannels.size(); ++i) {
         std::uint32_t colour = 0;
         if ((i > 0 && !s.Literal(',')) || !s.Hex(colour)) {
             return;
         }
-        channels[kColouredChannels[i]].colour = colour;
+        channels[kCurveChannels[i]].colour = colour;
     }
 }
 
@@ -284,19 +285,19 @@ int ParseConfig(std::istream& in, Config& c, ChannelTable& channels, DisplayFont
         c.autoStart = false;
     }
     if (lines.Next()) {
-        ReadIntFields(lines.Text(), c, kGraphFlags);
+        ReadFlags(lines.Text(), c.graph, kGraphFlags);
     }
     if (lines.Next()) {
         if (version >= 5) {
-            ReadIntFields(lines.Text(), c, kStatusFlags);
+            ReadFlags(lines.Text(), c.status, kStatusFlags);
         } else {
-            ReadIntFields(lines.Text(), c, kOldStatusFlags);
+            ReadFlags(lines.Text(), c.status, kOldStatusFlags);
         }
     }
     if (version < 5) {
-        c.statusKwh = c.statusBtus;
-        c.statusBtuRate = c.statusBtus;
-        c.statusHaBtuRate = c.statusHaBtus;
+        c.status[kChKwhs] = c.status[kChBtus];
+        c.status[kChBtuRate] = c.status[kChBtus];
+        c.status[kChHaBtuRate] = c.status[kChHaBtus];
     }
     if (lines.Next()) {
         ReadColourLine(lines.Text(), channels);
@@ -305,7 +306,7 @@ int ParseConfig(std::istream& in, Config& c, ChannelTable& channels, DisplayFont
         ReadLine6(lines.Text(), c);
     }
     CorrectLine6(c, version, glycolCount);
-    for (int id : kColouredChannels) {
+    for (int id : kCurveChannels) {
         channels[id].penWidth = c.graphLineWidth;
     }
     if (lines.Next() && !lines.Text().empty() && !StartsWithBlank(lines.Text())) {

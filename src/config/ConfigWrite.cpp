@@ -31,13 +31,13 @@ void AppendQuoted(std::string& out, std::string_view text) {
     out += '"';
 }
 
-template <typename T, std::size_t N>
-void AppendIntList(std::string& out, const T& source, const std::array<IntField, N>& fields) {
+template <std::size_t N>
+void AppendFlags(std::string& out, const ChannelFlags& flags, const std::array<int, N>& order) {
     for (std::size_t i = 0; i < N; ++i) {
         if (i > 0) {
             out += ',';
         }
-        AppendInt(out, source.*fields[i]);
+        AppendInt(out, flags[static_cast<std::size_t>(order[i])]);
     }
     out += '\n';
 }
@@ -64,12 +64,12 @@ std::string FormatConfig(const Config& c, const ChannelTable& channels, const Di
     AppendInt(out, c.autoStart ? 1 : 0);
     out += '\n';
 
-    AppendIntList(out, c, kGraphFlags);
-    AppendIntList(out, c, kStatusFlags);
+    AppendFlags(out, c.graph, kGraphFlags);
+    AppendFlags(out, c.status, kStatusFlags);
 
-    for (std::size_t i = 0; i < kColouredChannels.size(); ++i) {
+    for (std::size_t i = 0; i < kCurveChannels.size(); ++i) {
         out += i > 0 ? ",0x" : "0x";
-        AppendHex(out, channels[kColouredChannels[i]].colour);
+        AppendHex(out, channels[kCurveChannels[i]].colour);
     }
     out += '\n';
 

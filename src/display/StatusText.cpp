@@ -165,13 +165,12 @@ std::string CellText(double v, bool currentColumn) {
 }
 
 int ChosenTableQuantities(const Config& c) {
-    const int flags[] = {c.statusCollector, c.statusStorage, c.statusAux1,     c.statusAux2,
-                         c.statusAux3,      c.statusAux4,    c.statusWAux1,    c.statusWAux2,
-                         c.statusWAux3,     c.statusWAux4,   c.statusBtus,     c.statusKwh,
-                         c.statusBtuRate,   c.statusHaBtus,  c.statusHaBtuRate};
+    // The pumps have status lines, not table rows.
     int n = 0;
-    for (int f : flags) {
-        n += f != 0 ? 1 : 0;
+    for (int id = 0; id < kChannelCount; ++id) {
+        const ChannelSpec& spec = Spec(id);
+        const bool band = spec.scale == Scale::kPumpBand || spec.scale == Scale::kHeatBand;
+        n += spec.listable && !band && c.status[static_cast<std::size_t>(id)] != 0 ? 1 : 0;
     }
     return n;
 }
@@ -185,10 +184,11 @@ std::vector<TableRow> TableRows(const AppState& state) {
     const double heatFactor = kwh ? kKwhPerBtu : 1.0;
     std::vector<TableRow> rows;
 
-    auto temperature = [&](int flag, int channel, int slot) {
-        if (flag == 0) {
+    auto temperature = [&](int channel) {
+        if (c.status[static_cast<std::size_t>(channel)] == 0) {
             return;
         }
+        const int slot = Spec(channel).slot;
         TableRow r{state.channels[channel].longName, {}};
         const float values[5] = {p.current[slot], st.maximum[slot], st.minimum[slot],
                                  st.dayMax[slot], st.dayMin[slot]};
@@ -212,26 +212,21 @@ std::vector<TableRow> TableRows(const AppState& state) {
         rows.push_back(r);
     };
 
-    temperature(c.statusCollector, kChCollector, kSlotCollector);
-    temperature(c.statusStorage, kChStorage, kSlotStorage);
-    temperature(c.statusAux1, kChAux1, kSlotAux1);
-    temperature(c.statusAux2, kChAux2, kSlotAux2);
-    temperature(c.statusAux3, kChAux3, kSlotAux3);
-    temperature(c.statusAux4, kChAux4, kSlotAux4);
-    temperature(c.statusWAux1, kChWAux1, kSlotWAux1);
-    temperature(c.statusWAux2, kChWAux2, kSlotWAux2);
-    temperature(c.statusWAux3, kChWAux3, kSlotWAux3);
-    temperature(c.statusWAux4, kChWAux4, kSlotWAux4);
+    for (int id = 0; id < kChannelCount; ++id) {
+        if (Spec(id).scale == Scale::kTemperature) {
+            temperature(id);
+        }
+    }
 
     const HeatTotals& ch = p.collectorHeat;
     const HeatTotals& ha = p.haHeat;
-    heat(c.statusBtus, kChBtus, ch.total, 0.0, ch.dayHeat, false);
-    heat(c.statusKwh, kChKwhs, ch.total * kKwhPerBtu, 0.0, ch.dayHeat * kKwhPerBtu, false);
-    heat(c.statusBtuRate, kwh ? kChKw : kChBtuRate, ch.rate * f, ch.maxRate * f, ch.dayMaxRate * f,
-         true);
-    heat(c.statusHaBtus, kwh ? kChHaKwhs : kChHaBtus, ha.total * heatFactor, 0.0,
+    heat(c.status[kChBtus], kChBtus, ch.total, 0.0, ch.dayHeat, false);
+    heat(c.status[kChKwhs], kChKwhs, ch.total * kKwhPerBtu, 0.0, ch.dayHeat * kKwhPerBtu, false);
+    heat(c.status[kChBtuRate], kwh ? kChKw : kChBtuRate, ch.rate * f, ch.maxRate * f,
+         ch.dayMaxRate * f, true);
+    heat(c.status[kChHaBtus], kwh ? kChHaKwhs : kChHaBtus, ha.total * heatFactor, 0.0,
          ha.dayHeat * heatFactor, false);
-    heat(c.statusHaBtuRate, kwh ? kChHaKw : kChHaBtuRate, ha.rate * f, ha.maxRate * f,
+    heat(c.status[kChHaBtuRate], kwh ? kChHaKw : kChHaBtuRate, ha.rate * f, ha.maxRate * f,
          ha.dayMaxRate * f, true);
     return rows;
 }

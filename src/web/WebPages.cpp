@@ -61,10 +61,12 @@ std::string Cells(float current, float maximum, float minimum, float dayMax, flo
     return out;
 }
 
-void ProbeRecord(std::string& out, std::string_view key, const ChannelInfo& names,
+// A record names its channel by the catalogue key, in quotes.
+void ProbeRecord(std::string& out, int channel, const ChannelInfo& names,
                  const std::string& cells) {
-    out += key;
-    out += " \"";
+    out += '"';
+    out += Spec(channel).key;
+    out += "\" \"";
     out += names.shortName;
     out += "\" \"";
     out += names.longName;
@@ -175,24 +177,6 @@ std::string WriteStatsPage(const PageSnapshot& s) {
 }
 
 std::string WriteProbesPage(const PageSnapshot& s) {
-    struct Probe {
-        const char* key;
-        ChannelId channel;
-        Slot slot;
-    };
-    static constexpr Probe kProbes[] = {
-        {"\"collector\"", kChCollector, kSlotCollector},
-        {"\"storage\"", kChStorage, kSlotStorage},
-        {"\"aux1\"", kChAux1, kSlotAux1},
-        {"\"aux2\"", kChAux2, kSlotAux2},
-        {"\"aux3\"", kChAux3, kSlotAux3},
-        {"\"aux4\"", kChAux4, kSlotAux4},
-        {"\"waux1\"", kChWAux1, kSlotWAux1},
-        {"\"waux2\"", kChWAux2, kSlotWAux2},
-        {"\"waux3\"", kChWAux3, kSlotWAux3},
-        {"\"waux4\"", kChWAux4, kSlotWAux4},
-    };
-
     std::string out;
     for (const char* line :
          {"<html>", "<head>", "<title>Brennic_Probes</title>", "</head>", "<body>", "<pre>"}) {
@@ -202,10 +186,13 @@ std::string WriteProbesPage(const PageSnapshot& s) {
         "\"title\" \"Short Name\" \"Long Name\" "
         "\"Current\",\"Maximum\",\"Minimum\",\"Day Max\",\"Day Min\"\n";
     const ChannelStats& st = s.stats;
-    for (const Probe& p : kProbes) {
-        ProbeRecord(out, p.key, s.channels[p.channel],
-                    Cells(s.current[p.slot], st.maximum[p.slot], st.minimum[p.slot],
-                          st.dayMax[p.slot], st.dayMin[p.slot]));
+    for (int id = 0; id < kChannelCount; ++id) {
+        const ChannelSpec& p = Spec(id);
+        if (p.scale == Scale::kTemperature) {
+            ProbeRecord(out, id, s.channels[id],
+                        Cells(s.current[p.slot], st.maximum[p.slot], st.minimum[p.slot],
+                              st.dayMax[p.slot], st.dayMin[p.slot]));
+        }
     }
 
     // Heat and rates are kept in double but printed in single precision; the cells that have
@@ -214,15 +201,15 @@ std::string WriteProbesPage(const PageSnapshot& s) {
     const float none = kDayMinStart;
     const HeatTotals& c = s.collectorHeat;
     const HeatTotals& h = s.haHeat;
-    ProbeRecord(out, "\"btus\"", s.channels[kChBtus],
+    ProbeRecord(out, kChBtus, s.channels[kChBtus],
                 Cells(f(c.total), none, none, f(c.dayHeat), none));
     ProbeRecord(
-        out, "\"bturate\"", s.channels[kChBtuRate],
+        out, kChBtuRate, s.channels[kChBtuRate],
         Cells(f(c.rate * 3600.0), f(c.maxRate * 3600.0), none, f(c.dayMaxRate * 3600.0), none));
-    ProbeRecord(out, "\"habtus\"", s.channels[kChHaBtus],
+    ProbeRecord(out, kChHaBtus, s.channels[kChHaBtus],
                 Cells(f(h.total), none, none, f(h.dayHeat), none));
     ProbeRecord(
-        out, "\"habturate\"", s.channels[kChHaBtuRate],
+        out, kChHaBtuRate, s.channels[kChHaBtuRate],
         Cells(f(h.rate * 3600.0), f(h.maxRate * 3600.0), none, f(h.dayMaxRate * 3600.0), none));
     for (const char* line : {"</pre>", "</body>", "</html>"}) {
         Frame(out, line);

@@ -38,16 +38,10 @@ TEST_F(ConfigFileTest, RoundTripKeepsEveryPersistedField) {
     c.controllerType = kVexin2Lcd;
     c.comPort = "/dev/ttyS3";
     c.autoStart = true;
-    int flag = 0;
-    for (int* f :
-         {&c.graphCollector,  &c.graphStorage,  &c.graphAux1,    &c.graphAux2,   &c.graphAux3,
-          &c.graphAux4,       &c.graphPump,     &c.graphBtuRate, &c.graphFlow,   &c.graphWAux1,
-          &c.graphWAux2,      &c.graphWAux3,    &c.graphWAux4,   &c.graphHaPump, &c.graphHaBtuRate,
-          &c.statusCollector, &c.statusStorage, &c.statusAux1,   &c.statusAux2,  &c.statusAux3,
-          &c.statusAux4,      &c.statusPump,    &c.statusBtus,   &c.statusKwh,   &c.statusBtuRate,
-          &c.statusHaBtuRate, &c.statusWAux1,   &c.statusWAux2,  &c.statusWAux3, &c.statusWAux4,
-          &c.statusHaPump,    &c.statusHaBtus}) {
-        *f = (flag++ * 7) % 3 == 0 ? 1 : 0;  // an irregular pattern shows a shifted order
+    for (int id = 0; id < kChannelCount; ++id) {  // an irregular pattern shows a shifted order
+        const auto i = static_cast<std::size_t>(id);
+        c.graph[i] = Spec(id).graphable && id % 3 != 1 ? 1 : 0;
+        c.status[i] = Spec(id).listable && id % 3 != 2 ? 1 : 0;
     }
     c.tempRangeIndex = 7;
     c.graphTempMax = 200;
@@ -111,8 +105,7 @@ TEST_F(ConfigFileTest, RoundTripKeepsEveryPersistedField) {
         a.channels[id].longName = "Long name of channel " + std::to_string(id);
         a.channels[id].colour = 0x010203u * static_cast<Colour>(id + 1);
     }
-    for (int id : {kChCollector, kChStorage, kChAux1, kChAux2, kChAux3, kChAux4, kChWAux1, kChWAux2,
-                   kChWAux3, kChWAux4, kChBtuRate, kChGpm, kChHaBtuRate}) {
+    for (int id : kCurveChannels) {
         a.channels[id].penWidth = 3;
     }
     // Channels without a colour in the file keep theirs.

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/TempFolder.h"
+
 namespace brennic {
 namespace {
 
@@ -31,13 +33,9 @@ class ScopedEnv {
 
 class ConfigFoldersTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        home_ = fs::temp_directory_path() / ("brennic_home_" + std::to_string(::getpid()));
-        fs::remove_all(home_);
-        fs::create_directories(home_ / ".config");
-    }
-    void TearDown() override { fs::remove_all(home_); }
-    fs::path home_;
+    void SetUp() override { fs::create_directories(home_ / ".config"); }
+    testing::TempFolder folder_;
+    const fs::path home_ = folder_.Path();
 };
 
 TEST_F(ConfigFoldersTest, ConfigFolder) {

@@ -31,23 +31,37 @@ TEST(ConfigFormat, EachValueSitsAtItsPlaceInTheFile) {
         int index;
         int Config::*field;
     };
+    // Lines 3 and 4: the graph and status flags, each at its channel's place.
+    const struct {
+        int line;
+        int index;
+        ChannelFlags Config::*flags;
+        int channel;
+    } flagPlaces[] = {
+        {3, 0, &Config::graph, kChCollector},   {3, 1, &Config::graph, kChStorage},
+        {3, 2, &Config::graph, kChAux1},        {3, 3, &Config::graph, kChAux2},
+        {3, 4, &Config::graph, kChAux3},        {3, 5, &Config::graph, kChAux4},
+        {3, 6, &Config::graph, kChWAux1},       {3, 7, &Config::graph, kChWAux2},
+        {3, 8, &Config::graph, kChWAux3},       {3, 9, &Config::graph, kChWAux4},
+        {3, 10, &Config::graph, kChBtuRate},    {3, 11, &Config::graph, kChGpm},
+        {3, 12, &Config::graph, kChPump},       {3, 13, &Config::graph, kChHaBtuRate},
+        {3, 14, &Config::graph, kChHaPump},     {4, 0, &Config::status, kChCollector},
+        {4, 1, &Config::status, kChStorage},    {4, 2, &Config::status, kChAux1},
+        {4, 3, &Config::status, kChAux2},       {4, 4, &Config::status, kChAux3},
+        {4, 5, &Config::status, kChAux4},       {4, 6, &Config::status, kChWAux1},
+        {4, 7, &Config::status, kChWAux2},      {4, 8, &Config::status, kChWAux3},
+        {4, 9, &Config::status, kChWAux4},      {4, 10, &Config::status, kChBtus},
+        {4, 11, &Config::status, kChKwhs},      {4, 12, &Config::status, kChBtuRate},
+        {4, 13, &Config::status, kChPump},      {4, 14, &Config::status, kChHaBtus},
+        {4, 15, &Config::status, kChHaBtuRate}, {4, 16, &Config::status, kChHaPump},
+    };
+    for (const auto& p : flagPlaces) {
+        Config c;
+        (c.*p.flags)[static_cast<std::size_t>(p.channel)] = 4242;
+        EXPECT_EQ(FieldOf(FormatConfig(c, DefaultChannelTable(), {}), p.line, p.index), "4242")
+            << "line " << p.line << " #" << p.index;
+    }
     const Place places[] = {
-        {3, 0, &Config::graphCollector},   {3, 1, &Config::graphStorage},
-        {3, 2, &Config::graphAux1},        {3, 3, &Config::graphAux2},
-        {3, 4, &Config::graphAux3},        {3, 5, &Config::graphAux4},
-        {3, 6, &Config::graphWAux1},       {3, 7, &Config::graphWAux2},
-        {3, 8, &Config::graphWAux3},       {3, 9, &Config::graphWAux4},
-        {3, 10, &Config::graphBtuRate},    {3, 11, &Config::graphFlow},
-        {3, 12, &Config::graphPump},       {3, 13, &Config::graphHaBtuRate},
-        {3, 14, &Config::graphHaPump},     {4, 0, &Config::statusCollector},
-        {4, 1, &Config::statusStorage},    {4, 2, &Config::statusAux1},
-        {4, 3, &Config::statusAux2},       {4, 4, &Config::statusAux3},
-        {4, 5, &Config::statusAux4},       {4, 6, &Config::statusWAux1},
-        {4, 7, &Config::statusWAux2},      {4, 8, &Config::statusWAux3},
-        {4, 9, &Config::statusWAux4},      {4, 10, &Config::statusBtus},
-        {4, 11, &Config::statusKwh},       {4, 12, &Config::statusBtuRate},
-        {4, 13, &Config::statusPump},      {4, 14, &Config::statusHaBtus},
-        {4, 15, &Config::statusHaBtuRate}, {4, 16, &Config::statusHaPump},
         {6, 0, &Config::tempRangeIndex},   {6, 1, &Config::graphEveryNth},
         {6, 2, &Config::xAxisHours},       {6, 6, &Config::maxSamples},
         {6, 7, &Config::logData},          {6, 8, &Config::newLogAtMidnight},
@@ -101,13 +115,10 @@ TEST(ConfigFormat, EachValueSitsAtItsPlaceInTheFile) {
 TEST(ConfigFormat, OldStatusLineLayout) {
     const struct {
         int index;
-        int Config::*field;
-    } old[] = {
-        {0, &Config::statusCollector}, {1, &Config::statusStorage}, {2, &Config::statusAux1},
-        {3, &Config::statusAux2},      {4, &Config::statusAux3},    {5, &Config::statusAux4},
-        {6, &Config::statusWAux1},     {7, &Config::statusWAux2},   {8, &Config::statusWAux3},
-        {9, &Config::statusWAux4},     {10, &Config::statusBtus},   {11, &Config::statusPump},
-        {12, &Config::statusHaBtus},   {13, &Config::statusHaPump}};
+        int channel;
+    } old[] = {{0, kChCollector}, {1, kChStorage}, {2, kChAux1},    {3, kChAux2},   {4, kChAux3},
+               {5, kChAux4},      {6, kChWAux1},   {7, kChWAux2},   {8, kChWAux3},  {9, kChWAux4},
+               {10, kChBtus},     {11, kChPump},   {12, kChHaBtus}, {13, kChHaPump}};
     for (const auto& o : old) {
         std::string line4;
         for (int i = 0; i < 14; ++i) {
@@ -118,7 +129,7 @@ TEST(ConfigFormat, OldStatusLineLayout) {
         ChannelTable channels = DefaultChannelTable();
         DisplayFont font;
         ParseConfig(in, c, channels, font, 6);
-        EXPECT_EQ(c.*o.field, 7) << "old status #" << o.index;
+        EXPECT_EQ(c.status[static_cast<std::size_t>(o.channel)], 7) << "old status #" << o.index;
     }
 }
 

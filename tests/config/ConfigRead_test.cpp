@@ -48,11 +48,11 @@ TEST_F(ConfigFileTest, EveryVersionReadsTheLinesItHas) {
         EXPECT_EQ(c.ftpServer, version >= 6 ? "ftp.example.org" : "");
         if (version < 5) {
             // Old status line: Btus 1 and HaBtus 0 stand in for the flags it lacks.
-            EXPECT_EQ(c.statusKwh, 1);
-            EXPECT_EQ(c.statusBtuRate, 1);
-            EXPECT_EQ(c.statusHaBtuRate, 0);
+            EXPECT_EQ(c.status[kChKwhs], 1);
+            EXPECT_EQ(c.status[kChBtuRate], 1);
+            EXPECT_EQ(c.status[kChHaBtuRate], 0);
         } else {
-            EXPECT_EQ(c.statusKwh, 0);
+            EXPECT_EQ(c.status[kChKwhs], 0);
         }
     }
 }
@@ -84,6 +84,10 @@ TEST_F(ConfigFileTest, ValuesOutOfRangeAreCorrected) {
          [](const AppState& s) { EXPECT_EQ(s.config.minFlowGpm, 0.0); }},
         {"max samples 500", 6, Line6With(6, "500"), 6,
          [](const AppState& s) { EXPECT_EQ(s.config.maxSamples, 1000); }},
+        {"max samples 20000", 6, Line6With(6, "20000"), 6,
+         [](const AppState& s) { EXPECT_EQ(s.config.maxSamples, 20000); }},
+        {"max samples 20001", 6, Line6With(6, "20001"), 6,
+         [](const AppState& s) { EXPECT_EQ(s.config.maxSamples, 20000); }},
         {"glycol percent 101", 6, Line6With(14, "101"), 6,
          [](const AppState& s) { EXPECT_EQ(s.config.solarGlycolPercent, 50); }},
         {"glycol percent -1", 6, Line6With(15, "-1"), 6,
@@ -222,7 +226,7 @@ TEST_F(ConfigFileTest, BadInputLoadsWithDefaults) {
         {"garbage", "Version: seven\n###\n,,,\nzz\n\n\n\"\n",
          [](const AppState& s) {
              EXPECT_EQ(s.config.comPort, "###");
-             EXPECT_EQ(s.config.graphCollector, 1);
+             EXPECT_EQ(s.config.graph[kChCollector], 1);
              EXPECT_EQ(s.channels[kChCollector].colour, 0x0000FFu);
          }},
         {"NUL inside the data folder line", Join(WithLine(g, 7, std::string("/tmp/a\0b", 8))),

@@ -5,13 +5,18 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/TempFolder.h"
+
 namespace brennic {
 namespace {
 
+// Files of the tests, removed at the end.
+const testing::TempFolder& Folder() {
+    static const testing::TempFolder folder;
+    return folder;
+}
 std::string WriteTemp(const std::string& name, const std::string& text) {
-    const auto path = std::filesystem::temp_directory_path() / name;
-    std::ofstream(path) << text;
-    return path.string();
+    return Folder().Write(name, text);
 }
 
 TEST(GlycolTable, FileCases) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/ProcessorTestSupport.h"
@@ -66,6 +67,19 @@ TEST(MessageProcessor, ClassifiesLinesOfEveryModel) {
         EXPECT_EQ(p.openSensors, c.openSensors) << c.what;
         EXPECT_EQ(p.sampleCount, c.samples) << c.what;
         EXPECT_EQ(p.receivedLines, static_cast<int>(c.lines.size())) << c.what;
+    }
+}
+
+// Live lines of 85 characters or more are noise and dropped unread; 84 still count.
+TEST(MessageProcessor, LiveLinesFrom85CharactersOnAreDropped) {
+    for (const auto& [length, samples] : {std::pair{84, 1}, std::pair{85, 0}, std::pair{86, 0}}) {
+        AppState state;
+        Prepare(state, 0);
+        std::string line = Positional("150.2", "120.5", "140.3", "130.1", "ON");
+        line.resize(static_cast<std::size_t>(length), ' ');
+        StateGuard guard(state.lock);
+        ProcessLiveLine(state, line, kNoon);
+        EXPECT_EQ(state.processor.sampleCount, samples) << length;
     }
 }
 

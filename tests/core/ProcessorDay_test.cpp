@@ -14,7 +14,6 @@ using test::Feed;
 using test::kNoon;
 using test::Positional;
 using test::Prepare;
-using test::ScopedTimeZone;
 
 constexpr std::time_t kBeforeMidnight = 1243918790;  // 2009-06-01 23:59:50 CDT
 

@@ -11,12 +11,12 @@
 
 #include "core/MessageProcessor.h"
 #include "support/ProcessorTestSupport.h"
+#include "support/TempFolder.h"
 
 namespace brennic {
 namespace {
 
 using test::Positional;
-using test::ScopedTimeZone;
 
 constexpr std::time_t kBeforeMidnight = 1243918790;  // 2009-06-01 23:59:50 CDT
 
@@ -41,11 +41,6 @@ std::vector<std::string> Words(const std::string& line) {
 class ProcessorLive : public ::testing::Test {
   protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("brennic_processor_" + std::to_string(getpid()) + "_" + info->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
         test::Prepare(state, 0, kBeforeMidnight - 100);
         Config& c = state.config;
         c.dataFolder = dir_.string();
@@ -62,11 +57,7 @@ class ProcessorLive : public ::testing::Test {
             messages.push_back(text);
         };
     }
-    void TearDown() override {
-        CloseFiles();
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
-    }
+    void TearDown() override { CloseFiles(); }
     void CloseFiles() {
         if (state.dailyLog.file != nullptr) {
             std::fclose(state.dailyLog.file);
@@ -84,7 +75,8 @@ class ProcessorLive : public ::testing::Test {
     std::vector<std::string> messages;
 
   private:
-    std::filesystem::path dir_;
+    testing::TempFolder folder_;
+    const std::filesystem::path dir_ = folder_.Path();
 };
 
 TEST_F(ProcessorLive, WritesRawAndSampleRecordsAndTheSummaryAcrossMidnight) {

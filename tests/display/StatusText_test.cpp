@@ -20,7 +20,7 @@ class StatusTextTest : public ::testing::Test {
         p.faultText = " ";
     }
 
-    testdata::UtcZone zone_;
+    ScopedTimeZone zone_{"UTC"};
     AppState state;
 };
 
@@ -153,13 +153,10 @@ TEST_F(StatusTextTest, ValueCells) {
 
 TEST_F(StatusTextTest, TableRowsInOrderWithHeatUnits) {
     Config& c = state.config;
-    for (int Config::*f :
-         {&Config::statusCollector, &Config::statusStorage, &Config::statusAux1,
-          &Config::statusAux2, &Config::statusAux3, &Config::statusAux4, &Config::statusWAux1,
-          &Config::statusWAux2, &Config::statusWAux3, &Config::statusWAux4, &Config::statusBtus,
-          &Config::statusKwh, &Config::statusBtuRate, &Config::statusHaBtus,
-          &Config::statusHaBtuRate, &Config::statusPump}) {
-        c.*f = 1;
+    for (int id :
+         {kChCollector, kChStorage, kChAux1, kChAux2, kChAux3, kChAux4, kChWAux1, kChWAux2,
+          kChWAux3, kChWAux4, kChBtus, kChKwhs, kChBtuRate, kChHaBtus, kChHaBtuRate, kChPump}) {
+        c.status[static_cast<std::size_t>(id)] = 1;
     }
     EXPECT_EQ(ChosenTableQuantities(c), 15);
     ProcessorState& p = state.processor;
@@ -207,7 +204,7 @@ TEST_F(StatusTextTest, TableRowsInOrderWithHeatUnits) {
     EXPECT_EQ(rows[14].name, "Heat Assist BTUs/Hour");
     EXPECT_EQ(rows[14].cells[0], "    1800.0");
 
-    c.statusAux1 = c.statusBtus = 0;
+    c.status[kChAux1] = c.status[kChBtus] = 0;
     rows = TableRows(state);
     ASSERT_EQ(rows.size(), 13u);
     EXPECT_EQ(rows[2].name, "Aux-2");

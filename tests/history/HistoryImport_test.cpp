@@ -8,12 +8,13 @@
 #include "history/HistoryTime.h"
 #include "replay/DataRecorderReader.h"
 #include "support/HistoryTestSupport.h"
+#include "support/ScopedTimeZone.h"
+#include "support/TempFolder.h"
 
 namespace brennic {
 namespace {
 
 using testing::Local;
-using testing::ScopedZone;
 using testing::SunnyRecorderFile;
 using testing::TempFolder;
 
@@ -46,7 +47,7 @@ class HistoryImportTest : public ::testing::Test {
         return testing::StoredDay(*store, day);
     }
 
-    ScopedZone zone_{"America/Chicago"};
+    ScopedTimeZone zone_{"America/Chicago"};
     TempFolder folder_;
     std::string storePath_ = folder_.File("history.sqlite");
     std::string summary_;

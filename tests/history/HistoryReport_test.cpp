@@ -7,12 +7,13 @@
 #include "history/HistoryTime.h"
 #include "history/MinuteAccumulator.h"
 #include "support/HistoryTestSupport.h"
+#include "support/ScopedTimeZone.h"
+#include "support/TempFolder.h"
 
 namespace brennic {
 namespace {
 
 using testing::Local;
-using testing::ScopedZone;
 using testing::TempFolder;
 
 // Feeds samples straight into a store, as the live writer does: one sample a minute in
@@ -50,7 +51,7 @@ class ReportTest : public ::testing::Test {
         return report;
     }
 
-    ScopedZone zone_{"America/Chicago"};
+    ScopedTimeZone zone_{"America/Chicago"};
     TempFolder folder_;
     std::unique_ptr<HistoryStore> store_ = testing::OpenStore(folder_.File("h.sqlite"));
 };
@@ -125,7 +126,7 @@ TEST(ReportTime, DayTextsParseAndRoll) {
     for (const Case& c : cases) {
         EXPECT_EQ(ParseDayText(c.text).value_or(0), c.day) << c.text;
     }
-    ScopedZone zone("Europe/London");
+    ScopedTimeZone zone("Europe/London");
     EXPECT_EQ(NextDay(20091231), 20100101);
     EXPECT_EQ(MinutesInDay(20100328), 1380);
     EXPECT_EQ(MinutesInDay(20101031), 1500);

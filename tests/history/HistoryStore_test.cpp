@@ -13,12 +13,13 @@
 #include "core/MessageProcessor.h"
 #include "history/HistoryWriter.h"
 #include "support/HistoryTestSupport.h"
+#include "support/ScopedTimeZone.h"
+#include "support/TempFolder.h"
 
 namespace brennic {
 namespace {
 
 using testing::Local;
-using testing::ScopedZone;
 using testing::TempFolder;
 
 std::vector<std::string> FilesIn(const TempFolder& folder) {
@@ -42,7 +43,7 @@ MinuteRow Minute(std::time_t minute, int samples, double btu, float collector) {
 
 class HistoryStoreTest : public ::testing::Test {
   protected:
-    ScopedZone zone_{"America/Chicago"};
+    ScopedTimeZone zone_{"America/Chicago"};
     TempFolder folder_;
     std::string path_ = folder_.File("history.sqlite");
     std::time_t noon_ = Local(2009, 6, 1, 12, 0, 0);

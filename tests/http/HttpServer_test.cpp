@@ -21,6 +21,8 @@
 #include "support/HttpTestClient.h"
 #include "support/ProcessorTestSupport.h"
 #include "web/WritePagesCommand.h"
+#include "support/ScopedTimeZone.h"
+#include "support/TempFolder.h"
 
 namespace brennic {
 namespace {
@@ -179,17 +181,17 @@ TEST_F(HttpServerTest, TokenIsNeededForDataWhenSet) {
 TEST_F(HttpServerTest, PagesAreByteIdenticalToWritePages) {
     fixedClock_ = false;  // both take the time of day: retry when the second turns
     Start();
-    test::ScratchFolder folder;
+    testing::TempFolder folder;
     for (int attempt = 0; attempt < 5; ++attempt) {
         const std::time_t before = std::time(nullptr);
-        ASSERT_EQ(WritePagesCommand(state_, folder.path().string(), links_.page), 0);
+        ASSERT_EQ(WritePagesCommand(state_, folder.Path().string(), links_.page), 0);
         const auto stats = HttpGet(base_ + "/BRN_Stats.htm");
         const auto probes = HttpGet(base_ + "/BRN_Probes.htm");
         if (std::time(nullptr) != before) {
             continue;
         }
         const auto read = [&](const char* name) {
-            std::ifstream in(folder.path() / name, std::ios::binary);
+            std::ifstream in(folder.Path() / name, std::ios::binary);
             return std::string(std::istreambuf_iterator<char>(in), {});
         };
         EXPECT_EQ(stats.body, read("BRN_Stats.htm"));

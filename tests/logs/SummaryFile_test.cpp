@@ -207,7 +207,7 @@ TEST_F(SummaryFileTest, SwitchingSummaryOffAndOnLeavesStopThenStart) {
 
 TEST_F(SummaryFileTest, TimeZonesAndTestOffset) {
     {
-        testing::ZoneGuard zone("Europe/Berlin");
+        ScopedTimeZone zone("Europe/Berlin");
         WriteSummary(state, SummaryKind::kStart, kJune1);
         WriteSummary(state, SummaryKind::kStop, kJan15);
     }

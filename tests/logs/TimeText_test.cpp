@@ -10,7 +10,6 @@ namespace {
 
 using testing::kJan15;
 using testing::kJune1;
-using testing::ZoneGuard;
 
 TEST(TimeText, RecordTimeInSeveralZones) {
     struct Case {
@@ -30,14 +29,14 @@ TEST(TimeText, RecordTimeInSeveralZones) {
         {"ABCDEFGHIJ5", kJune1, "2009-06-01 14:05:30ABCDEFG"},
     };
     for (const auto& c : cases) {
-        ZoneGuard zone(c.zone);
+        ScopedTimeZone zone(c.zone);
         EXPECT_EQ(TimeText(c.t), c.expected) << c.zone;
         EXPECT_EQ(FormatTime(kTimeTextFormat, c.t), c.expected) << c.zone;
     }
 }
 
 TEST(TimeText, EveryConversion) {
-    ZoneGuard zone("America/Chicago");
+    ScopedTimeZone zone("America/Chicago");
     struct Case {
         std::time_t t;
         const char* format;
@@ -62,7 +61,7 @@ TEST(TimeText, EveryConversion) {
 }
 
 TEST(TimeText, TestOffsetShiftsTheTimeAndTheZoneFollowsTheShiftedTime) {
-    ZoneGuard zone("America/Chicago");
+    ScopedTimeZone zone("America/Chicago");
     SetTestTimeOffset(3600);
     EXPECT_EQ(TimeText(kJune1), "2009-06-01 15:05:30CDT");
     // 2009-03-08 01:30 CST plus one hour falls after the switch to daylight time.

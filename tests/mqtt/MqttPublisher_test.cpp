@@ -6,6 +6,8 @@
 
 #include "support/MosquittoBroker.h"
 #include "support/ScopedTimeZone.h"
+#include "support/TempFolder.h"
+#include "support/WaitFor.h"
 
 namespace brennic {
 namespace {
@@ -13,7 +15,6 @@ namespace {
 using nlohmann::json;
 using test::MosquittoBroker;
 using test::MqttRecorder;
-using test::WaitUntil;
 
 constexpr const char* kBase = "brennic/test-site";
 constexpr const char* kState = "brennic/test-site/state";
@@ -87,8 +88,8 @@ TEST(MqttPublisher, AnnouncesPublishesStateAndKeepsEnergiesGrowing) {
     ScopedTimeZone zone("UTC");
     MosquittoBroker broker;
     ASSERT_TRUE(broker.Start());
-    test::ScratchFolder folder;
-    const auto ledger = folder.path() / "EnergyTotals.json";
+    testing::TempFolder folder;
+    const auto ledger = folder.Path() / "EnergyTotals.json";
     MqttRecorder live(broker.port(), "brennic/test-site/#");
     std::vector<double> energies;
     {
@@ -100,7 +101,7 @@ TEST(MqttPublisher, AnnouncesPublishesStateAndKeepsEnergiesGrowing) {
         for (double total : {1000.0, 1000.0 + 3413.0, 50.0}) {
             const auto before = live.On(kState).size();
             publisher.Offer(Snapshot(total));
-            ASSERT_TRUE(WaitUntil([&] { return live.On(kState).size() > before; }));
+            ASSERT_TRUE(testing::WaitFor([&] { return live.On(kState).size() > before; }));
             energies.push_back(LatestEnergy(live));
         }
         const json state = json::parse(live.On(kState).back());
@@ -113,13 +114,13 @@ TEST(MqttPublisher, AnnouncesPublishesStateAndKeepsEnergiesGrowing) {
         // Aux-3 switched off: its config goes away; the others stay retained. The watcher sees
         // the last config of the new announcement go by, so all of it has reached the broker.
         MqttRecorder watch(broker.port(), "homeassistant/#");
-        ASSERT_TRUE(WaitUntil([&] { return watch.Messages().size() == 5; }));
+        ASSERT_TRUE(testing::WaitFor([&] { return watch.Messages().size() == 5; }));
         publisher.Announce(TestDevice(false));
-        ASSERT_TRUE(WaitUntil([&] {
+        ASSERT_TRUE(testing::WaitFor([&] {
             return !watch.On("homeassistant/sensor/brennic_test-site/open_sensors/config").empty();
         }));
         MqttRecorder late(broker.port(), "homeassistant/#");
-        ASSERT_TRUE(WaitUntil([&] { return late.Messages().size() >= 4; }));
+        ASSERT_TRUE(testing::WaitFor([&] { return late.Messages().size() >= 4; }));
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         std::map<std::string, json> configs;
         for (const auto& m : late.Messages()) {
@@ -158,7 +159,7 @@ TEST(MqttPublisher, AnnouncesPublishesStateAndKeepsEnergiesGrowing) {
     for (double total : {10.0, 10.0 + 3413.0}) {
         const auto before = live.On(kState).size();
         again.Offer(Snapshot(total));
-        ASSERT_TRUE(WaitUntil([&] { return live.On(kState).size() > before; }));
+        ASSERT_TRUE(testing::WaitFor([&] { return live.On(kState).size() > before; }));
         energies.push_back(LatestEnergy(live));
     }
     EXPECT_EQ(energies, (std::vector<double>{0.0, 1.0, 1.014, 1.014, 2.014}));
@@ -167,11 +168,11 @@ TEST(MqttPublisher, AnnouncesPublishesStateAndKeepsEnergiesGrowing) {
 TEST(MqttPublisher, LastWillAfterKillAndReconnectAfterBrokerRestart) {
     MosquittoBroker broker;
     ASSERT_TRUE(broker.Start());
-    test::ScratchFolder folder;
+    testing::TempFolder folder;
     // A publisher in a child process, killed with SIGKILL: the broker sends the last will.
     const pid_t child = fork();
     if (child == 0) {
-        Harness h(broker, folder.path() / "child.json");
+        Harness h(broker, folder.Path() / "child.json");
         MqttPublisher publisher(h.setup);
         publisher.Start();
         pause();
@@ -185,18 +186,18 @@ TEST(MqttPublisher, LastWillAfterKillAndReconnectAfterBrokerRestart) {
         EXPECT_TRUE(status.WaitForLatest(kStatus, "offline"));
     }
 
-    Harness h(broker, folder.path() / "EnergyTotals.json");
+    Harness h(broker, folder.Path() / "EnergyTotals.json");
     MqttPublisher publisher(h.setup);
     ASSERT_TRUE(publisher.Start());
-    ASSERT_TRUE(WaitUntil([&] { return publisher.Connected(); }));
+    ASSERT_TRUE(testing::WaitFor([&] { return publisher.Connected(); }));
     broker.Stop();
-    ASSERT_TRUE(WaitUntil([&] { return !publisher.Connected(); }));
+    ASSERT_TRUE(testing::WaitFor([&] { return !publisher.Connected(); }));
     publisher.Offer(Snapshot(0.0));  // kept while the broker is away
     ASSERT_TRUE(broker.Start());
     MqttRecorder after(broker.port(), "#");
     EXPECT_TRUE(after.WaitForLatest(kStatus, "online"));
-    EXPECT_TRUE(WaitUntil([&] { return after.On(kState).size() == 1; }));
-    EXPECT_TRUE(WaitUntil([&] {
+    EXPECT_TRUE(testing::WaitFor([&] { return after.On(kState).size() == 1; }));
+    EXPECT_TRUE(testing::WaitFor([&] {
         return !after.On("homeassistant/sensor/brennic_test-site/collector/config").empty();
     }));
     const MqttCounters c = publisher.Counters();
@@ -236,12 +237,12 @@ TEST(MqttPublisher, RefusalsAndCertificateErrorsAreReportedOnce) {
         MqttPublisher publisher(h.setup);
         ASSERT_TRUE(publisher.Start());
         if (c.connects) {
-            EXPECT_TRUE(WaitUntil([&] { return publisher.Connected(); }));
+            EXPECT_TRUE(testing::WaitFor([&] { return publisher.Connected(); }));
             continue;
         }
         // Attempts at 0 s, 1 s and 3 s: a third one proves the retries go on, with back-off.
         const auto start = std::chrono::steady_clock::now();
-        ASSERT_TRUE(WaitUntil([&] {
+        ASSERT_TRUE(testing::WaitFor([&] {
             const MqttCounters n = publisher.Counters();
             return n.refusals + n.failures >= 3;
         }));

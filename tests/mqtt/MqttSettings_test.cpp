@@ -5,6 +5,7 @@
 
 #include "mqtt/EnergyLedger.h"
 #include "support/FtpTestServer.h"
+#include "support/TempFolder.h"
 
 namespace brennic {
 namespace {
@@ -54,8 +55,8 @@ TEST(MqttSettings, BadValuesAreNamedAndDefaultsKept) {
 }
 
 TEST(MqttSettings, PasswordFileMustBeOwnerOnly) {
-    test::ScratchFolder folder;
-    const auto file = folder.path() / "mqtt.pass";
+    testing::TempFolder folder;
+    const auto file = folder.Path() / "mqtt.pass";
     test::WriteBytes(file, "s3cret\n");
     for (const auto& [mode, password, problems] :
          {std::tuple{0600, "s3cret", 0u}, std::tuple{0644, "", 1u}}) {
@@ -87,8 +88,8 @@ TEST(MqttSettings, BaseTopicDefaultsToSiteThenHost) {
 }
 
 TEST(EnergyLedger, LifetimeGrowsAcrossResetAndRestart) {
-    test::ScratchFolder folder;
-    const auto file = folder.path() / "EnergyTotals.json";
+    testing::TempFolder folder;
+    const auto file = folder.Path() / "EnergyTotals.json";
     std::string problem;
     EnergyLedger ledger;
     // Collector: 500 at start (only remembered), +300, Reset to 100 (+100), +150.
@@ -112,7 +113,7 @@ TEST(EnergyLedger, LifetimeGrowsAcrossResetAndRestart) {
     test::WriteBytes(file, "{\"collector_btu\": 12");
     EXPECT_FALSE(LoadEnergyLedger(file, again, problem));
     EXPECT_NE(problem.find("damaged"), std::string::npos);
-    EXPECT_EQ(test::ReadBytes(folder.path() / "EnergyTotals.json.damaged"),
+    EXPECT_EQ(test::ReadBytes(folder.Path() / "EnergyTotals.json.damaged"),
               "{\"collector_btu\": 12");
     EXPECT_EQ(again.collectorBtu, 0.0);
 }

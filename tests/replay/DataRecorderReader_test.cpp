@@ -15,7 +15,6 @@ using testing::ControllerLine;
 using testing::Local;
 using testing::RecorderStamp;
 using testing::RecordingEvents;
-using testing::ScopedZone;
 using testing::TempFolder;
 
 // A Data Recorder file of `times`, a header before the first record and every `headerEvery`
@@ -54,7 +53,7 @@ std::vector<std::time_t> Steps(std::time_t first, int count, int step) {
 
 class DataRecorderReaderTest : public ::testing::Test {
   protected:
-    ScopedZone zone_{"America/Chicago"};
+    ScopedTimeZone zone_{"America/Chicago"};
     TempFolder folder_;
     AppState state_;
     RecordingEvents events_;

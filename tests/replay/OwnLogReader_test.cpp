@@ -14,7 +14,6 @@ namespace {
 
 using testing::Local;
 using testing::RecordingEvents;
-using testing::ScopedZone;
 using testing::TempFolder;
 
 // Writes a daily log with Brennic's own writer: one sample record per time, the long layout
@@ -53,7 +52,7 @@ TEST(OwnLogReader, MixedShortAndLongRecordsReplayWithTheirOwnTimes) {
     } zones[] = {{"America/Chicago", 6}, {"Europe/Berlin", 6}, {"Australia/Sydney", 1}};
     for (const auto& z : zones) {
         SCOPED_TRACE(z.tz);
-        ScopedZone zone(z.tz);
+        ScopedTimeZone zone(z.tz);
         TempFolder folder;
         const std::time_t t0 = Local(2009, z.month, 1, 14, 0, 0);
         const std::vector<std::time_t> times = {t0, t0 + 30, t0 + 60, t0 + 90};
@@ -81,7 +80,7 @@ TEST(OwnLogReader, MixedShortAndLongRecordsReplayWithTheirOwnTimes) {
 }
 
 TEST(OwnLogReader, RangesAndFilesWithoutSampleRecords) {
-    ScopedZone zone("America/Chicago");
+    ScopedTimeZone zone("America/Chicago");
     TempFolder folder;
     const std::time_t t0 = Local(2009, 6, 1, 0, 0, 0);
     std::vector<std::time_t> times;
@@ -136,7 +135,7 @@ TEST(OwnLogReader, RangesAndFilesWithoutSampleRecords) {
 }
 
 TEST(CaptureReader, DigitLinesAdvanceTheReplayClock) {
-    ScopedZone zone("America/Chicago");
+    ScopedTimeZone zone("America/Chicago");
     TempFolder folder;
     const std::time_t six = Local(2009, 6, 1, 6, 0, 0);
     struct Case {

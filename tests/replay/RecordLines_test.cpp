@@ -15,7 +15,6 @@ namespace brennic {
 namespace {
 
 using testing::Local;
-using testing::ScopedZone;
 
 int ParseAll(RecordLineParser& parser, const std::vector<std::string>& lines) {
     for (const auto& line : lines) {
@@ -55,7 +54,7 @@ TEST(RecordLines, DataRecorderHeadersAreValidatedAgainstTheFirst) {
 }
 
 TEST(RecordLines, DataRecorderTimesFollowTheHeaderDaylightFlag) {
-    ScopedZone zone("America/Chicago");
+    ScopedTimeZone zone("America/Chicago");
     RecordLineParser parser(LogFormat::kDataRecorder);
     RecordLine record;
     ASSERT_EQ(parser.Parse("DATE CST +DST\n", record), kReadOk);
@@ -77,7 +76,7 @@ TEST(RecordLines, DayCacheAgreesWithMktimeAcrossDaylightChanges) {
     // The 2009 changeover days of the three zones and a day after each, both daylight flags.
     const int dates[][2] = {{3, 8}, {3, 9}, {3, 29}, {3, 30}, {4, 5}, {10, 4}, {10, 25}, {11, 1}};
     for (const char* tz : {"America/Chicago", "Europe/Berlin", "Australia/Sydney"}) {
-        ScopedZone zone(tz);
+        ScopedTimeZone zone(tz);
         LocalDayCache cache;
         for (const auto& [month, day] : dates) {
             for (int i = 0; i < 2 * 24 * 60; i += 37) {
@@ -119,7 +118,7 @@ TEST(RecordLines, OwnLogDaylightComesFromTheSystemsOwnZoneNames) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.tz) + " " + c.line);
-        ScopedZone zone(c.tz);
+        ScopedTimeZone zone(c.tz);
         RecordLineParser parser(LogFormat::kOwnLog);
         RecordLine record;
         ASSERT_EQ(parser.Parse(c.line, record), kReadOk);

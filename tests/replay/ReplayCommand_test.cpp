@@ -11,7 +11,6 @@
 namespace brennic {
 namespace {
 
-using testing::ScopedZone;
 using testing::TempFolder;
 using Json = nlohmann::json;
 
@@ -47,7 +46,7 @@ ReplayOptions DataRecorder(const std::string& file) {
 }
 
 TEST(ReplayCommand, ReportOfASmallFileMatchesTheHandWorkedValues) {
-    ScopedZone zone("America/Chicago");
+    ScopedTimeZone zone("America/Chicago");
     TempFolder folder;
     AppState state;  // model 0, fixed flow 5 gpm, "Fixed" mix (factor 1), smoothing on
     const Result run = Replay(state, DataRecorder(folder.Write("small.txt", kSmallFile)));
@@ -109,7 +108,7 @@ TEST(ReplayCommand, ReportOfASmallFileMatchesTheHandWorkedValues) {
 }
 
 TEST(ReplayCommand, ThreeReplaysOfOneFileGiveTheSameReport) {
-    ScopedZone zone("America/Chicago");
+    ScopedTimeZone zone("America/Chicago");
     TempFolder folder;
     const ReplayOptions options = DataRecorder(folder.Write("small.txt", kSmallFile));
     AppState state;
@@ -130,7 +129,7 @@ TEST(ReplayCommand, ThreeReplaysOfOneFileGiveTheSameReport) {
 }
 
 TEST(ReplayCommand, FailuresGoToStandardErrorWithANonZeroExit) {
-    ScopedZone zone("America/Chicago");
+    ScopedTimeZone zone("America/Chicago");
     TempFolder folder;
     const std::string small = folder.Write("small.txt", kSmallFile);
     using K = ReplayOptions::Kind;
@@ -173,7 +172,7 @@ TEST(ReplayCommand, FailuresGoToStandardErrorWithANonZeroExit) {
 }
 
 TEST(ReplayCommand, RangeAndCaptureOptionsReachTheReaders) {
-    ScopedZone zone("America/Chicago");
+    ScopedTimeZone zone("America/Chicago");
     TempFolder folder;
     AppState state;
     ReplayOptions range = DataRecorder(folder.Write("small.txt", kSmallFile));

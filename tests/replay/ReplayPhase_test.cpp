@@ -14,13 +14,14 @@
 #include "replay/DataRecorderReader.h"
 #include "replay/OwnLogReader.h"
 #include "support/ReplayTestSupport.h"
+#include "support/ScopedTimeZone.h"
+#include "support/TempFolder.h"
 
 namespace brennic {
 namespace {
 
 using testing::ControllerLine;
 using testing::RecordingEvents;
-using testing::ScopedZone;
 using testing::TempFolder;
 
 using Reader = std::function<ReplayOutcome(AppState&, const std::string&, ReplayEvents&,
@@ -64,7 +65,7 @@ std::string Times(int n, const std::string& line) {
 // fragment with the next record glued to it. Every reader skips and counts that one record and
 // replays all whole ones, wherever the cut falls.
 TEST(ReplayPhase, ADamagedRecordIsCountedAndSkippedWhereverTheCutFalls) {
-    ScopedZone zone("America/Chicago");
+    ScopedTimeZone zone("America/Chicago");
     TempFolder folder;
     const std::string own = "2009-06-01 14:00:00CDT " + kSample + "\n";
     const std::string recorder = "06/01/2009 14:00:00 " + kControl + "\n";
@@ -110,7 +111,7 @@ TEST(ReplayPhase, ADamagedRecordIsCountedAndSkippedWhereverTheCutFalls) {
 
 // ABORT in the record error dialog for a damaged record ends the replay there.
 TEST(ReplayPhase, AbortAtADamagedRecordEndsTheReplay) {
-    ScopedZone zone("America/Chicago");
+    ScopedTimeZone zone("America/Chicago");
     TempFolder folder;
     const std::string own = "2009-06-01 14:00:00CDT " + kSample + "\n";
     AppState state;
@@ -128,7 +129,7 @@ TEST(ReplayPhase, AbortAtADamagedRecordEndsTheReplay) {
 // A stop flag already set when reading starts: every reader ends at once, processes nothing
 // and reports no error.
 TEST(ReplayPhase, AStopFlagEndsEveryReaderBeforeItsFirstRecord) {
-    ScopedZone zone("America/Chicago");
+    ScopedTimeZone zone("America/Chicago");
     TempFolder folder;
     const ReaderCase cases[] = {
         {"data recorder", DataRecorder,

@@ -9,12 +9,12 @@
 #include "sim/SimulatedDay.h"
 #include "sun/SunCalculator.h"
 #include "support/ReplayTestSupport.h"
+#include "support/ScopedTimeZone.h"
 
 namespace brennic {
 namespace {
 
 using testing::Local;
-using testing::ScopedZone;
 
 constexpr const char* kCentral = "CST6CDT,M3.2.0,M11.1.0";
 constexpr double kJoulesPerBtu = 1055.056;
@@ -54,7 +54,7 @@ double TheoreticalKwh(const InstallationParameters& p, std::time_t day) {
 }
 
 TEST(Installation, AClearDayGivesAPlausibleShareOfTheTheoreticalOutput) {
-    ScopedZone zone(kCentral);
+    ScopedTimeZone zone(kCentral);
     const InstallationParameters clear = Weathered(DayKind::kClear);
     ASSERT_EQ(clear.latitude, 45.0f);
     ASSERT_EQ(clear.area, 4.0f);
@@ -77,7 +77,7 @@ double TankJoules(const Installation& m) {
 }
 
 TEST(Installation, HeatFromTheLinesBalancesTheTankOverAWeek) {
-    ScopedZone zone(kCentral);
+    ScopedTimeZone zone(kCentral);
     const std::time_t start = Local(2026, 5, 4, 0, 0, 0);
     auto state = std::make_unique<AppState>();
     const InstallationParameters p;
@@ -124,7 +124,7 @@ std::vector<InstallationReading> Readings(InstallationParameters p, std::time_t 
 }
 
 TEST(Installation, ThePumpFollowsTheDifferentialWithHysteresis) {
-    ScopedZone zone(kCentral);
+    ScopedTimeZone zone(kCentral);
     const InstallationParameters p = Weathered(DayKind::kPartlyCloudy);
     const std::time_t day = Local(2026, 6, 10, 0, 0, 0);
     const auto r = Readings(p, day, day + kDay);
@@ -163,7 +163,7 @@ TEST(Installation, ThePumpFollowsTheDifferentialWithHysteresis) {
 }
 
 TEST(Installation, TheHighLimitStopsThePump) {
-    ScopedZone zone(kCentral);
+    ScopedTimeZone zone(kCentral);
     InstallationParameters p = Weathered(DayKind::kClear);
     p.highLimitF = 130.0;
     p.heatAssist = false;
@@ -184,7 +184,7 @@ TEST(Installation, TheHighLimitStopsThePump) {
 }
 
 TEST(Installation, AStuckPumpReportsOnWithoutFlow) {
-    ScopedZone zone(kCentral);
+    ScopedTimeZone zone(kCentral);
     InstallationParameters p = Weathered(DayKind::kClear);
     const std::time_t day = Local(2026, 6, 22, 0, 0, 0);
     p.pumpStuckOffFrom = day + 10 * 3600;

@@ -13,12 +13,13 @@
 #include "replay/ReplayCommand.h"
 #include "sim/SimulatedDay.h"
 #include "support/ReplayTestSupport.h"
+#include "support/ScopedTimeZone.h"
+#include "support/TempFolder.h"
 
 namespace brennic {
 namespace {
 
 using testing::Local;
-using testing::ScopedZone;
 using testing::TempFolder;
 
 constexpr const char* kCentral = "CST6CDT,M3.2.0,M11.1.0";
@@ -36,7 +37,7 @@ std::string Simulate(const SimulationOptions& o) {
 }
 
 TEST(SimulationFiles, TheSameSeedGivesTheSameBytes) {
-    ScopedZone zone(kCentral);
+    ScopedTimeZone zone(kCentral);
     SimulationOptions o;
     o.start = Local(2026, 3, 7, 0, 0, 0);  // across the change to daylight saving time
     o.days = 2;
@@ -54,7 +55,7 @@ TEST(SimulationFiles, TheSameSeedGivesTheSameBytes) {
 }
 
 TEST(SimulationFiles, TheToolWritesWhatTheLibraryWrites) {
-    ScopedZone zone(kCentral);
+    ScopedTimeZone zone(kCentral);
     TempFolder folder;
     const std::string file = folder.File("capture.txt");
     const std::string command = std::string(BRENNIC_SIMULATE) +
@@ -77,7 +78,7 @@ TEST(SimulationFiles, TheToolWritesWhatTheLibraryWrites) {
 }
 
 TEST(SimulationFiles, EveryControllerModelIsReadWithoutDataErrors) {
-    ScopedZone zone(kCentral);
+    ScopedTimeZone zone(kCentral);
     const std::time_t start = Local(2026, 7, 1, 0, 0, 0);
     for (const int model : {kVexin2, kVexin2Btu, kVexin2Lcd}) {
         SCOPED_TRACE(model);
@@ -103,7 +104,7 @@ TEST(SimulationFiles, EveryControllerModelIsReadWithoutDataErrors) {
 }
 
 TEST(SimulationFiles, TheReplaysReadEveryFormatBack) {
-    ScopedZone zone(kCentral);
+    ScopedTimeZone zone(kCentral);
     TempFolder folder;
     SimulationOptions o;
     o.start = Local(2026, 4, 10, 0, 0, 0);

@@ -14,6 +14,8 @@
 
 #include "config/ConfigFile.h"
 
+#include "support/TempFolder.h"
+
 namespace brennic::config_test {
 
 namespace fs = std::filesystem;
@@ -85,17 +87,12 @@ inline std::string ProbeRow(const std::string& id, const std::string& descriptio
 class ConfigFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        root_ = fs::temp_directory_path() /
-                ("brennic_cfg_" + std::to_string(::getpid()) + "_" + info->name());
-        fs::remove_all(root_);
         fs::create_directories(root_ / "prog");
         paths_ = {(root_ / "cfg").string(), (root_ / "prog").string(), "/data/brennic"};
     }
     void TearDown() override {
         std::error_code ec;
         fs::permissions(root_ / "cfg", fs::perms::owner_all, ec);
-        fs::remove_all(root_, ec);
     }
 
     void Prepare(AppState& state) {
@@ -114,7 +111,8 @@ class ConfigFileTest : public ::testing::Test {
         EXPECT_TRUE(SaveConfig(state, &why)) << why;
         return ReadFile(fs::path(state.config.configFolder) / "Config.Txt");
     }
-    fs::path root_;
+    testing::TempFolder folder_;
+    const fs::path root_ = folder_.Path();
     ConfigPaths paths_;
     std::vector<std::string> messages_;
 };

@@ -15,34 +15,10 @@
 
 #include "core/AppState.h"
 #include "core/LocalTime.h"
+#include "support/ScopedTimeZone.h"
+#include "support/TempFolder.h"
 
 namespace brennic::testing {
-
-// Sets TZ for the lifetime of the object and restores the previous value afterwards.
-class ZoneGuard {
-  public:
-    explicit ZoneGuard(const char* zone) {
-        if (const char* old = std::getenv("TZ")) {
-            old_ = old;
-        }
-        Set(zone);
-    }
-    ~ZoneGuard() { Set(old_ ? old_->c_str() : nullptr); }
-    ZoneGuard(const ZoneGuard&) = delete;
-    ZoneGuard& operator=(const ZoneGuard&) = delete;
-
-    static void Set(const char* zone) {
-        if (zone != nullptr) {
-            setenv("TZ", zone, 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-    }
-
-  private:
-    std::optional<std::string> old_;
-};
 
 // 2009-06-01 14:05:30 CDT and 2009-01-15 08:07:09 CST.
 inline constexpr std::time_t kJune1 = 1243883130;
@@ -73,13 +49,7 @@ inline void WriteFile(const std::filesystem::path& path, const std::string& text
 class DataFilesTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("brennic_datafiles_" + std::to_string(getpid()) + "_" + info->test_suite_name() +
-                "_" + info->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        state.config.dataFolder = dir_.string();
+        state.config.dataFolder = folder_.Path().string();
         state.config.logData = 1;
         state.config.logEveryNth = 1;
         state.config.summaryEnable = 0;
@@ -90,11 +60,7 @@ class DataFilesTest : public ::testing::Test {
         };
     }
 
-    void TearDown() override {
-        SetTestTimeOffset(0);
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
-    }
+    void TearDown() override { SetTestTimeOffset(0); }
 
     // Sets the current sample: time and the temperatures of slots 1-6, pump, flow.
     void SetSample(std::time_t t, float collector = 150.0f, float storage = 120.0f) {
@@ -110,15 +76,15 @@ class DataFilesTest : public ::testing::Test {
         s[kSlotFlow] = 4.5f;
     }
 
-    std::filesystem::path File(const std::string& name) const { return dir_ / name; }
-    const std::filesystem::path& Dir() const { return dir_; }
+    std::filesystem::path File(const std::string& name) const { return folder_.Path() / name; }
+    const std::filesystem::path& Dir() const { return folder_.Path(); }
 
-    ZoneGuard zone_{"America/Chicago"};
+    ScopedTimeZone zone_{"America/Chicago"};
     AppState state;
     std::vector<std::pair<std::string, std::string>> messages;
 
   private:
-    std::filesystem::path dir_;
+    TempFolder folder_;
 };
 
 }  // namespace brennic::testing

@@ -20,6 +20,8 @@
 
 #include "config/ConfigFile.h"
 #include "core/AppState.h"
+#include "support/TempFolder.h"
+#include "support/WaitFor.h"
 #include "ui/config/DialogSupport.h"
 
 namespace brennic::testing {
@@ -93,24 +95,6 @@ struct HookRecorder {
     }
 };
 
-// A temporary folder for the data files of one test.
-struct TempFolder {
-    TempFolder() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path = std::filesystem::temp_directory_path() /
-               ("brennic_cfg_" + std::to_string(getpid()) + "_" + info->test_suite_name() + "_" +
-                info->name());
-        std::filesystem::remove_all(path);
-        std::filesystem::create_directories(path);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    const std::filesystem::path& Path() const { return path; }
-    std::filesystem::path path;
-};
-
 inline std::vector<std::string> ReadLinesOf(const std::filesystem::path& path) {
     std::vector<std::string> lines;
     std::ifstream in(path);
@@ -131,13 +115,18 @@ inline void LoadSavedConfig(const AppState& saved, AppState& fresh) {
     EXPECT_EQ(LoadConfig(fresh, paths), ConfigSource::kConfigFolder);
 }
 
-// Saves a rendering of `widget` under the build folder for a person to look at.
+// Runs the event loop until `done` holds or `limit` has passed.
+template <typename Done>
+bool WaitForEvents(Done done, std::chrono::milliseconds limit = std::chrono::seconds(2)) {
+    return WaitFor(done, limit, [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); });
+}
+
+// The widget renders into a picture that can be written (into a temporary folder).
 inline void SaveScreenshot(QWidget& widget, const char* name) {
-    const QString folder = QString(BRENNIC_BINARY_DIR) + "/screenshots";
-    QDir().mkpath(folder);
+    const TempFolder folder;
     const QPixmap image = widget.grab();
     EXPECT_FALSE(image.isNull()) << name;
-    EXPECT_TRUE(image.save(folder + "/" + name + ".png")) << name;
+    EXPECT_TRUE(image.save(QString::fromStdString(folder.File(std::string(name) + ".png"))));
 }
 
 }  // namespace brennic::testing

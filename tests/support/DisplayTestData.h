@@ -7,30 +7,12 @@
 #include <string>
 
 #include "core/AppState.h"
+#include "support/ScopedTimeZone.h"
 
 namespace brennic::testdata {
 
 // 2024-06-01 12:00:00 UTC; the tests run with TZ=UTC.
 inline constexpr std::time_t kNoon = 1717243200;
-
-// Sets TZ to UTC for the life of the object and restores the previous zone.
-class UtcZone {
-  public:
-    UtcZone() : had_(std::getenv("TZ") != nullptr), saved_(had_ ? std::getenv("TZ") : "") {
-        setenv("TZ", "UTC", 1);
-        tzset();
-    }
-    ~UtcZone() {
-        had_ ? setenv("TZ", saved_.c_str(), 1) : unsetenv("TZ");
-        tzset();
-    }
-    UtcZone(const UtcZone&) = delete;
-    UtcZone& operator=(const UtcZone&) = delete;
-
-  private:
-    bool had_;
-    std::string saved_;
-};
 
 // Fills the history with `count` samples `spacing` seconds apart ending at `end`, with smooth
 // temperatures and a pump that runs in the middle of the day.
@@ -71,12 +53,8 @@ inline void FillHistory(AppState& state, int count, std::time_t end, int spacing
 }
 
 inline void GraphEverything(Config& c) {
-    for (int Config::*f :
-         {&Config::graphCollector, &Config::graphStorage, &Config::graphAux1, &Config::graphAux2,
-          &Config::graphAux3, &Config::graphAux4, &Config::graphPump, &Config::graphBtuRate,
-          &Config::graphFlow, &Config::graphWAux1, &Config::graphWAux2, &Config::graphWAux3,
-          &Config::graphWAux4, &Config::graphHaPump, &Config::graphHaBtuRate}) {
-        c.*f = 1;
+    for (int id = 0; id < kChannelCount; ++id) {
+        c.graph[static_cast<std::size_t>(id)] = Spec(id).graphable ? 1 : 0;
     }
 }
 

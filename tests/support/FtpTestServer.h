@@ -1,7 +1,7 @@
 #pragma once
 
 // A real FTP server on 127.0.0.1 for the tests (tests/fixtures/ftp_server.py on pyftpdlib),
-// started in its own process and stopped by the destructor. Also a scratch folder per test.
+// started in its own process and stopped by the destructor.
 
 #include <poll.h>
 #include <signal.h>
@@ -18,27 +18,10 @@
 #include <thread>
 #include <vector>
 
+#include "support/TempFolder.h"
+#include "support/WaitFor.h"
+
 namespace brennic::test {
-
-// A fresh folder under the system's temporary folder, removed with its contents at the end.
-class ScratchFolder {
-  public:
-    ScratchFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "brennic-web-XXXXXX").string();
-        path_ = mkdtemp(pattern.data()) != nullptr ? pattern : "";
-    }
-    ~ScratchFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
 
 inline std::string ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -164,18 +147,5 @@ class FtpTestServer {
     pid_t pid_ = -1;
     int port_ = 0;
 };
-
-// Polls `done` every few milliseconds until it holds or `limit` passes.
-template <typename Predicate>
-bool WaitUntil(Predicate done, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
 
 }  // namespace brennic::test

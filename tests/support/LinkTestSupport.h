@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/PtyPair.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -98,41 +100,6 @@ class QueueSink : public LinkSink {
     std::mutex mutex_;
     std::condition_variable ready_;
     std::deque<LinkEvent> events_;
-};
-
-// A pseudo-terminal pair: the test writes to `master`, the link opens `path`.
-struct Pty {
-    int master = -1;
-    int slave = -1;
-    std::string path;
-
-    Pty() {
-        char name[256];
-        if (openpty(&master, &slave, name, nullptr, nullptr) == 0) {
-            path = name;
-        }
-    }
-    ~Pty() {
-        CloseMaster();
-        if (slave >= 0) {
-            close(slave);
-        }
-    }
-    void Write(const std::string& bytes) const {
-        for (std::size_t done = 0; done < bytes.size();) {
-            const ssize_t n = write(master, bytes.data() + done, bytes.size() - done);
-            if (n <= 0) {
-                return;
-            }
-            done += static_cast<std::size_t>(n);
-        }
-    }
-    void CloseMaster() {
-        if (master >= 0) {
-            close(master);
-            master = -1;
-        }
-    }
 };
 
 // A stand-in program run as a child process with its standard output on a pipe.

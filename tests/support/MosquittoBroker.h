@@ -22,6 +22,8 @@
 #include <vector>
 
 #include "support/FtpTestServer.h"
+#include "support/TempFolder.h"
+#include "support/WaitFor.h"
 
 namespace brennic::test {
 
@@ -57,7 +59,7 @@ class MosquittoBroker {
     static constexpr const char* kPassword = "secret";
 
     MosquittoBroker() : port_(FreeTcpPort()), tlsPort_(FreeTcpPort()) {
-        const auto& d = folder_.path();
+        const auto& d = folder_.Path();
         const std::string q = " >/dev/null 2>&1";
         const std::string ec = " -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes";
         WriteBytes(d / "san.ext", "subjectAltName=DNS:localhost,IP:127.0.0.1\n");
@@ -92,7 +94,7 @@ class MosquittoBroker {
         if (!ready_) {
             return false;
         }
-        const std::string conf = (folder_.path() / "mosquitto.conf").string();
+        const std::string conf = (folder_.Path() / "mosquitto.conf").string();
         pid_ = fork();
         if (pid_ == 0) {
             // Quiet: as root the broker warns about it on every start.
@@ -102,7 +104,7 @@ class MosquittoBroker {
                   static_cast<char*>(nullptr));
             _exit(127);
         }
-        return pid_ > 0 && WaitUntil([&] { return AcceptsTcp(port_) && AcceptsTcp(tlsPort_); });
+        return pid_ > 0 && testing::WaitFor([&] { return AcceptsTcp(port_) && AcceptsTcp(tlsPort_); });
     }
 
     void Stop() {
@@ -116,14 +118,14 @@ class MosquittoBroker {
 
     int port() const { return port_; }
     int tlsPort() const { return tlsPort_; }
-    std::string caFile() const { return (folder_.path() / "ca.crt").string(); }
-    std::string wrongCaFile() const { return (folder_.path() / "wrong-ca.crt").string(); }
-    const std::filesystem::path& folder() const { return folder_.path(); }
+    std::string caFile() const { return (folder_.Path() / "ca.crt").string(); }
+    std::string wrongCaFile() const { return (folder_.Path() / "wrong-ca.crt").string(); }
+    const std::filesystem::path& folder() const { return folder_.Path(); }
 
   private:
     static bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
 
-    ScratchFolder folder_;
+    testing::TempFolder folder_;
     int port_;
     int tlsPort_;
     bool ready_ = false;
@@ -188,7 +190,7 @@ class MqttRecorder {
 
     // Waits until the latest payload on `topic` is `payload`.
     bool WaitForLatest(const std::string& topic, const std::string& payload) const {
-        return WaitUntil([&] {
+        return testing::WaitFor([&] {
             const auto all = On(topic);
             return !all.empty() && all.back() == payload;
         });

@@ -7,6 +7,7 @@
 
 #include "core/AppState.h"
 #include "core/MessageProcessor.h"
+#include "support/ScopedTimeZone.h"
 
 namespace brennic::test {
 
@@ -32,26 +33,6 @@ inline std::string Positional(double aux1, double aux2, bool pumpOn) {
     return Positional("150.0", "120.0", std::to_string(aux1).c_str(), std::to_string(aux2).c_str(),
                       pumpOn ? "ON" : "OFF");
 }
-
-// Sets TZ for the life of the object and restores the previous zone.
-class ScopedTimeZone {
-  public:
-    explicit ScopedTimeZone(const char* zone)
-        : hadOld_(std::getenv("TZ") != nullptr), old_(hadOld_ ? std::getenv("TZ") : "") {
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ScopedTimeZone() {
-        hadOld_ ? setenv("TZ", old_.c_str(), 1) : unsetenv("TZ");
-        tzset();
-    }
-    ScopedTimeZone(const ScopedTimeZone&) = delete;
-    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
-  private:
-    bool hadOld_;
-    std::string old_;
-};
 
 // A fresh state as the program has it after start-up and Reset, logging off.
 inline void Prepare(AppState& state, int model, std::time_t resetTime = kNoon) {

@@ -21,9 +21,9 @@ inline const std::string kFakeJpeg("\xFF\xD8\xFF\xE0\r\n\x00\x10JFIF\n\r\r\n\xFF
 class PublisherTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        home = scratch.path() / "site";
-        local = scratch.path() / "local";
-        temp = scratch.path() / "tmp";
+        home = scratch.Path() / "site";
+        local = scratch.Path() / "local";
+        temp = scratch.Path() / "tmp";
         for (const auto& folder : {home / "www", local, temp}) {
             std::filesystem::create_directories(folder);
         }
@@ -46,7 +46,7 @@ class PublisherTest : public ::testing::Test {
 
     // Starts the FTP server on the scratch home.
     FtpTestServer& StartServer(FtpServerSetup setup = {}) {
-        server = std::make_unique<FtpTestServer>(home, scratch.path() / "ftp.log", setup);
+        server = std::make_unique<FtpTestServer>(home, scratch.Path() / "ftp.log", setup);
         EXPECT_TRUE(server->Start());
         return *server;
     }
@@ -85,7 +85,7 @@ class PublisherTest : public ::testing::Test {
         return at == std::string::npos ? -1 : std::atoi(page.c_str() + at + key.size());
     }
 
-    ScratchFolder scratch;
+    testing::TempFolder scratch;
     std::filesystem::path home;
     std::filesystem::path local;
     std::filesystem::path temp;

@@ -12,33 +12,9 @@
 
 #include "replay/ReplayTypes.h"
 #include "support/DataFilesFixture.h"
+#include "support/TempFolder.h"
 
 namespace brennic::testing {
-
-// A folder of its own under the system temp folder, removed with everything in it.
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "brennic-replay-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-    std::string Write(const std::string& name, const std::string& text) const {
-        const std::string p = File(name);
-        std::ofstream(p, std::ios::binary) << text;
-        return p;
-    }
-
-  private:
-    std::string path_;
-};
-
-using ScopedZone = ZoneGuard;
 
 // The time_t of a local time with daylight saving time as given (-1: the system decides).
 inline std::time_t Local(int y, int mo, int d, int h, int mi, int s, int dst = -1) {

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "support/TempFolder.h"
+
 namespace brennic {
 namespace {
 
@@ -120,14 +122,8 @@ TEST(BmpFile, RefusesPicturesItCannotStore) {
 
 class BmpFileWrite : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("brennic-bmp-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-    std::filesystem::path dir_;
+    testing::TempFolder folder_;
+    const std::filesystem::path dir_ = folder_.Path();
 };
 
 TEST_F(BmpFileWrite, ReportsWhyAFileCannotBeWritten) {

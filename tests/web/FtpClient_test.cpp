@@ -70,12 +70,12 @@ TEST(FtpClient, DirectoryUrls) {
 // so binary data sent as text arrives changed. Binary keeps every byte. This is why the screen
 // shot must not go up as text.
 TEST(FtpClient, AsciiTransfersRewriteLineEndsBinaryKeepsBytes) {
-    test::ScratchFolder scratch;
-    const auto home = scratch.path() / "site";
+    testing::TempFolder scratch;
+    const auto home = scratch.Path() / "site";
     std::filesystem::create_directories(home / "in");
     test::FtpServerSetup setup;
     setup.keepLineEnds = true;
-    test::FtpTestServer server(home, scratch.path() / "ftp.log", setup);
+    test::FtpTestServer server(home, scratch.Path() / "ftp.log", setup);
     ASSERT_TRUE(server.Start());
 
     FtpClient ftp;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/ScopedTimeZone.h"
 #include "web/WebCounters.h"
 
 namespace brennic {
@@ -148,8 +149,7 @@ TEST(WebPages, FormatFixedAgreesWithPrintfInTheCLocale) {
 }
 
 TEST(WebPages, SnapshotCopiesTheSharedValues) {
-    ASSERT_EQ(setenv("TZ", "UTC0", 1), 0);
-    tzset();
+    ScopedTimeZone zone("UTC0");
     AppState state;
     state.config.siteId = "Home";
     state.processor.sampleCount = 12;
@@ -174,8 +174,6 @@ TEST(WebPages, SnapshotCopiesTheSharedValues) {
     EXPECT_EQ(LineWithKey(WriteProbesPage(s), "\"storage\""),
               "\"storage\" \"Storage\" \"Tank\" 101.5,0.0,0.0,0.0,99.0");
     EXPECT_NE(WriteStatsPage(s).find("\"time\" \"Time\" \"09:05:03\"\n"), std::string::npos);
-    unsetenv("TZ");
-    tzset();
 }
 
 TEST(WebCounters, EachCodeHasItsMessageAndCounter) {

@@ -7,7 +7,7 @@ namespace brennic {
 namespace {
 
 using test::PublisherTest;
-using test::WaitUntil;
+using testing::WaitFor;
 
 using std::chrono::hours;
 using std::chrono::milliseconds;
@@ -20,9 +20,9 @@ TEST_F(PublisherTest, ThreadPublishesAfterTheFirstDelayAndThenEveryInterval) {
     EXPECT_TRUE(publisher.Finished());
     publisher.StartPublisher();
     EXPECT_FALSE(publisher.Finished());
-    EXPECT_TRUE(WaitUntil([&] { return publisher.Counters().uploads >= 3; }));
+    EXPECT_TRUE(WaitFor([&] { return publisher.Counters().uploads >= 3; }));
     publisher.StopPublisher();
-    EXPECT_TRUE(WaitUntil([&] { return publisher.Finished(); }));
+    EXPECT_TRUE(WaitFor([&] { return publisher.Finished(); }));
     // A publication the stop cuts short still counts but leaves the previous page in place.
     const int uploads = publisher.Counters().uploads;
     const int onPage = SampleNumber(test::ReadBytes(local / "BRN_Stats.htm"));
@@ -38,15 +38,15 @@ TEST_F(PublisherTest, WakeEndsTheWaitAndStopEndsTheThread) {
     publisher.StartPublisher();  // a second start while running does nothing
     for (int expected = 1; expected <= 2; ++expected) {
         publisher.WakePublisher();
-        EXPECT_TRUE(WaitUntil([&] { return publisher.Counters().uploads == expected; }));
+        EXPECT_TRUE(WaitFor([&] { return publisher.Counters().uploads == expected; }));
     }
     publisher.StopPublisher();
-    EXPECT_TRUE(WaitUntil([&] { return publisher.Finished(); }));
+    EXPECT_TRUE(WaitFor([&] { return publisher.Finished(); }));
     EXPECT_EQ(publisher.Counters().uploads, 2) << "a stop does not publish";
 
     publisher.StartPublisher();  // the shell may start it again
     publisher.WakePublisher();
-    EXPECT_TRUE(WaitUntil([&] { return publisher.Counters().uploads == 3; }));
+    EXPECT_TRUE(WaitFor([&] { return publisher.Counters().uploads == 3; }));
 }
 
 TEST_F(PublisherTest, StopCutsTheDeleteRetriesShort) {
@@ -56,9 +56,9 @@ TEST_F(PublisherTest, StopCutsTheDeleteRetriesShort) {
     options.retryDelay = hours(1);
     WebPublisher publisher(state, options);
     publisher.StartPublisher();
-    ASSERT_TRUE(WaitUntil([&] { return ftp.Count("DELE BRN_Stats.htm") == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return ftp.Count("DELE BRN_Stats.htm") == 1; }));
     publisher.StopPublisher();
-    EXPECT_TRUE(WaitUntil([&] { return publisher.Finished(); }));
+    EXPECT_TRUE(WaitFor([&] { return publisher.Finished(); }));
     EXPECT_EQ(ftp.Count("DELE BRN_Stats.htm"), 1);
     EXPECT_EQ(publisher.Counters().errors, 0) << "an ending program reports nothing";
     EXPECT_TRUE(Boxes().empty());
@@ -85,10 +85,9 @@ TEST_F(PublisherTest, ServerStoppedMidPublicationThenTheNextIntervalPublishes) {
     std::atomic<bool> restarted{false};
     publisher.SetErrorBox([&](const std::string&, const std::string&) { restarted = ftp.Start(); });
     publisher.StartPublisher();
-    ASSERT_TRUE(
-        WaitUntil([&] { return std::filesystem::exists(home / "www" / "ScreenShot.jpg"); }));
+    ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(home / "www" / "ScreenShot.jpg"); }));
     publisher.StopPublisher();
-    EXPECT_TRUE(WaitUntil([&] { return publisher.Finished(); }));
+    EXPECT_TRUE(WaitFor([&] { return publisher.Finished(); }));
     EXPECT_TRUE(restarted);
     const WebCounters counters = publisher.Counters();
     EXPECT_EQ(counters.errors, 1);

@@ -247,7 +247,7 @@ TEST_F(PublisherTest, MissingLocalFolderFailsOnTheStatisticsPage) {
     auto& ftp = StartServer();
     UseFtp();
     UseDisk();
-    state.config.webFolder = (scratch.path() / "missing").string();
+    state.config.webFolder = (scratch.Path() / "missing").string();
     WebPublisher publisher(state, options);
     EXPECT_EQ(publisher.Publish(), 900);
     EXPECT_EQ(ftp.Count("STOR TEMP.htm"), 1);
@@ -264,9 +264,9 @@ TEST_F(PublisherTest, SampleNumberGrowsByOneAlsoWhenAPublicationFails) {
     WebPublisher publisher(state, options);
     EXPECT_EQ(publisher.Publish(), 0);
     EXPECT_EQ(SampleNumber(ReadBytes(local / "BRN_Stats.htm")), 1);
-    std::filesystem::rename(local, scratch.path() / "away");
+    std::filesystem::rename(local, scratch.Path() / "away");
     EXPECT_EQ(publisher.Publish(), 900);
-    std::filesystem::rename(scratch.path() / "away", local);
+    std::filesystem::rename(scratch.Path() / "away", local);
     EXPECT_EQ(publisher.Publish(), 0);
     EXPECT_EQ(SampleNumber(ReadBytes(local / "BRN_Stats.htm")), 3);
     EXPECT_EQ(publisher.Counters().uploads, 3);

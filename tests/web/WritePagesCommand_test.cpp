@@ -8,11 +8,11 @@ namespace brennic {
 namespace {
 
 TEST(WritePagesCommand, WritesBothPagesIntoANewFolder) {
-    test::ScratchFolder scratch;
+    testing::TempFolder scratch;
     AppState state;
     state.config.siteId = "Demo";
     state.processor.current[kSlotStorage] = 99.5f;
-    const auto folder = scratch.path() / "out" / "pages";
+    const auto folder = scratch.Path() / "out" / "pages";
     ASSERT_EQ(WritePagesCommand(state, folder.string(), {true, false, 0}), 0);
     EXPECT_EQ(test::FileNames(folder),
               (std::vector<std::string>{"BRN_Probes.htm", "BRN_Stats.htm"}));
@@ -26,14 +26,14 @@ TEST(WritePagesCommand, WritesBothPagesIntoANewFolder) {
 }
 
 TEST(WritePagesCommand, AFolderThatCannotBeMadeIsReported) {
-    test::ScratchFolder scratch;
-    test::WriteBytes(scratch.path() / "file", "x");
+    testing::TempFolder scratch;
+    test::WriteBytes(scratch.Path() / "file", "x");
     AppState state;
     std::vector<std::string> messages;
     state.showMessage = [&](const std::string& text, const std::string& caption) {
         messages.push_back(caption + ": " + text);
     };
-    EXPECT_EQ(WritePagesCommand(state, (scratch.path() / "file" / "sub").string()), 1);
+    EXPECT_EQ(WritePagesCommand(state, (scratch.Path() / "file" / "sub").string()), 1);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].rfind("Error: Cannot create the folder ", 0), 0u) << messages[0];
 }

@@ -22,63 +22,23 @@ namespace brennic {
 
 namespace {
 
-// A check box of the "Status" column. `nameChannel` >= 0: the caption is that channel's
-// long name.
-struct StatusRow {
-    const char* key;
-    const char* label;
-    int Config::*field;
-    int nameChannel;
-    bool fullOnly;
-};
+// The rows of the "Include in" group: each channel's Status box in the first column and its
+// Graph box (curves with a colour button) in the second, each column filled from the top.
+constexpr int kIncludeOrder[] = {kChCollector, kChStorage, kChAux1,     kChAux2,  kChAux3,
+                                 kChAux4,      kChPump,    kChBtus,     kChKwhs,  kChBtuRate,
+                                 kChGpm,       kChWAux1,   kChWAux2,    kChWAux3, kChWAux4,
+                                 kChHaPump,    kChHaBtus,  kChHaBtuRate};
 
-constexpr StatusRow kStatusRows[] = {
-    {"status_collector", "Collector", &Config::statusCollector, -1, false},
-    {"status_storage", "Storage", &Config::statusStorage, -1, false},
-    {"status_aux1", "Aux-1", &Config::statusAux1, -1, false},
-    {"status_aux2", "Aux-2", &Config::statusAux2, -1, false},
-    {"status_aux3", "Aux-3", &Config::statusAux3, -1, false},
-    {"status_aux4", "Aux-4", &Config::statusAux4, -1, false},
-    {"status_pump", "Pump", &Config::statusPump, -1, false},
-    {"status_btus", "BTUs Collected", &Config::statusBtus, kChBtus, false},
-    {"status_kwh", "KWH Collected", &Config::statusKwh, kChKwhs, false},
-    {"status_btuRate", "BTUs/Hour", &Config::statusBtuRate, -1, false},
-    {"status_waux1", "WAux-1", &Config::statusWAux1, -1, true},
-    {"status_waux2", "WAux-2", &Config::statusWAux2, -1, true},
-    {"status_waux3", "WAux-3", &Config::statusWAux3, -1, true},
-    {"status_waux4", "WAux-4", &Config::statusWAux4, -1, true},
-    {"status_haPump", "Heat Assist Pump", &Config::statusHaPump, -1, true},
-    {"status_haBtus", "Heat Assist BTUs", &Config::statusHaBtus, kChHaBtus, true},
-    {"status_haBtuRate", "Heat Assist BTUs/Hour", &Config::statusHaBtuRate, -1, true},
-};
-
-// A check box of the "Graph" column, captioned with the channel's long name; channels drawn
-// as lines have a colour button beside it.
-struct GraphRow {
-    const char* key;
-    int Config::*field;
-    int channel;
-    bool coloured;
-    bool fullOnly;
-};
-
-constexpr GraphRow kGraphRows[] = {
-    {"graph_collector", &Config::graphCollector, kChCollector, true, false},
-    {"graph_storage", &Config::graphStorage, kChStorage, true, false},
-    {"graph_aux1", &Config::graphAux1, kChAux1, true, false},
-    {"graph_aux2", &Config::graphAux2, kChAux2, true, false},
-    {"graph_aux3", &Config::graphAux3, kChAux3, true, false},
-    {"graph_aux4", &Config::graphAux4, kChAux4, true, false},
-    {"graph_pump", &Config::graphPump, kChPump, false, false},
-    {"graph_btuRate", &Config::graphBtuRate, kChBtuRate, true, false},
-    {"graph_flow", &Config::graphFlow, kChGpm, true, false},
-    {"graph_waux1", &Config::graphWAux1, kChWAux1, true, true},
-    {"graph_waux2", &Config::graphWAux2, kChWAux2, true, true},
-    {"graph_waux3", &Config::graphWAux3, kChWAux3, true, true},
-    {"graph_waux4", &Config::graphWAux4, kChWAux4, true, true},
-    {"graph_haPump", &Config::graphHaPump, kChHaPump, false, true},
-    {"graph_haBtuRate", &Config::graphHaBtuRate, kChHaBtuRate, true, true},
-};
+QString StatusKey(int channel) {
+    return QString("status_") + Spec(channel).key;
+}
+QString GraphKey(int channel) {
+    return QString("graph_") + Spec(channel).key;
+}
+bool IsCurve(int channel) {
+    const Scale scale = Spec(channel).scale;
+    return scale != Scale::kPumpBand && scale != Scale::kHeatBand;
+}
 
 // The solar array edits: label, key, shown with "%1.2f".
 constexpr const char* kSolarLabels[8] = {"North Latitude",
@@ -196,7 +156,8 @@ QLineEdit* ConfigDialog::AddTextEdit(const char* key, const QString& text) {
     return edit;
 }
 
-QCheckBox* ConfigDialog::AddCheck(const char* key, const QString& label, bool on, QWidget* parent) {
+QCheckBox* ConfigDialog::AddCheck(const QString& key, const QString& label, bool on,
+                                  QWidget* parent) {
     auto* check = new QCheckBox(label, parent);
     check->setObjectName(key);
     check->setChecked(on);
@@ -242,29 +203,35 @@ QWidget* ConfigDialog::IncludeGroup(QWidget* parent) {
     grid->addWidget(new QLabel("<b>Status</b>", box), 0, 0);
     grid->addWidget(new QLabel("<b>Graph</b>", box), 0, 1, 1, 2);
     int row = 1;
-    for (const StatusRow& r : kStatusRows) {
-        if (r.fullOnly && !full_) {
+    for (int channel : kIncludeOrder) {
+        const ChannelSpec& spec = Spec(channel);
+        if (!spec.listable || (spec.oneWire && !full_)) {
             continue;
         }
-        const QString label = r.nameChannel >= 0
-                                  ? QString::fromStdString(channels_[r.nameChannel].longName)
-                                  : QString(r.label);
-        grid->addWidget(AddCheck(r.key, label, copy_.*r.field != 0, box), row++, 0);
+        // Without a caption of its own the box carries the channel's long name.
+        const QString label = spec.statusCaption != nullptr
+                                  ? QString(spec.statusCaption)
+                                  : QString::fromStdString(channels_[channel].longName);
+        grid->addWidget(AddCheck(StatusKey(channel), label,
+                                 copy_.status[static_cast<std::size_t>(channel)] != 0, box),
+                        row++, 0);
     }
     row = 1;
-    for (const GraphRow& r : kGraphRows) {
-        if (r.fullOnly && !full_) {
+    for (int channel : kIncludeOrder) {
+        const ChannelSpec& spec = Spec(channel);
+        if (!spec.graphable || (spec.oneWire && !full_)) {
             continue;
         }
-        const QString label = QString::fromStdString(channels_[r.channel].longName);
-        grid->addWidget(AddCheck(r.key, label, copy_.*r.field != 0, box), row, 1);
-        if (r.coloured) {
+        const QString label = QString::fromStdString(channels_[channel].longName);
+        grid->addWidget(AddCheck(GraphKey(channel), label,
+                                 copy_.graph[static_cast<std::size_t>(channel)] != 0, box),
+                        row, 1);
+        if (IsCurve(channel)) {
             auto* button = new QPushButton(box);
-            button->setObjectName(QString("colour_%1").arg(r.channel));
+            button->setObjectName(QString("colour_%1").arg(channel));
             button->setFixedSize(36, 16);
             button->setToolTip("Colour of " + label);
             button->setAccessibleName("Colour of " + label);
-            const int channel = r.channel;
             connect(button, &QPushButton::clicked, this, [this, channel] { PickColour(channel); });
             colourButtons_[channel] = button;
             grid->addWidget(button, row, 2);
@@ -414,7 +381,7 @@ QString ConfigDialog::Text(const char* key) const {
     return edit != nullptr ? edit->text() : QString();
 }
 
-bool ConfigDialog::Checked(const char* key) const {
+bool ConfigDialog::Checked(const QString& key) const {
     const auto* button = findChild<QAbstractButton*>(key);
     return button != nullptr && button->isChecked();
 }
@@ -422,14 +389,17 @@ bool ConfigDialog::Checked(const char* key) const {
 void ConfigDialog::ReadChoices(Config& c) const {
     c.comPort = StoredText(ToStd(Text("comPort")), kComPortMax);
     c.siteId = StoredText(ToStd(Text("siteId")), 259);
-    for (const StatusRow& r : kStatusRows) {
-        if (full_ || !r.fullOnly) {
-            c.*r.field = Checked(r.key) ? 1 : 0;
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        const ChannelSpec& spec = Spec(channel);
+        if (spec.oneWire && !full_) {
+            continue;
         }
-    }
-    for (const GraphRow& r : kGraphRows) {
-        if (full_ || !r.fullOnly) {
-            c.*r.field = Checked(r.key) ? 1 : 0;
+        const auto i = static_cast<std::size_t>(channel);
+        if (spec.listable) {
+            c.status[i] = Checked(StatusKey(channel)) ? 1 : 0;
+        }
+        if (spec.graphable) {
+            c.graph[i] = Checked(GraphKey(channel)) ? 1 : 0;
         }
     }
     c.tempRangeIndex = std::max(findChild<QComboBox*>("tempRange")->currentIndex(), 0);

@@ -53,7 +53,7 @@ class ConfigDialog : public QDialog {
     QLineEdit* AddEdit(const char* key, const QString& text);                      // a number
     QLineEdit* AddIntegerEdit(const char* key, int value, bool allowSign = true);  // "%i", checked
     QLineEdit* AddTextEdit(const char* key, const QString& text);
-    QCheckBox* AddCheck(const char* key, const QString& label, bool on, QWidget* parent);
+    QCheckBox* AddCheck(const QString& key, const QString& label, bool on, QWidget* parent);
     QComboBox* AddGlycolList(const char* key, int selected, QWidget* parent);
 
     void OnOk();
@@ -63,7 +63,7 @@ class ConfigDialog : public QDialog {
     void ReadChoices(Config& edited) const;
     ConfigNumberTexts ReadTexts() const;
     QString Text(const char* key) const;
-    bool Checked(const char* key) const;
+    bool Checked(const QString& key) const;
 
     AppState& state_;
     Config copy_;

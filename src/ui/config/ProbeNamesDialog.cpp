@@ -13,35 +13,11 @@ namespace brennic {
 
 namespace {
 
-struct NameRow {
-    const char* label;
-    int channel;
-    bool oneWireOnly;
-};
-
-constexpr NameRow kRows[] = {
-    {"Collector Temperature", kChCollector, false},
-    {"Storage Temperature", kChStorage, false},
-    {"Aux-1 Probe Temperature", kChAux1, false},
-    {"Aux-2 Probe Temperature", kChAux2, false},
-    {"Aux-3 Probe Temperature", kChAux3, false},
-    {"Aux-4 Probe Temperature", kChAux4, false},
-    {"BTUs Collected", kChBtus, false},
-    {"KWH Collected", kChKwhs, false},
-    {"BTUs/Hour", kChBtuRate, false},
-    {"KW", kChKw, false},
-    {"Collector Pump", kChPump, false},
-    {"GPM", kChGpm, false},
-    {"WAux1", kChWAux1, true},
-    {"WAux-2", kChWAux2, true},
-    {"WAux-3", kChWAux3, true},
-    {"WAux-4", kChWAux4, true},
-    {"Heat Assist BTUs Provided", kChHaBtus, true},
-    {"Heat Assist KWH Provided", kChHaKwhs, true},
-    {"Heat Assist BTUs/Hour", kChHaBtuRate, true},
-    {"Heat Assist KW", kChHaKw, true},
-    {"Heat Assist Pump", kChHaPump, true},
-};
+// Row order of the dialog; each row is captioned with the channel's nameCaption.
+constexpr int kRows[] = {kChCollector, kChStorage, kChAux1,    kChAux2,  kChAux3,   kChAux4,
+                         kChBtus,      kChKwhs,    kChBtuRate, kChKw,    kChPump,   kChGpm,
+                         kChWAux1,     kChWAux2,   kChWAux3,   kChWAux4, kChHaBtus, kChHaKwhs,
+                         kChHaBtuRate, kChHaKw,    kChHaPump};
 
 QLineEdit* NameEdit(const QString& key, const std::string& name, QWidget* parent) {
     auto* edit = new QLineEdit(QString::fromStdString(name), parent);
@@ -70,15 +46,14 @@ ProbeNamesDialog::ProbeNamesDialog(AppState& state, QWidget* parent)
     grid->addWidget(new QLabel("<b>Short Name</b>", content), 0, 1);
     grid->addWidget(new QLabel("<b>Long Name</b>", content), 0, 2);
     int row = 1;
-    for (const NameRow& r : kRows) {
-        if (r.oneWireOnly && !full_) {
+    for (int channel : kRows) {
+        if (Spec(channel).oneWire && !full_) {
             continue;
         }
-        const ChannelInfo& ch = channels[r.channel];
-        grid->addWidget(new QLabel(r.label, content), row, 0);
-        grid->addWidget(NameEdit(QString("short_%1").arg(r.channel), ch.shortName, content), row,
-                        1);
-        grid->addWidget(NameEdit(QString("long_%1").arg(r.channel), ch.longName, content), row, 2);
+        const ChannelInfo& ch = channels[channel];
+        grid->addWidget(new QLabel(Spec(channel).nameCaption, content), row, 0);
+        grid->addWidget(NameEdit(QString("short_%1").arg(channel), ch.shortName, content), row, 1);
+        grid->addWidget(NameEdit(QString("long_%1").arg(channel), ch.longName, content), row, 2);
         ++row;
     }
     grid->setRowStretch(row, 1);
@@ -98,13 +73,13 @@ void ProbeNamesDialog::OnOk() {
     {
         // Other threads (web pages, the display) read the names; replace them in one step.
         StateGuard guard(state_.lock);
-        for (const NameRow& r : kRows) {
-            if (r.oneWireOnly && !full_) {
+        for (int channel : kRows) {
+            if (Spec(channel).oneWire && !full_) {
                 continue;
             }
-            ChannelInfo& ch = state_.channels[r.channel];
-            ch.shortName = text(QString("short_%1").arg(r.channel));
-            ch.longName = text(QString("long_%1").arg(r.channel));
+            ChannelInfo& ch = state_.channels[channel];
+            ch.shortName = text(QString("short_%1").arg(channel));
+            ch.longName = text(QString("long_%1").arg(channel));
         }
     }
     if (hooks.save) {

@@ -94,10 +94,10 @@ ScrollBarAction Render(AppState& state, const DisplayLayout& layout, QPainter& p
         if (layout.statisticsOnDisplay) {
             cursor.Line(lines[StatusLines::kLastData]);
             cursor.Line(lines[StatusLines::kHighLimit]);
-            if (c.statusPump != 0) {
+            if (c.status[kChPump] != 0) {
                 cursor.Line(lines[StatusLines::kPump]);
             }
-            if (c.statusHaPump != 0) {
+            if (c.status[kChHaPump] != 0) {
                 cursor.Line(lines[StatusLines::kHaPump]);
             }
             cursor.Line(lines[StatusLines::kSamples]);

@@ -135,36 +135,24 @@ void DrawChartFrame(QPainter& p, const AppState& state, const DisplayLayout& lay
     p.setFont(displayFont);
 
     // Band captions, left of the plot.
-    if (c.graphPump != 0) {
+    if (c.graph[kChPump] != 0) {
         const Rect& b = layout.pumpBand;
         DrawLeftText(p, layout.lower.left + cw, b.top, b.right, b.bottom, QStringLiteral("Pump"));
     }
-    if (c.graphHaPump != 0) {
+    if (c.graph[kChHaPump] != 0) {
         const Rect& b = layout.heatBand;
         DrawLeftText(p, layout.lower.left + cw, b.top, b.right, b.bottom, QStringLiteral("Heat"));
     }
 
     // Legend: the graphed channels' short names in their colours.
-    struct Entry {
-        int Config::*flag;
-        int channel;
-    };
-    static constexpr Entry kLegend[] = {
-        {&Config::graphCollector, kChCollector}, {&Config::graphStorage, kChStorage},
-        {&Config::graphAux1, kChAux1},           {&Config::graphAux2, kChAux2},
-        {&Config::graphAux3, kChAux3},           {&Config::graphAux4, kChAux4},
-        {&Config::graphWAux1, kChWAux1},         {&Config::graphWAux2, kChWAux2},
-        {&Config::graphWAux3, kChWAux3},         {&Config::graphWAux4, kChWAux4},
-        {&Config::graphBtuRate, kChBtuRate},     {&Config::graphFlow, kChGpm},
-        {&Config::graphHaBtuRate, kChHaBtuRate}};
     const QFontMetrics fm = p.fontMetrics();
     const int gap = fm.horizontalAdvance(QStringLiteral("   "));
     int x = layout.legend.left;
-    for (const Entry& e : kLegend) {
-        if (c.*e.flag == 0) {
+    for (int id : kCurveChannels) {
+        if (c.graph[static_cast<std::size_t>(id)] == 0) {
             continue;
         }
-        const ChannelInfo& ch = state.channels[e.channel];
+        const ChannelInfo& ch = state.channels[id];
         const QString name = Q(ch.shortName);
         p.setPen(ToQColor(ch.colour));
         DrawLeftText(p, x, layout.legend.top, layout.legend.right, layout.legend.bottom, name);

@@ -19,33 +19,10 @@ namespace brennic {
 
 namespace {
 
-enum class Kind { kTemperature, kRate, kFlow, kPumpBand, kHeatBand };
-
-struct Series {
-    int Config::*flag;
-    int slot;
-    Kind kind;
-    int channel;  // pen colour of a curve
-};
-
-// Drawn from the last to the first, so the collector ends on top.
-constexpr Series kSeries[15] = {
-    {&Config::graphCollector, kSlotCollector, Kind::kTemperature, kChCollector},
-    {&Config::graphStorage, kSlotStorage, Kind::kTemperature, kChStorage},
-    {&Config::graphAux1, kSlotAux1, Kind::kTemperature, kChAux1},
-    {&Config::graphAux2, kSlotAux2, Kind::kTemperature, kChAux2},
-    {&Config::graphAux3, kSlotAux3, Kind::kTemperature, kChAux3},
-    {&Config::graphAux4, kSlotAux4, Kind::kTemperature, kChAux4},
-    {&Config::graphPump, kSlotPump, Kind::kPumpBand, kChPump},
-    {&Config::graphBtuRate, kSlotBtuRate, Kind::kRate, kChBtuRate},
-    {&Config::graphWAux1, kSlotWAux1, Kind::kTemperature, kChWAux1},
-    {&Config::graphWAux2, kSlotWAux2, Kind::kTemperature, kChWAux2},
-    {&Config::graphWAux3, kSlotWAux3, Kind::kTemperature, kChWAux3},
-    {&Config::graphWAux4, kSlotWAux4, Kind::kTemperature, kChWAux4},
-    {&Config::graphHaPump, kSlotHaPump, Kind::kHeatBand, kChHaPump},
-    {&Config::graphHaBtuRate, kSlotHaBtuRate, Kind::kRate, kChHaBtuRate},
-    {&Config::graphFlow, kSlotFlow, Kind::kFlow, kChGpm},
-};
+// The graphable channels, drawn from the last to the first, so the collector ends on top.
+constexpr int kSeries[15] = {kChCollector, kChStorage, kChAux1,    kChAux2,      kChAux3,
+                             kChAux4,      kChPump,    kChBtuRate, kChWAux1,     kChWAux2,
+                             kChWAux3,     kChWAux4,   kChHaPump,  kChHaBtuRate, kChGpm};
 
 // Far enough outside the plot to be clipped, small enough for the rasteriser.
 constexpr double kCoordLimit = 100000.0;
@@ -262,7 +239,7 @@ void DrawCurves(QPainter& painter, const AppState& state, const DisplayLayout& l
     int active[15];
     int activeCount = 0;
     for (int i = 14; i >= 0; --i) {
-        if (c.*kSeries[i].flag != 0) {
+        if (c.graph[static_cast<std::size_t>(kSeries[i])] != 0) {
             active[activeCount++] = i;
         }
     }
@@ -291,11 +268,11 @@ void DrawCurves(QPainter& painter, const AppState& state, const DisplayLayout& l
         const bool draw = n != start && sample.time >= viewStart;
         for (int a = 0; a < activeCount; ++a) {
             const int i = active[a];
-            const Series& ser = kSeries[i];
+            const ChannelSpec& ser = Spec(kSeries[i]);
             const float v = sample[ser.slot];
-            if (ser.kind == Kind::kPumpBand || ser.kind == Kind::kHeatBand) {
+            if (ser.scale == Scale::kPumpBand || ser.scale == Scale::kHeatBand) {
                 if (draw) {
-                    bands[ser.kind == Kind::kPumpBand ? 0 : 1].Add(prevX, x, v != 0.0f);
+                    bands[ser.scale == Scale::kPumpBand ? 0 : 1].Add(prevX, x, v != 0.0f);
                 }
                 continue;
             }
@@ -303,12 +280,12 @@ void DrawCurves(QPainter& painter, const AppState& state, const DisplayLayout& l
             const bool gap = !(v > kReadingFloor);
             int y = 0;
             if (!gap) {
-                switch (ser.kind) {
-                    case Kind::kTemperature:
+                switch (ser.scale) {
+                    case Scale::kTemperature:
                         y = ToCoord(plot.bottom - std::trunc(static_cast<double>(
                                                       (v - minTemp) / s.degreesPerPixel)));
                         break;
-                    case Kind::kRate:
+                    case Scale::kRate:
                         y = ToCoord(plot.bottom - std::trunc(v * s.pixelsPerRate * 3600.0));
                         break;
                     default:
@@ -337,11 +314,11 @@ void DrawCurves(QPainter& painter, const AppState& state, const DisplayLayout& l
     painter.setClipRect(plot.ToQRect());
     for (int a = 0; a < activeCount; ++a) {
         const int i = active[a];
-        const Series& ser = kSeries[i];
-        if (ser.kind == Kind::kPumpBand || ser.kind == Kind::kHeatBand) {
+        const Scale scale = Spec(kSeries[i]).scale;
+        if (scale == Scale::kPumpBand || scale == Scale::kHeatBand) {
             continue;
         }
-        const ChannelInfo& ch = state.channels[ser.channel];
+        const ChannelInfo& ch = state.channels[kSeries[i]];
         painter.setPen(QPen(ToQColor(ch.colour), 0));  // one pixel: the fast line rasteriser
         if (ch.penWidth > 1) {
             traces[i].DrawWide(painter, ch.penWidth, plot.left - ch.penWidth,

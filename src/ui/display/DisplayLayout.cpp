@@ -71,14 +71,14 @@ void Layout(DisplayLayout& l, const Config& c, const TextMetrics& m, int width, 
     l.tableRows = quantities > 0 ? quantities + 1 : 0;
     int statusLines = 2;
     if (l.statisticsOnDisplay) {
-        statusLines = 4 + (c.statusPump != 0 ? 1 : 0) + (c.statusHaPump != 0 ? 1 : 0);
+        statusLines = 4 + (c.status[kChPump] != 0 ? 1 : 0) + (c.status[kChHaPump] != 0 ? 1 : 0);
     }
     l.textLines = statusLines + l.tableRows + 1;
     l.text = {l.client.left, l.client.top, l.client.right, l.client.top + lh * l.textLines};
     l.lower = {l.client.left, l.text.bottom, l.client.right, l.client.bottom};
 
-    const bool pump = c.graphPump != 0;
-    const bool heat = c.graphHaPump != 0;
+    const bool pump = c.graph[kChPump] != 0;
+    const bool heat = c.graph[kChHaPump] != 0;
     const int bands = (pump ? 1 : 0) + (heat ? 1 : 0);
     l.plot = {l.client.left + 7 * m.charWidth, l.text.bottom + (bands + 1) * lh,
               l.client.right - 14 * m.charWidth, l.client.bottom - 4 * lh};

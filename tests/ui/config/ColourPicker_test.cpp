@@ -17,37 +17,6 @@ QScrollBar* Bar(ColourPicker& p, const char* key) {
     return p.findChild<QScrollBar*>(key);
 }
 
-TEST(ColourPicker, ScrollBarStepsStayWithinTheRange) {
-    AppState state;
-    const struct {
-        int start;
-        QAbstractSlider::SliderAction action;
-        int result;
-    } cases[] = {
-        {250, QAbstractSlider::SliderPageStepAdd, 255},
-        {10, QAbstractSlider::SliderPageStepSub, 0},
-        {0, QAbstractSlider::SliderSingleStepSub, 0},
-        {255, QAbstractSlider::SliderSingleStepAdd, 255},
-        {77, QAbstractSlider::SliderToMinimum, 0},
-        {77, QAbstractSlider::SliderToMaximum, 255},
-    };
-    ColourPicker picker(state, kChCollector, nullptr);
-    for (const char* key : {"redBar", "greenBar", "blueBar"}) {
-        QScrollBar* bar = Bar(picker, key);
-        ASSERT_NE(bar, nullptr) << key;
-        for (const auto& c : cases) {
-            bar->setValue(c.start);
-            bar->triggerAction(c.action);
-            EXPECT_EQ(bar->value(), c.result) << key << " from " << c.start;
-        }
-    }
-    // The number fields follow the bars and the bars follow the number fields.
-    Bar(picker, "greenBar")->setValue(200);
-    EXPECT_EQ(picker.findChild<QSpinBox*>("greenValue")->value(), 200);
-    picker.findChild<QSpinBox*>("blueValue")->setValue(33);
-    EXPECT_EQ(Bar(picker, "blueBar")->value(), 33);
-}
-
 TEST(ColourPicker, OpensWithTheChannelColourAndPaletteSetsAllThree) {
     AppState state;
     state.channels[kChAux2].colour = MakeColour(0x00, 0xCD, 0xD1);

@@ -58,37 +58,5 @@ TEST(OneWireDialog, OkStoresTrimmedRowsTheSwitchAndTheServer) {
     EXPECT_EQ(recorder.saves, 1);
 }
 
-TEST(OneWireDialog, EditsRefuseQuotesAndOverlongText) {
-    AppState state;
-    OneWireDialog dialog(state, nullptr);
-    QLineEdit* id = testing::Edit(dialog, "id_1");
-    id->clear();
-    testing::Type(id, "ABC\"DEFGHIJKLMNOPQRS");
-    EXPECT_EQ(id->text(), "ABCDEFGHIJKLMNO");  // 15 characters
-    QLineEdit* port = testing::Edit(dialog, "serverPort");
-    port->clear();
-    testing::Type(port, "50x07");
-    EXPECT_EQ(port->text(), "5007");
-    Click(dialog, "okButton");
-    EXPECT_EQ(state.config.oneWireProbes[1].id, "ABCDEFGHIJKLMNO");
-    EXPECT_EQ(state.config.oneWirePort, 5007);
-    EXPECT_FALSE(dialog.TimerChanged());
-    dialog.show();
-    testing::SaveScreenshot(dialog, "OneWireDialog");
-}
-
-TEST(OneWireDialog, CancelChangesNothing) {
-    AppState state;
-    OneWireDialog dialog(state, nullptr);
-    HookRecorder recorder;
-    recorder.Install(dialog.hooks);
-    SetText(dialog, "timer", "1000");
-    SetText(dialog, "id_0", "X");
-    Click(dialog, "cancelButton");
-    EXPECT_EQ(state.config.oneWireTimer, 30000);
-    EXPECT_EQ(state.config.oneWireProbes[0].id, "WAUX-1");
-    EXPECT_EQ(recorder.saves, 0);
-}
-
 }  // namespace
 }  // namespace brennic

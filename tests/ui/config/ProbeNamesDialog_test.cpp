@@ -45,22 +45,5 @@ TEST(ProbeNamesDialog, ReducedLayoutLeavesOneWireNamesAlone) {
     EXPECT_EQ(state.channels[kChWAux2].shortName, "Keep");
 }
 
-TEST(ProbeNamesDialog, NamesRefuseQuotesAndStayWithin31Bytes) {
-    AppState state;
-    state.config.oneWireEnable = 1;
-    ProbeNamesDialog dialog(state, nullptr);
-    QLineEdit* edit = testing::Edit(dialog, "long_1");
-    edit->clear();
-    testing::Type(edit, "Hot \"Tank\"");
-    EXPECT_EQ(edit->text(), "Hot Tank");
-    edit->clear();
-    testing::Type(edit, QString(40, QChar(0x00FC)));  // ü takes two bytes
-    EXPECT_EQ(edit->text(), QString(15, QChar(0x00FC)));
-    Click(dialog, "okButton");
-    EXPECT_EQ(state.channels[kChStorage].longName.size(), 30u);
-    dialog.show();
-    testing::SaveScreenshot(dialog, "ProbeNamesDialog");
-}
-
 }  // namespace
 }  // namespace brennic

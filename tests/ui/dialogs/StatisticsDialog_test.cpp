@@ -13,6 +13,7 @@
 #include <memory>
 #include <thread>
 
+#include "support/WaitFor.h"
 #include "ui/dialogs/DialogFit.h"
 
 namespace brennic {
@@ -39,14 +40,7 @@ void Click(QWidget& dialog, const char* name) {
     Find<QPushButton>(dialog, name)->click();
 }
 
-// Waits (processing nothing) until `done` holds or two seconds have passed.
-template <typename F>
-bool WaitFor(F done) {
-    for (int i = 0; i < 400 && !done(); ++i) {
-        std::this_thread::sleep_for(5ms);
-    }
-    return done();
-}
+using testing::WaitFor;
 
 // Status texts in the display's order, each naming itself.
 void NameTheLines(AppState& state) {
@@ -142,29 +136,6 @@ TEST(StatisticsDialog, RefreshDuringALockTestDoesNotWaitAndClosingLeavesTheTestR
     // Destroying the dialog (program exit) cuts the minute short instead of waiting for it.
     dialog.reset();
     other.join();
-}
-
-TEST(StatisticsDialog, ASmallScreenGivesScrollBarsThatReachEveryControl) {
-    AppState state;
-    state.processor.newSample = true;
-    state.statusLines.line.fill(std::string(300, 'W'));  // far wider than the screen
-    StatisticsDialog dialog(state);
-    auto* scroll = Find<QScrollArea>(dialog, "scroll");
-    const QRect area = dialog.screen()->availableGeometry();
-    scroll->widget()->setMinimumHeight(area.height() * 2);  // and far taller
-
-    ASSERT_TRUE(dialog.Open());
-    QApplication::processEvents();
-    EXPECT_EQ(dialog.width(), area.width() - kWorkAreaMargin);
-    EXPECT_EQ(dialog.height(), area.height() - kWorkAreaMargin);
-    const QSize content = scroll->widget()->size();
-    EXPECT_GT(content.width(), area.width());
-    EXPECT_EQ(scroll->horizontalScrollBar()->maximum() + scroll->viewport()->width(),
-              content.width());
-    EXPECT_EQ(scroll->verticalScrollBar()->maximum() + scroll->viewport()->height(),
-              content.height());
-    dialog.grab().save(QString(BRENNIC_BINARY_DIR) + "/statistics_dialog_small.png");
-    dialog.close();
 }
 
 }  // namespace

@@ -119,29 +119,6 @@ TEST_F(TestDataDialogTest, ATypedCollectorValueAppearsInTheNextSynthesisedLine) 
     EXPECT_TRUE(dialog->isVisible()) << "Enter reads the fields and keeps the window open";
 }
 
-TEST_F(TestDataDialogTest, ArrowsStepTheValueByOne) {
-    Find<QComboBox>(*dialog, "controlType")->setCurrentIndex(1);  // Vexin 2 BTU: a GPM line
-    const struct {
-        const char* arrow;
-        const char* shown;
-    } steps[] = {{"gpmUp", "10.00"}, {"gpmUp", "11.00"}, {"gpmDown", "10.00"}};
-    for (const auto& s : steps) {
-        Click(s.arrow);
-        EXPECT_EQ(F("gpmValue")->text().toStdString(), s.shown) << s.arrow;
-    }
-    EXPECT_EQ(state.testData.gpm.value, 10.0);
-    EXPECT_EQ(state.testData.lineFormat, 1);
-    CRand rand;
-    TestDataGenerator generator(rand, 5);
-    EXPECT_EQ(generator.Next(state.testData).gpmLine.substr(0, 9), "GPM=10.0 ");
-
-    // A value typed but not yet read back counts before the step.
-    F("storageValue")->setText("20");
-    Click("storageUp");
-    EXPECT_EQ(F("storageValue")->text(), "21.00");
-    EXPECT_EQ(state.testData.storage.value, 21.0);
-}
-
 TEST_F(TestDataDialogTest, PumpArrowsSwitchThePumpTextOfTheSynthesisedLine) {
     const struct {
         const char* arrow;
@@ -207,31 +184,6 @@ TEST_F(TestDataDialogTest, ATimeOffsetMovesTheNextLoggedRecordAndIsAnnouncedOnce
     ASSERT_TRUE(dialog->Open());
     EXPECT_EQ(F("timeOffset")->text(), "-60");
     EXPECT_EQ(announced.size(), 2u) << "showing the offset is no change";
-}
-
-TEST_F(TestDataDialogTest, TextThatIsNoNumberLeavesTheSettingAsItIs) {
-    const struct {
-        const char* text;
-        double value;
-    } cases[] = {
-        {"abc", 165.0}, {"", 165.0}, {"nan", 165.0}, {"12.5xyz", 12.5}, {"-3.25", -3.25},
-    };
-    for (const auto& c : cases) {
-        state.testData.collector.value = 165.0;
-        F("collectorValue")->setText(c.text);
-        LeaveField(F("collectorValue"));
-        EXPECT_EQ(state.testData.collector.value, c.value) << '"' << c.text << '"';
-    }
-    const struct {
-        const char* text;
-        std::optional<int> value;
-    } integers[] = {
-        {" -60", -60}, {"0x10", 0}, {"12 s", 12}, {"", std::nullopt}, {"99999999999", std::nullopt},
-    };
-    for (const auto& c : integers) {
-        EXPECT_EQ(ReadTestInteger(c.text), c.value) << '"' << c.text << '"';
-    }
-    EXPECT_EQ(TestValueText(9.0), "9.00");
 }
 
 }  // namespace

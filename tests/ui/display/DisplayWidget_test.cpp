@@ -42,7 +42,6 @@ TEST(DisplayWidget, PaintsAndRendersTheSamePictureAndPlacesTheScrollBar) {
     QImage image(900, 600, QImage::Format_RGB32);
     image.fill(Qt::black);
     widget.RenderTo(image);
-    image.save(QString::fromUtf8(BRENNIC_BINARY_DIR) + "/display-widget.png");
     EXPECT_GE(calls, 2);
     const QImage painted = shown.toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(painted.size(), image.size());

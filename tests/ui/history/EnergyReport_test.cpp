@@ -9,12 +9,13 @@
 #include "support/HistoryTestSupport.h"
 #include "ui/history/EnergyReportDialog.h"
 #include "ui/history/ReportCommand.h"
+#include "support/ScopedTimeZone.h"
+#include "support/TempFolder.h"
 
 namespace brennic {
 namespace {
 
 using testing::Local;
-using testing::ScopedZone;
 using testing::TempFolder;
 
 constexpr QRgb kCollectorOrange = 0xFFE8912D;
@@ -46,7 +47,7 @@ int CountColour(const QImage& image, QRgb colour) {
 
 class EnergyReportTest : public ::testing::Test {
   protected:
-    ScopedZone zone_{"America/Chicago"};
+    ScopedTimeZone zone_{"America/Chicago"};
     TempFolder folder_;
     std::string store_ = folder_.File("history.sqlite");
 };

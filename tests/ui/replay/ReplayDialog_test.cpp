@@ -3,13 +3,13 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDateTimeEdit>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <string>
 #include <vector>
 
+#include "support/DialogTestSupport.h"
 #include "support/ReplayTestSupport.h"
 #include "ui/replay/CaptureStartDialog.h"
 #include "ui/replay/RecordErrorDialog.h"
@@ -20,31 +20,10 @@ namespace brennic {
 namespace {
 
 using testing::Local;
-using testing::ScopedZone;
 using testing::TempFolder;
 
-TEST(RecordRangeDialog, DefaultsToTheWholeFileAndTodaysWholeDay) {
-    for (bool offer : {true, false}) {
-        RecordRangeDialog dialog(nullptr, offer);
-        EXPECT_TRUE(dialog.wholeFileBox()->isChecked());
-        EXPECT_TRUE(dialog.fastAccessBox()->isChecked());
-        EXPECT_FALSE(dialog.fastAccessBox()->isEnabled());
-        EXPECT_EQ(dialog.fastAccessBox()->isVisibleTo(&dialog), offer);
-        EXPECT_FALSE(dialog.startEdit()->isEnabled());
-        EXPECT_FALSE(dialog.endEdit()->isEnabled());
-        EXPECT_EQ(dialog.startEdit()->dateTime().time(), QTime(0, 0, 0));
-        EXPECT_EQ(dialog.endEdit()->dateTime().time(), QTime(23, 59, 59));
-        EXPECT_EQ(dialog.startEdit()->dateTime().date(), QDate::currentDate());
-        EXPECT_EQ(dialog.startEdit()->displayFormat(), "HH:mm:ss dddd MMM dd, yyyy");
-        const RecordRange range = dialog.Range();
-        EXPECT_FALSE(range.useRange);
-        EXPECT_TRUE(range.fastAccess);
-        EXPECT_EQ(range.endTime - range.startTime, 24 * 3600 - 1);
-    }
-}
-
 TEST(RecordRangeDialog, UncheckingTheWholeFileEnablesTheRangeAndFastAccess) {
-    ScopedZone zone("America/Chicago");
+    ScopedTimeZone zone("America/Chicago");
     RecordRangeDialog dialog(nullptr, true);
     dialog.wholeFileBox()->click();
     EXPECT_TRUE(dialog.fastAccessBox()->isEnabled());
@@ -87,7 +66,7 @@ TEST(RecordErrorDialog, EachButtonGivesItsAnswer) {
 }
 
 TEST(CaptureStartDialog, PresetsTheStartAndTwoSeconds) {
-    ScopedZone zone("America/Chicago");
+    ScopedTimeZone zone("America/Chicago");
     const std::time_t start = Local(2009, 6, 1, 6, 0, 0);
     CaptureStartDialog dialog(nullptr, start);
     EXPECT_EQ(dialog.windowTitle(), "Read Hyper Terminal Log");
@@ -120,17 +99,8 @@ class FakeWindow : public ReplayWindow {
     std::vector<std::string> titles;
 };
 
-bool WaitFor(const bool& flag) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!flag && timer.elapsed() < 10000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return flag;
-}
-
 TEST(ReplayRunner, ReplaysOnItsThreadAndReportsOnTheMainThread) {
-    ScopedZone zone("America/Chicago");
+    ScopedTimeZone zone("America/Chicago");
     TempFolder folder;
     const std::string path = folder.Write("dr.txt",
                                           "DATE CST +DST\n"
@@ -142,7 +112,7 @@ TEST(ReplayRunner, ReplaysOnItsThreadAndReportsOnTheMainThread) {
     ReplayRunner runner(state, nullptr, window);
     ASSERT_TRUE(runner.StartReplay(ReplayRunner::Kind::kDataRecorder, path, RecordRange{}));
     EXPECT_FALSE(runner.StartReplay(ReplayRunner::Kind::kDataRecorder, path, RecordRange{}));
-    ASSERT_TRUE(WaitFor(window.ended));
+    ASSERT_TRUE(testing::WaitForEvents([&] { return window.ended; }, std::chrono::seconds(10)));
     EXPECT_FALSE(runner.Running());
     EXPECT_TRUE(window.dataReceived);
     EXPECT_EQ(window.beeps, 0);
@@ -156,7 +126,7 @@ TEST(ReplayRunner, ReplaysOnItsThreadAndReportsOnTheMainThread) {
     ReplayRunner second(state, nullptr, missing);
     ASSERT_TRUE(
         second.StartReplay(ReplayRunner::Kind::kOwnLog, folder.File("none.txt"), RecordRange{}));
-    ASSERT_TRUE(WaitFor(missing.ended));
+    ASSERT_TRUE(testing::WaitForEvents([&] { return missing.ended; }, std::chrono::seconds(10)));
     EXPECT_EQ(missing.beeps, 1);
     EXPECT_FALSE(missing.dataReceived);
 }

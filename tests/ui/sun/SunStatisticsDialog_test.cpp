@@ -107,48 +107,5 @@ TEST(SunStatisticsDialog, ShowsTheFiguresForThePickedTime) {
     EXPECT_LE(dialog.Inputs().time, std::time(nullptr));
 }
 
-// How many pixels of the image are close to a colour.
-int CountColour(const QImage& image, QColor colour) {
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            count += std::abs(c.red() - colour.red()) < 40 &&
-                     std::abs(c.green() - colour.green()) < 40 &&
-                     std::abs(c.blue() - colour.blue()) < 40;
-        }
-    }
-    return count;
-}
-
-// Renders the dialog offscreen (the screen shot is left in the build folder for a look), checks
-// that the chart shows all five curves and the time marker, and that a small window scrolls.
-TEST(SunStatisticsDialog, RendersTheChartAndScrollsWhenSmall) {
-    ScopedTimeZone zone("America/Chicago");
-    AppState state;
-    SunStatisticsDialog dialog(state);
-    PickLocalTime(dialog, 2024, 4, 15, 10, 0);
-    Press(dialog, "OK- Update");
-    dialog.show();
-    dialog.resize(1000, 900);
-    QApplication::processEvents();
-    QDir().mkpath(QStringLiteral(BRENNIC_BINARY_DIR) + "/screenshots");
-    EXPECT_TRUE(dialog.grab().save(QStringLiteral(BRENNIC_BINARY_DIR) +
-                                   "/screenshots/SunStatisticsDialog.png"));
-
-    auto* chart = dialog.findChild<SunChartWidget*>();
-    ASSERT_NE(chart, nullptr);
-    const QImage image = chart->grab().toImage();
-    EXPECT_GT(CountColour(image, QColor(0, 255, 0)), 50);                  // geometry
-    EXPECT_GT(CountColour(image, QColor(255, 0, 0)), 50);                  // air mass
-    EXPECT_GT(CountColour(image, QColor(255, 165, 0)), 50);                // incident angle
-    EXPECT_GT(CountColour(image, QColor(255, 0, 255)), 50);                // efficiency
-    EXPECT_GT(CountColour(image, QColor(0, 0, 255)), image.height() / 2);  // time marker
-
-    dialog.resize(400, 300);
-    QApplication::processEvents();
-    EXPECT_GT(dialog.findChild<QScrollArea*>()->verticalScrollBar()->maximum(), 0);
-}
-
 }  // namespace
 }  // namespace brennic

@@ -135,15 +135,6 @@ TEST_F(WebFtpDialogTest, OkStoresTheFieldsByTheRules) {
     }
 }
 
-TEST_F(WebFtpDialogTest, LongTextIsCutToTheFieldWithoutSplittingACharacter) {
-    WebPublisher publisher(state, options);
-    WebFtpDialog d(state, publisher, CountSaves());
-    Field(d, "userId")->setText(QString(40, QChar(0x00E9)));  // é: two bytes each
-    d.accept();
-    EXPECT_EQ(state.config.ftpUserId.size(), 30u);
-    EXPECT_EQ(QString::fromStdString(state.config.ftpUserId), QString(15, QChar(0x00E9)));
-}
-
 TEST_F(WebFtpDialogTest, AShorterIntervalPublishesAtOnceALongerOneWaits) {
     WebPublisher publisher(state, options);
     state.config.webUploadFtp = 0;  // publications that write nothing, only count
@@ -154,15 +145,15 @@ TEST_F(WebFtpDialogTest, AShorterIntervalPublishesAtOnceALongerOneWaits) {
         Field(d, "interval")->setText("20");
         d.accept();
     }
-    EXPECT_FALSE(test::WaitUntil([&] { return publisher.Counters().uploads > 0; },
-                                 std::chrono::milliseconds(300)))
+    EXPECT_FALSE(testing::WaitFor([&] { return publisher.Counters().uploads > 0; },
+                                  std::chrono::milliseconds(300)))
         << "a longer interval does not wake the publisher";
     {
         WebFtpDialog d(state, publisher, CountSaves());
         Field(d, "interval")->setText("5");
         d.accept();
     }
-    EXPECT_TRUE(test::WaitUntil([&] { return publisher.Counters().uploads == 1; }));
+    EXPECT_TRUE(testing::WaitFor([&] { return publisher.Counters().uploads == 1; }));
 }
 
 TEST_F(WebFtpDialogTest, SelectFilePathFillsTheFolderOrBeeps) {
@@ -189,23 +180,6 @@ TEST_F(WebFtpDialogTest, SelectFilePathFillsTheFolderOrBeeps) {
     d.reject();  // cancel keeps the old settings
     EXPECT_EQ(state.config.webFolder, "/srv/old");
     EXPECT_EQ(saves, 0);
-}
-
-TEST_F(WebFtpDialogTest, FitsTheScreenAndScrollsWhenTooSmall) {
-    WebPublisher publisher(state, options);
-    WebFtpDialog d(state, publisher, CountSaves());
-    const QRect area = d.screen()->availableGeometry();
-    EXPECT_LE(d.height(), area.height() - 39);
-    EXPECT_LE(d.width(), area.width() - 39);
-
-    d.show();
-    d.resize(d.width(), 200);  // far too small for the settings
-    QApplication::processEvents();
-    auto* scroll = d.findChild<QScrollArea*>("scroll");
-    ASSERT_NE(scroll, nullptr);
-    EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
-    EXPECT_TRUE(scroll->widget()->isAncestorOf(Field(d, "interval")));
-    d.close();
 }
 
 }  // namespace

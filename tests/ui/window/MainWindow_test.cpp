@@ -2,14 +2,12 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <pty.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <QAction>
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMenu>
@@ -18,6 +16,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/DialogTestSupport.h"
+#include "support/PtyPair.h"
 #include "ui/display/DisplayWidget.h"
 
 namespace brennic {
@@ -28,23 +28,15 @@ namespace fs = std::filesystem;
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("brennic_mainwindow_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        state_.config.configFolder = (dir_ / "config").string();
-        state_.config.dataFolder = (dir_ / "data").string();
+        state_.config.configFolder = (folder_.Path() / "config").string();
+        state_.config.dataFolder = (folder_.Path() / "data").string();
         state_.config.comPort = "/nonexistent/tty";
         messages_.clear();
         state_.showMessage = [this](const std::string& text, const std::string& caption) {
             messages_.push_back(caption + ": " + text);
         };
     }
-    void TearDown() override {
-        window_.reset();
-        fs::remove_all(dir_);
-    }
+    void TearDown() override { window_.reset(); }
     MainWindow& Window() {
         if (!window_) {
             MainWindowOptions options;
@@ -55,24 +47,13 @@ class MainWindowTest : public ::testing::Test {
         }
         return *window_;
     }
-    // Runs the event loop until `done` or two seconds have passed.
-    template <typename F>
-    bool WaitFor(F done) {
-        QElapsedTimer t;
-        t.start();
-        while (!done() && t.elapsed() < 2000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return done();
-    }
-
     // The station's thread writes the counts; read them under the lock.
     int Samples() {
         StateGuard guard(state_.lock);
         return state_.processor.sampleCount;
     }
 
-    fs::path dir_;
+    testing::TempFolder folder_;
     AppState state_;
     std::vector<std::string> messages_;
     std::unique_ptr<MainWindow> window_;
@@ -108,7 +89,7 @@ TEST_F(MainWindowTest, CommandsNotAllowedNowOnlyBeep) {
         }
         if (!c.running && w.Com().Running()) {
             w.Run(kCmdStop);
-            ASSERT_TRUE(WaitFor([&] { return !w.Com().Running(); }));
+            ASSERT_TRUE(testing::WaitForEvents([&] { return !w.Com().Running(); }));
         }
         const int samplesBefore = Samples();
         const auto before = state_.messages.refusedCommands;
@@ -206,11 +187,9 @@ TEST_F(MainWindowTest, MessageCountersSeparateQueuedFromDirectEvents) {
 }
 
 TEST_F(MainWindowTest, LiveLinesFromAPseudoTerminalReachTheLogAndSummary) {
-    int master = -1;
-    int slave = -1;
-    char name[256] = {};
-    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
-    state_.config.comPort = name;
+    testing::Pty pty;
+    ASSERT_FALSE(pty.path.empty());
+    state_.config.comPort = pty.path;
     state_.config.logData = 1;
     state_.config.logEveryNth = 1;
     state_.config.summaryEnable = 1;
@@ -221,12 +200,12 @@ TEST_F(MainWindowTest, LiveLinesFromAPseudoTerminalReachTheLogAndSummary) {
     const std::string lines =
         "12:00 150.0 120.0 10.0 180.0 140.0 130.0 ON OFF\r\n"
         "12:01 151.0 121.0 10.0 180.0 141.0 131.0 ON OFF\r\n";
-    ASSERT_EQ(::write(master, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
-    ASSERT_TRUE(WaitFor([&] { return Samples() >= 2; }));
+    pty.Write(lines);
+    ASSERT_TRUE(testing::WaitForEvents([&] { return Samples() >= 2; }));
     EXPECT_EQ(state_.processor.current[kSlotCollector], 151.0f);
     EXPECT_EQ(state_.dailyLog.samplesLogged, 2);
     w.Run(kCmdStop);
-    ASSERT_TRUE(WaitFor([&] { return !w.Com().Running(); }));
+    ASSERT_TRUE(testing::WaitForEvents([&] { return !w.Com().Running(); }));
 
     bool logFound = false;
     for (const auto& entry : fs::directory_iterator(state_.config.dataFolder)) {
@@ -242,23 +221,17 @@ TEST_F(MainWindowTest, LiveLinesFromAPseudoTerminalReachTheLogAndSummary) {
     std::ifstream summary(fs::path(state_.config.dataFolder) / "Summary.txt");
     std::string text((std::istreambuf_iterator<char>(summary)), {});
     EXPECT_FALSE(text.empty());
-    ::close(master);
-    ::close(slave);
 }
 
 TEST_F(MainWindowTest, ReadFailureStopsAcquisitionWithItsMessage) {
-    int master = -1;
-    int slave = -1;
-    char name[256] = {};
-    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
-    state_.config.comPort = name;
+    auto pty = std::make_unique<testing::Pty>();
+    state_.config.comPort = pty->path;
     MainWindow& w = Window();
     w.Run(kCmdStart);
     ASSERT_TRUE(w.Com().Running());
-    ::close(slave);
-    ::close(master);  // the device disappears
-    ASSERT_TRUE(WaitFor([&] { return !w.Com().Running(); }));
-    ASSERT_TRUE(WaitFor([&] { return !messages_.empty(); }));
+    pty.reset();  // the device disappears
+    ASSERT_TRUE(testing::WaitForEvents([&] { return !w.Com().Running(); }));
+    ASSERT_TRUE(testing::WaitForEvents([&] { return !messages_.empty(); }));
     EXPECT_EQ(messages_.back(), "Error: Communications with QMX Control Aborted");
     // Start works again afterwards (the refusal count does not move).
     const auto refused = state_.messages.refusedCommands;

@@ -1,33 +1,17 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QCoreApplication>
 #include <filesystem>
 #include <fstream>
 
+#include "support/ScopedTimeZone.h"
+#include "support/TempFolder.h"
 #include "ui/window/Startup.h"
 
 namespace brennic {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path TempRoot() {
-    return fs::temp_directory_path() / ("brennic_startup_" + std::to_string(::getpid()));
-}
-
-std::string TempConfigDir(const char* name) {
-    const fs::path dir = TempRoot() / name;
-    fs::remove_all(dir);
-    return dir.string();
-}
-
-// Removes the temporary folders after the last test of the suite.
-class StartupCleanup : public ::testing::Environment {
-  public:
-    void TearDown() override { fs::remove_all(TempRoot()); }
-};
-const auto* const kCleanup = ::testing::AddGlobalTestEnvironment(new StartupCleanup);
 
 CommandLine WithConfigDir(const std::string& dir) {
     CommandLine cl;
@@ -40,7 +24,8 @@ std::string Exe() {
 }
 
 TEST(Startup, IdentityComesFromTheExecutable) {
-    const std::string dir = TempConfigDir("identity");
+    const testing::TempFolder folder;
+    const std::string dir = folder.File("identity");
     AppState state;
     PrepareState(state, WithConfigDir(dir), Exe());
     EXPECT_EQ(state.identity.name, "brennic_ui_tests");
@@ -68,23 +53,28 @@ TEST(Startup, IdentityRules) {
     }
 }
 
+// From 11:00 to 12:00 is an hour also on the days the clocks change, before and after the
+// change (Lord Howe Island moves them by half an hour).
 TEST(Startup, HourLengthAcrossADaylightSavingChange) {
-    const char* old = std::getenv("TZ");
-    const std::string saved = old ? old : "";
-    // Lord Howe Island moves its clocks by half an hour at 02:00; Chicago never at 11:00.
-    setenv("TZ", "America/Chicago", 1);
-    tzset();
-    EXPECT_EQ(MeasureHourLength(1243865130), 3600);
-    if (old) {
-        setenv("TZ", saved.c_str(), 1);
-    } else {
-        unsetenv("TZ");
+    const struct {
+        const char* zone;
+        int month, day;
+    } days[] = {{"America/Chicago", 3, 8},
+                {"America/Chicago", 11, 1},
+                {"Australia/Lord_Howe", 10, 4},
+                {"Australia/Lord_Howe", 4, 5}};
+    for (const auto& d : days) {
+        ScopedTimeZone zone(d.zone);
+        for (int hour : {0, 3, 12, 23}) {
+            EXPECT_EQ(MeasureHourLength(LocalTimeT(2009, d.month, d.day, hour, 30, 0)), 3600)
+                << d.zone << " " << d.month << "/" << d.day << " " << hour << ":30";
+        }
     }
-    tzset();
 }
 
 TEST(Startup, ConfigDirOptionAndGlycolFileOfTheConfigFolder) {
-    const std::string dir = TempConfigDir("two");
+    const testing::TempFolder folder;
+    const std::string dir = folder.File("two");
     ASSERT_FALSE(
         fs::exists(fs::path(QCoreApplication::applicationDirPath().toStdString()) / "Glycol.txt"));
     fs::create_directories(dir);

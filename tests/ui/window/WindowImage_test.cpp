@@ -60,22 +60,6 @@ int Differing(const QImage& a, const QImage& b, int fromRow = 0) {
     return count;
 }
 
-// Mean absolute difference per colour channel (0..255).
-double MeanError(const QImage& a, const QImage& b) {
-    const QImage x = a.convertToFormat(QImage::Format_RGB32);
-    const QImage y = b.convertToFormat(QImage::Format_RGB32);
-    double sum = 0;
-    for (int row = 0; row < x.height(); ++row) {
-        for (int col = 0; col < x.width(); ++col) {
-            const QRgb p = x.pixel(col, row);
-            const QRgb q = y.pixel(col, row);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
-                   std::abs(qBlue(p) - qBlue(q));
-        }
-    }
-    return sum / (3.0 * x.width() * x.height());
-}
-
 QImage ReadImage(const QString& path, const char* format) {
     QImageReader reader(path, format);
     reader.setDecideFormatFromContent(false);  // the named decoder, nothing else
@@ -182,28 +166,6 @@ TEST_F(WindowImageTest, WindowPictureIsTheMenuBarAboveTheWindowsOwnRenderingOfTh
     EXPECT_TRUE(image.WindowPicture().isNull());
     EXPECT_FALSE(image.SaveWindowJpeg(Path("none.jpg").toStdString()));
     EXPECT_FALSE(QFile::exists(Path("none.jpg")));
-}
-
-TEST_F(WindowImageTest, BmpAndJpegReadBackAsTheRenderedPicture) {
-    const WindowImage image = Image();
-    const QImage client = image.ClientPicture();
-    ASSERT_FALSE(WritePicture(client, Path("Screen.bmp"), ImageFormat::kBmp).has_value());
-    const QImage bmp = ReadImage(Path("Screen.bmp"), "bmp");
-    ASSERT_EQ(bmp.size(), client.size());
-    EXPECT_EQ(Differing(bmp, client), 0);
-
-    const QImage picture = image.WindowPicture();
-    ASSERT_FALSE(WritePicture(picture, Path("Screen.jpg"), ImageFormat::kJpeg).has_value());
-    const QImage jpeg = ReadImage(Path("Screen.jpg"), "jpeg");
-    ASSERT_EQ(jpeg.size(), picture.size());
-    EXPECT_LT(MeanError(jpeg, picture), 1.0);
-
-    // Failures say why and leave nothing behind.
-    const auto error = WritePicture(client, Path("missing/Screen.bmp"), ImageFormat::kBmp);
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(*error, "Cannot write " + Path("missing/Screen.bmp") + ": No such file or directory");
-    EXPECT_TRUE(WritePicture(QImage(), Path("empty.bmp"), ImageFormat::kBmp));
-    EXPECT_FALSE(QFile::exists(Path("empty.bmp")));
 }
 
 TEST_F(WindowImageTest, SaveDialogAsksForScreenAndWritesByFilterOrExtension) {
@@ -342,87 +304,6 @@ TEST_F(WindowImageTest, ScreenShotWritesByExtensionAndEndsWithItsExitCode) {
             EXPECT_NE(messages_[0].first.find(c.message), std::string::npos) << messages_[0].first;
             EXPECT_EQ(messages_[0].second, "Error");
         }
-    }
-}
-
-// Runs a program to its end; its standard output, or none when it failed.
-std::optional<QString> Output(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() != 0) {
-        return std::nullopt;
-    }
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-TEST_F(WindowImageTest, PrintingToPdfGivesOnePageWithThePictureCentredAndAsLargeAsItFits) {
-    if (QStandardPaths::findExecutable("pdfinfo").isEmpty() ||
-        QStandardPaths::findExecutable("pdftoppm").isEmpty()) {
-        GTEST_SKIP() << "poppler-utils is not installed";
-    }
-    // A frame in a colour the display does not use marks the picture's edges on the page.
-    const QColor mark(255, 0, 255);
-    auto framed = [&mark](QImage image) {
-        QPainter painter(&image);
-        painter.setPen(QPen(mark, 8));
-        painter.drawRect(image.rect().adjusted(4, 4, -4, -4));
-        return image;
-    };
-    const QImage client = Image().ClientPicture();
-    const QImage picture = framed(client);
-    const QImage tall = framed(client.copy(0, 0, 300, client.height()));  // height-limited
-    struct Case {
-        const char* name;
-        const QImage* picture;
-        QPageLayout::Orientation orientation;
-        bool widthLimited;  // the picture spans the printable width, else its height
-    };
-    const Case cases[] = {
-        {"wide-portrait", &picture, QPageLayout::Portrait, true},
-        {"tall-landscape", &tall, QPageLayout::Landscape, false},
-    };
-    const double dpi = 36;
-    const double margin = 10 / 25.4 * dpi;  // 10 mm
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString pdf = Path(QString(c.name) + ".pdf");
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        printer.setPageOrientation(c.orientation);
-        printer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
-        ASSERT_EQ(PrintPicture(*c.picture, printer, "brennic: Printing"), PrintResult::kPrinted);
-
-        const QString info = Output("pdfinfo", {pdf}).value_or("");
-        EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+1\\n"))) << info.toStdString();
-        EXPECT_TRUE(info.contains(QRegularExpression("Title:\\s+brennic: Printing\\n")));
-
-        const QString prefix = Path(c.name);
-        ASSERT_TRUE(
-            Output("pdftoppm", {"-r", QString::number(dpi), "-png", "-singlefile", pdf, prefix}));
-        const QImage page(prefix + ".png");
-        ASSERT_FALSE(page.isNull());
-        QRect marked;
-        for (int y = 0; y < page.height(); ++y) {
-            for (int x = 0; x < page.width(); ++x) {
-                const QColor p = page.pixelColor(x, y);
-                if (p.red() > 200 && p.green() < 90 && p.blue() > 200) {
-                    marked |= QRect(x, y, 1, 1);
-                }
-            }
-        }
-        ASSERT_FALSE(marked.isEmpty());
-        EXPECT_NEAR(marked.center().x(), (page.width() - 1) / 2.0, 2.0);
-        EXPECT_NEAR(marked.center().y(), (page.height() - 1) / 2.0, 2.0);
-        if (c.widthLimited) {
-            EXPECT_NEAR(marked.width(), page.width() - 2 * margin, 3.0);
-        } else {
-            EXPECT_NEAR(marked.height(), page.height() - 2 * margin, 3.0);
-        }
-        const double aspect = static_cast<double>(c.picture->width()) / c.picture->height();
-        EXPECT_NEAR(static_cast<double>(marked.width()) / marked.height(), aspect, aspect * 0.03);
     }
 }
 
