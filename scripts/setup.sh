@@ -6,6 +6,7 @@ BRENNIC_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-format locales fonts-dejavu-core python3-pyftpdlib poppler-utils
     libqt6svg6 desktop-file-utils appstream systemd procps lintian
+    codespell
 )
 
 brennic_install_packages() {
@@ -33,8 +34,9 @@ brennic_install_packages() {
     fi
 }
 
-# brennic_configure_build DIR [cmake args...]
-brennic_configure_build() {
+# brennic_configure DIR [cmake args...]: configures DIR (CMake's own output stays quiet, its
+# errors show).
+brennic_configure() {
     local dir=$1
     shift
     # ccache, when present, lets several checkouts and build folders share compiled objects.
@@ -44,7 +46,12 @@ brennic_configure_build() {
         launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
     fi
     cmake -S . -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
-    cmake --build "$dir" -j"$(nproc)"
+}
+
+# brennic_configure_build DIR [cmake args...]
+brennic_configure_build() {
+    brennic_configure "$@"
+    cmake --build "$1" -j"$(nproc)"
 }
 
 brennic_install_packages
