@@ -73,6 +73,7 @@ struct MainWindowOptions {
     bool openFirstRunHelp = false;  // no per-user configuration existed yet
     bool resetStatistics = true;    // false keeps what a command-line replay computed
     WebPublisherOptions publisher;  // tests shorten the publisher's first delay
+    std::string captionNote;        // appended to every caption (the demo says so)
 };
 
 // The window over the station: shows its state (display, dialogs, message boxes, the model

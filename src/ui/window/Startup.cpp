@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QIcon>
-#include <QMessageBox>
 #include <QThread>
 #include <QTimer>
 #include <clocale>
@@ -17,7 +16,9 @@
 #include "replay/ReplayCommand.h"
 #include "sim/SimulatedDay.h"
 #include "sun/SunCommand.h"
+#include "ui/dialogs/MessageBox.h"
 #include "ui/window/MainWindow.h"
+#include "ui/window/StopSignals.h"
 #include "ui/window/WindowImage.h"
 #include "web/WritePagesCommand.h"
 
@@ -39,8 +40,7 @@ MessageHook QtMessageHook() {
             return;
         }
         auto show = [text, caption] {
-            QMessageBox::warning(nullptr, QString::fromStdString(caption),
-                                 QString::fromStdString(text));
+            ShowMessageBox(QString::fromStdString(text), QString::fromStdString(caption));
         };
         if (QThread::currentThread() == QCoreApplication::instance()->thread()) {
             show();
@@ -156,14 +156,36 @@ int RunWindowless(const CommandLine& options, const std::string& executablePath)
     return WritePagesCommand(state, options.writePagesDir);
 }
 
+MainWindowOptions WindowOptionsFor(const CommandLine& options, ConfigSource source) {
+    MainWindowOptions windowOptions;
+    windowOptions.hourLength = MeasureHourLength(std::time(nullptr));
+    windowOptions.openFirstRunHelp = source != ConfigSource::kConfigFolder && !options.demo;
+    windowOptions.resetStatistics = !options.AnyReplay();
+    if (options.demo) {
+        windowOptions.captionNote = " (demo: simulated data)";
+    }
+    return windowOptions;
+}
+
 int RunBrennic(QApplication& app, const CommandLine& options) {
     // File formats are locale-independent: Qt has just set LC_NUMERIC from the environment.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/brennic.svg")));
     AppState state;
     state.showMessage = QtMessageHook();
+    if (options.demo) {
+        // The demo runs on test data and needs no configuration of its own, so a missing
+        // one is no reason for a warning.
+        state.showMessage = [hook = state.showMessage](const std::string& text,
+                                                       const std::string& caption) {
+            if (text != kConfigNotRestoredText) {
+                hook(text, caption);
+            }
+        };
+    }
     const ConfigSource source =
         PrepareState(state, options, QCoreApplication::applicationFilePath().toStdString());
+    state.showMessage = QtMessageHook();
 
     // A replay asked for on the command line runs before the window shows its result.
     if (options.AnyReplay()) {
@@ -174,11 +196,7 @@ int RunBrennic(QApplication& app, const CommandLine& options) {
         state.processor.newSample = true;  // data received: the display shows all its lines
     }
 
-    MainWindowOptions windowOptions;
-    windowOptions.hourLength = MeasureHourLength(std::time(nullptr));
-    windowOptions.openFirstRunHelp = source != ConfigSource::kConfigFolder && !options.demo;
-    windowOptions.resetStatistics = !options.AnyReplay();
-    MainWindow window(state, windowOptions);
+    MainWindow window(state, WindowOptionsFor(options, source));
     window.show();
     if (options.demo) {
         if (!options.AnyReplay()) {
@@ -210,6 +228,13 @@ int RunBrennic(QApplication& app, const CommandLine& options) {
             QCoreApplication::exit(WritePagesCommand(state, options.writePagesDir, links));
         });
     }
+    // A stop signal (logout, shutdown, kill) ends the program as File > Exit does: the window
+    // goes and its destructor stops acquisition and closes the logs. Modal dialogs open at
+    // the time end with the event loop.
+    StopSignals stopSignals([&window](int) {
+        window.close();
+        QCoreApplication::exit(0);
+    });
     const int result = app.exec();
     return result != 0 ? result : screenShotResult;
 }

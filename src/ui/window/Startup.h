@@ -6,6 +6,7 @@
 #include "cli/CommandLine.h"
 #include "config/ConfigFile.h"
 #include "core/AppState.h"
+#include "ui/window/MainWindow.h"
 
 namespace brennic {
 
@@ -35,6 +36,10 @@ int RunReplay(AppState& state, const CommandLine& options);
 
 // Whether the command line asks only for a windowless command.
 bool IsWindowless(const CommandLine& options);
+
+// How the window is set up for the command line: the demo shows no first-run help and says
+// in its caption that its data are simulated.
+MainWindowOptions WindowOptionsFor(const CommandLine& options, ConfigSource source);
 
 // The window program: start-up, main window, event loop. Returns the exit code.
 int RunBrennic(QApplication& app, const CommandLine& options);
