@@ -71,9 +71,12 @@ void StatisticsDialog::Build() {
     blocks_ = Counter("blocks");
     queued_ = Counter("queued");
     unqueued_ = Counter("unqueued");
+    dropped_ = Counter("dropped");
+    dropped_->setToolTip("One-Wire datagrams that were not the server's reply");
     const std::pair<const char*, QLineEdit*> fields[] = {{"Critical Section Blocks", blocks_},
                                                          {"Queued Msgs", queued_},
-                                                         {"Un-Queued Msgs", unqueued_}};
+                                                         {"Un-Queued Msgs", unqueued_},
+                                                         {"Dropped Datagrams", dropped_}};
     for (const auto& [label, field] : fields) {
         counters->addWidget(new QLabel(label));
         counters->addWidget(field);
@@ -138,6 +141,7 @@ void StatisticsDialog::Refresh() {
     queued_->setText(QString::number(m.dispatched));
     unqueued_->setText(
         QString::number(static_cast<std::uint32_t>(m.windowProcedure - m.dispatched)));
+    dropped_->setText(QString::number(droppedSource_ ? droppedSource_() : 0));
 }
 
 void StatisticsDialog::StartLockTest() {

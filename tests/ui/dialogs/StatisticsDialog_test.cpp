@@ -60,6 +60,8 @@ TEST(StatisticsDialog, BeforeDataOnlyTheTopLineAndTheCountersAreFilled) {
     state.messages.windowProcedure = 10;
     NameTheLines(state);
     StatisticsDialog dialog(state);
+    int dropped = 2;
+    dialog.SetDroppedDatagramSource([&dropped] { return dropped; });
     EXPECT_EQ(dialog.windowTitle(), "Statistics");
     ASSERT_TRUE(dialog.Open());
     EXPECT_FALSE(dialog.Open()) << "a second open is refused; the main window beeps";
@@ -71,12 +73,14 @@ TEST(StatisticsDialog, BeforeDataOnlyTheTopLineAndTheCountersAreFilled) {
     EXPECT_EQ(Counter(dialog, "blocks"), "0");
     EXPECT_EQ(Counter(dialog, "queued"), "7");
     EXPECT_EQ(Counter(dialog, "unqueued"), "3");
+    EXPECT_EQ(Counter(dialog, "dropped"), "2");
 
     // Data arrives: nothing changes until Refresh, which shows the collector-pump line
     // before the high-limit line.
     state.processor.newSample = true;
     state.messages.dispatched = 8;
     state.messages.windowProcedure = 20;
+    dropped = 5;
     EXPECT_EQ(Line(dialog, 2), "");
     EXPECT_EQ(Counter(dialog, "queued"), "7");
     Click(dialog, "refresh");
@@ -87,6 +91,7 @@ TEST(StatisticsDialog, BeforeDataOnlyTheTopLineAndTheCountersAreFilled) {
     }
     EXPECT_EQ(Counter(dialog, "queued"), "8");
     EXPECT_EQ(Counter(dialog, "unqueued"), "12");
+    EXPECT_EQ(Counter(dialog, "dropped"), "5");
 
     Click(dialog, "cancel");
     EXPECT_FALSE(dialog.isVisible());
