@@ -110,6 +110,23 @@ TEST(MessageProcessor, FillsTheSampleFromEachLineForm) {
     EXPECT_EQ(s[kSlotAux3], kNoReading);
     EXPECT_FLOAT_EQ(s[kSlotFlow], 4.0f);
     EXPECT_EQ(p.uplText, " ");
+
+    // Model 2's pump: from the PMP key wherever it stands, else from the eighth token.
+    const struct {
+        const char* tail;
+        float pump;
+    } pumps[] = {{"PMP=ON UPL=OFF", 1.0f},
+                 {"PMP=OFF UPL=ON", 0.0f},
+                 {"UPL=OFF PMP=ON", 1.0f},
+                 {"OFF ON", 1.0f},
+                 {"ON OFF", 0.0f}};
+    std::time_t t = kNoon + 8;
+    for (const auto& c : pumps) {
+        const std::string line =
+            std::string("COL=151 STO=121 PKH=185 PKL=12 AX1=141 AX2=131 ") + c.tail;
+        ASSERT_EQ(Feed(state, line, t += 2), kProcessedSaved) << c.tail;
+        EXPECT_EQ(s[kSlotPump], c.pump) << c.tail;
+    }
 }
 
 TEST(MessageProcessor, FlowAndPumpSourceRules) {
