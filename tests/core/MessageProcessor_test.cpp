@@ -99,12 +99,13 @@ TEST(MessageProcessor, FillsTheSampleFromEachLineForm) {
     EXPECT_FLOAT_EQ(p.highLimit, 180.0f);
     EXPECT_EQ(p.uplText, "OFF");
     EXPECT_EQ(p.faultText, "FLT");
-    // Model 2: KEY=value by position, Aux-3 absent, the fixed flow, pump from token 7.
+    // Model 2: KEY=value by position, Aux-3 absent, the fixed flow while the pump runs.
     state.config.controllerType = 2;
     state.config.fixedFlowGpm = 4.0;
     state.oneWire.switchState = 0;
-    ASSERT_EQ(Feed(state, "COL=151 STO=121 PKH=185 PKL=12 AX1=141 AX2=131 PMP=OFF ON", kNoon + 6),
-              kProcessedSaved);
+    ASSERT_EQ(
+        Feed(state, "COL=151 STO=121 PKH=185 PKL=12 AX1=141 AX2=131 PMP=ON UPL=OFF", kNoon + 6),
+        kProcessedSaved);
     EXPECT_FLOAT_EQ(s[kSlotCollector], 151.0f);
     EXPECT_FLOAT_EQ(p.differential, 12.0f);
     EXPECT_EQ(s[kSlotAux3], kNoReading);

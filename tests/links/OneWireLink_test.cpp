@@ -120,11 +120,11 @@ TEST_F(OneWireLinkTest, ServerAnsweringFromAnotherOfItsAddressesIsHeard) {
 
 // From the server's port at another address only a complete reply counts as the server's.
 TEST_F(OneWireLinkTest, OtherAddressWithTheServersPortNeedsACompleteReply) {
-    UdpSocket server;
-    ASSERT_TRUE(server.Open());
-    ASSERT_TRUE(server.Bind({kLoopback, 0}));
+    UdpSocket peer;
+    ASSERT_TRUE(peer.Open());
+    ASSERT_TRUE(peer.Bind({kLoopback, 0}));
     state.config.oneWireServerIp = "127.0.0.2";
-    state.config.oneWirePort = server.Local().port;
+    state.config.oneWirePort = peer.Local().port;
     ASSERT_TRUE(link.StartLink(true));
     auto truncated = MakeReply(2, {{"WAUX-1", 0, 100.0}, {"WAUX-2", 0, 50.0}});
     truncated.resize(kOneWireHeadSize + kOneWireEntrySize);  // two counted, one received
@@ -138,7 +138,7 @@ TEST_F(OneWireLinkTest, OtherAddressWithTheServersPortNeedsACompleteReply) {
         {MakeReply(1, {{"WAUX-1", 0, 100.0}}), 1, 2},
     };
     for (const auto& c : cases) {
-        ASSERT_GT(server.SendTo(c.datagram, {kLoopback, link.LocalAddress().port}), 0);
+        ASSERT_GT(peer.SendTo(c.datagram, {kLoopback, link.LocalAddress().port}), 0);
         if (c.received > link.ReceivedCount()) {
             NextReply();
         }
