@@ -118,10 +118,4 @@ void SummarySwitched(AppState& state, bool on, std::time_t now) {
     }
 }
 
-void SummaryAtExit(AppState& state, std::time_t now) {
-    if (state.dailyLog.summaryCountdown != -1) {
-        WriteSummary(state, SummaryKind::kStop, now);
-    }
-}
-
 }  // namespace brennic

@@ -37,8 +37,4 @@ void WriteSummaryDayLine(AppState& state);
 // been taken yet.
 void SummarySwitched(AppState& state, bool on, std::time_t now);
 
-// At an orderly end of the program (Exit, a stop signal): a Stop line stamped `now`, when
-// "Summary" is on and this run has written its Start line. Caller holds the StateLock.
-void SummaryAtExit(AppState& state, std::time_t now);
-
 }  // namespace brennic
