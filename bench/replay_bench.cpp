@@ -50,6 +50,8 @@ struct Generated {
 };
 
 // A model 0 Data Recorder file of about `targetBytes`, a "DATE CST" header every 300 records.
+// The times are Central Standard Time all year, as the header says (no daylight-saving hole
+// in March), whatever zone the machine is in.
 Generated Generate(const std::string& name, std::int64_t targetBytes) {
     Generated g;
     g.path = Files().Path(name);
@@ -67,7 +69,8 @@ Generated Generate(const std::string& name, std::int64_t targetBytes) {
             g.bytes += static_cast<std::int64_t>(sizeof kHeader - 1);
         }
         if (dayStart < 0 || t - dayStart >= 86400) {
-            localtime_r(&t, &tm);
+            const std::time_t central = t - 6 * 3600;
+            gmtime_r(&central, &tm);
             dayStart = t - (tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec);
         }
         const int sec = static_cast<int>(t - dayStart);

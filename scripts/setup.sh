@@ -8,6 +8,7 @@ BRENNIC_PACKAGES=(
     libqt6svg6 desktop-file-utils appstream systemd procps lintian
     libmicrohttpd-dev chromium wrk
     libmosquitto-dev mosquitto mosquitto-clients openssl
+    codespell
 )
 
 brennic_install_packages() {
@@ -35,8 +36,9 @@ brennic_install_packages() {
     fi
 }
 
-# brennic_configure_build DIR [cmake args...]
-brennic_configure_build() {
+# brennic_configure DIR [cmake args...]: configures DIR (CMake's own output stays quiet, its
+# errors show).
+brennic_configure() {
     local dir=$1
     shift
     # ccache, when present, lets several checkouts and build folders share compiled objects.
@@ -46,7 +48,12 @@ brennic_configure_build() {
         launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
     fi
     cmake -S . -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
-    cmake --build "$dir" -j"$(nproc)"
+}
+
+# brennic_configure_build DIR [cmake args...]
+brennic_configure_build() {
+    brennic_configure "$@"
+    cmake --build "$1" -j"$(nproc)"
 }
 
 # The dashboard's chart library (embedded at build time) and the browser test's driver, from

@@ -117,7 +117,7 @@ std::string CommandLineHelp(const std::string& programName) {
            "  --replay-capture FILE         replay a terminal capture (needs --start, "
            "--interval)\n"
            "  --from, --to \"YYYY-MM-DD HH:MM:SS\"  record range of a replay\n"
-           "  --fast-access                 jump to the range start (Data Recorder logs)\n"
+           "  --fast-access                 jump to the range start (Data Recorder and own logs)\n"
            "  --start \"YYYY-MM-DD HH:MM:SS\" time of the first captured line\n"
            "  --interval SECONDS            seconds between captured lines\n"
            "  --write-pages DIR             write BRN_Stats.htm and BRN_Probes.htm and exit\n"

@@ -133,6 +133,11 @@ ConfigSource LoadConfig(AppState& state, const ConfigPaths& paths) {
     }
     if (!in.is_open()) {
         source = ConfigSource::kDefaults;
+        // Factory settings pass the dialog's own checks: only a BTU controller reports a
+        // flow, so the others take the fixed rate.
+        if (config.controllerType != kVexin2Btu) {
+            config.flowSource = 1;
+        }
     } else {
         config.loadedFromProgramFolder = source == ConfigSource::kProgramFolder;
         ParseConfig(in, config, channels, font, glycolCount);
@@ -149,7 +154,7 @@ ConfigSource LoadConfig(AppState& state, const ConfigPaths& paths) {
         state.font = std::move(font);
     }
     if (source == ConfigSource::kDefaults) {
-        state.showMessage("Your configuration can not be restored!", "");
+        state.showMessage(kConfigNotRestoredText, "");
     }
     return source;
 }

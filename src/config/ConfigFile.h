@@ -25,6 +25,9 @@ enum class ConfigSource {
     kDefaults,       // neither could be opened; the user has been told
 };
 
+// The warning of a start-up that found no Config.Txt.
+inline constexpr const char* kConfigNotRestoredText = "Your configuration can not be restored!";
+
 // Start-up: sets the defaults (keeping the One-Wire fields and maxSamples), creates
 // `paths.configFolder`, reads Config.Txt from it or else from the program folder, and puts
 // the result into state.config, state.channels (colours, names, pen widths) and state.font.

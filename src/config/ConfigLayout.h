@@ -92,6 +92,10 @@ inline constexpr std::array<Line6Field, 30> kLine6 = {
 };
 // clang-format on
 
+// Site ID and web folder are read no longer than the dialogs' fields.
+inline constexpr std::size_t kSiteIdMax = 259;
+inline constexpr std::size_t kWebFolderMax = 259;
+
 // Lines 39-44: one quoted text each, with the size it is cut to.
 struct QuotedField {
     std::string Config::*field;
@@ -102,7 +106,7 @@ inline constexpr std::array<QuotedField, 6> kFtpLines = {{{&Config::ftpUserId, k
                                                           {&Config::ftpPassword, kText31},
                                                           {&Config::ftpServer, kServerMax},
                                                           {&Config::ftpServerPath, kServerMax},
-                                                          {&Config::webFolder, kPathMax}}};
+                                                          {&Config::webFolder, kWebFolderMax}}};
 
 // Probe row columns: id 0-14, description 16-46, switch from 48.
 inline constexpr std::size_t kIdColumns = kText15;

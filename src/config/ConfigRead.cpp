@@ -339,7 +339,7 @@ int ParseConfig(std::istream& in, Config& c, ChannelTable& channels, DisplayFont
     }
     if (version >= 6) {
         if (lines.Next()) {
-            ReadQuotedLine(lines.Text(), c.siteId, kPathMax);
+            ReadQuotedLine(lines.Text(), c.siteId, kSiteIdMax);
         }
         if (lines.Next()) {
             ReadWebLine(lines.Text(), c);

@@ -121,6 +121,18 @@ bool ExtractFields(AppState& state, const LineTokens& t, int model) {
     AssignBounded(p.uplText, t.count > 8 ? t[8] : std::string_view(" "), kUplMax);
     AssignBounded(p.faultText, t.count > 9 ? t[9] : std::string_view(" "), kFaultMax);
     bool pumpOn = t.count > 7 && t[7] == "ON";
+    if (model == kVexin2Lcd) {
+        // A KEY=value line names its pump: "PMP=ON" wherever it stands (the test data and
+        // the simulator put it sixth); a line without that key keeps the eighth token.
+        for (int i = 0; i < t.count; ++i) {
+            std::string_view key;
+            std::string_view value;
+            if (SplitKeyValue(t[i], key, value) && key == "PMP") {
+                pumpOn = value == "ON";
+                break;
+            }
+        }
+    }
 
     if (model == kVexin2Btu) {
         if (c.pumpSource == 1) {  // the pump runs when the loop flows
@@ -292,6 +304,10 @@ void ResetStatistics(AppState& state, std::time_t t) {
     } else {
         p.chartOrigin = t;
     }
+    // The strip chart goes to the reset hour and follows new data again, also when the
+    // origin did not change (a reset within the hour of the last one).
+    state.chart.viewStart = p.chartOrigin;
+    state.chart.atEnd = true;
 
     p.pendingFirstLine = false;
     p.currentLine.clear();

@@ -101,6 +101,15 @@ int BuildOneWireRequest(OneWireBlock& block, const OneWireProbes& probes) {
     return n;
 }
 
+bool IsOneWireReply(std::span<const std::byte> datagram) {
+    if (datagram.size() < kOneWireHeadSize) {
+        return false;
+    }
+    const std::int32_t n = ReadLe32(datagram, 4);
+    return n >= 0 && n <= kOneWireMaxEntries &&
+           datagram.size() >= kOneWireHeadSize + kOneWireEntrySize * static_cast<std::size_t>(n);
+}
+
 bool ProcessOneWireReply(AppState& state, std::span<const std::byte> datagram, std::time_t now) {
     StateGuard guard(state.lock);
     OneWireReadings& readings = state.oneWire;

@@ -46,6 +46,10 @@ bool IsRequestedProbe(const OneWireProbe& probe);
 // left there. Any thread (the block is the caller's).
 int BuildOneWireRequest(OneWireBlock& block, const OneWireProbes& probes);
 
+// Whether `datagram` is a complete reply: a head with an entry count of 0..5 and every
+// counted entry received. Any thread.
+bool IsOneWireReply(std::span<const std::byte> datagram);
+
 // Applies one reply datagram (exactly the bytes received) to state.oneWire under the
 // StateLock: every value is first set to no reading and lastReceiveTime to `now`; then each
 // entry whose name equals a requested row's id (exactly, case-sensitive) sets that row:

@@ -142,6 +142,16 @@ void OneWireLink::Record(SocketError error) {
     lastError_ = std::move(error);
 }
 
+bool OneWireLink::FromServer(const Endpoint& from, std::span<const std::byte> datagram) const {
+    if (from == serverAddress_) {
+        return true;
+    }
+    // A server bound to all its addresses answers from the address its host routes back by,
+    // which need not be the one asked (asked at 127.0.0.2 it answers from 127.0.0.1; so do
+    // multi-homed boxes): the server's port and a complete reply are enough.
+    return from.port == serverAddress_.port && IsOneWireReply(datagram);
+}
+
 void OneWireLink::ReceiveMain() {
     std::vector<std::byte> buffer(kOneWireDatagramSize);
     while (receiveRunning_) {
@@ -162,7 +172,7 @@ void OneWireLink::ReceiveMain() {
                 break;
             }
             case UdpSocket::Wait::kDatagram:
-                if (from != serverAddress_) {
+                if (!FromServer(from, std::span<const std::byte>(buffer.data(), received))) {
                     ++foreignCount_;
                     break;
                 }

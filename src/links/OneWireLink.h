@@ -17,10 +17,12 @@ struct AppState;
 
 // The UDP link to the One-Wire server. On every timer tick the main thread sends one
 // request naming the configured probes; a receive thread hands each reply from the server to
-// the LinkSink, and the main thread applies it with ProcessOneWireReply. Datagrams from any
-// other address or port are dropped and counted. All methods are for the main thread and take
-// the StateLock themselves where they need it (the caller may but need not hold it); the
-// counters and IsOpen may be read from any thread.
+// the LinkSink, and the main thread applies it with ProcessOneWireReply. A reply counts as
+// the server's when it comes from the server's address and port, or from another address
+// with the server's port and a complete reply body (a server bound to all addresses answers
+// from whichever its host routes by); every other datagram is dropped and counted. All methods are
+// for the main thread and take the StateLock themselves where they need it (the caller may but need
+// not hold it); the counters and IsOpen may be read from any thread.
 class OneWireLink {
   public:
     OneWireLink(AppState& state, LinkSink& sink, RefuseHook refuse);
@@ -62,6 +64,7 @@ class OneWireLink {
 
   private:
     void ReceiveMain();
+    bool FromServer(const Endpoint& from, std::span<const std::byte> datagram) const;
     void Record(SocketError error);
 
     AppState& state_;

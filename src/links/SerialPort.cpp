@@ -28,13 +28,14 @@ SerialOpenResult OpenSerialPort(const std::string& path) {
     if (tcgetattr(fd, &t) != 0) {
         return fail();
     }
-    // Raw 8-bit input; the speed fields and the hardware handshake are left untouched.
-    t.c_iflag &=
-        ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON);
+    // Only the input processing becomes raw: no canonical mode, echo, CR/NL mapping, bit
+    // stripping or signal characters. Speed, character size, parity, stop bits and flow
+    // control (XON/XOFF and RTS/CTS) stay as stty or udev set them. The receiver is enabled
+    // and the modem lines ignored, so a three-wire cable works.
+    t.c_iflag &= ~static_cast<tcflag_t>(BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL);
     t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
     t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
-    t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB);
-    t.c_cflag |= CS8 | CREAD | CLOCAL;
+    t.c_cflag |= CREAD | CLOCAL;
     t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;
     if (tcsetattr(fd, TCSANOW, &t) != 0) {

@@ -12,8 +12,9 @@ struct SerialOpenResult {
 
 // Opens a tty for the controller link: read/write, not as controlling terminal, exclusive
 // (further opens fail, except for root), non-blocking (readiness comes from poll). The
-// configured speed, parity and stop bits are kept as stty or udev left them; input becomes
-// raw 8-bit so carriage returns arrive untranslated and nothing is echoed or stripped.
+// configured speed, character size, parity, stop bits and flow control are kept as stty or
+// udev left them; only input processing becomes raw, so carriage returns arrive
+// untranslated and nothing is echoed, stripped or turned into a signal.
 // A device that opens but is not a tty, or refuses a setting, is closed again and reported
 // with the errno of the refused step. Any thread.
 SerialOpenResult OpenSerialPort(const std::string& path);

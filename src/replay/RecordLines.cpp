@@ -230,6 +230,11 @@ int RecordLineParser::ParseHeader(std::string_view rest) {
         headerSeen_ = true;
         zone_ = std::string(zone);
         daylight_ = daylight;
+        const int standardHours = zone[0] == 'E'   ? -5
+                                  : zone[0] == 'C' ? -6
+                                  : zone[0] == 'M' ? -7
+                                                   : -8;
+        utcOffset_ = (standardHours + (daylight ? 1 : 0)) * 3600;
         return kReadOk;
     }
     if (zone != zone_ || daylight != daylight_) {
@@ -261,7 +266,10 @@ int RecordLineParser::DataRecorderTime(std::string_view date, std::string_view t
     if (ScanThree(time, ':', t) != 3) {
         return kDateTimeFormat;
     }
-    if (!days_.ToTime(d[2], d[0], d[1], t[0], t[1], t[2], daylight_, out)) {
+    const bool ok = headerSeen_
+                        ? zoneDays_.ToTime(d[2], d[0], d[1], t[0], t[1], t[2], utcOffset_, out)
+                        : days_.ToTime(d[2], d[0], d[1], t[0], t[1], t[2], daylight_, out);
+    if (!ok) {
         return kDateTimeFormat;
     }
     return kReadOk;

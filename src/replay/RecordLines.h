@@ -26,7 +26,9 @@ struct RecordLine {
 
 // Classifies the lines of one recorded file and reads their times. Keeps the file's header
 // state (the first DATE header fixes zone and daylight flag for the whole file) across all the
-// scans of one replay, so one parser serves one file. One thread at a time.
+// scans of one replay, so one parser serves one file. Data Recorder times are read in the
+// header's zone (EST, CST, MST, PST; "+DST" one hour ahead), whatever the machine's zone;
+// before any header, in the machine's zone. One thread at a time.
 class RecordLineParser {
   public:
     explicit RecordLineParser(LogFormat format) : format_(format) {}
@@ -47,7 +49,9 @@ class RecordLineParser {
     bool headerSeen_ = false;
     std::string zone_;
     bool daylight_ = false;
+    int utcOffset_ = 0;  // of the header's zone and flag, seconds east of UTC
     LocalDayCache days_;
+    FixedZoneDayCache zoneDays_;
     ZoneDaylightRule zones_;
     // The last date token read and its numbers: records of one day repeat it.
     char lastDate_[16] = {};

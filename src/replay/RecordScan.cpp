@@ -165,6 +165,36 @@ int FindLastRecord(RecordFile& file) {
     }
 }
 
+namespace {
+
+// The first data record at or after the line following `pos` (a partial line at `pos` is
+// dropped). kEnd comes back as -1.
+int FirstRecordAfter(RecordFile& file, std::int64_t pos, RecordLine& record) {
+    if (!file.reader.Seek(pos) || DiscardLine(file) != kReadOk) {
+        return kIoError;
+    }
+    for (;;) {
+        std::int64_t at = 0;
+        const int rc = NextRecord(file, record, at);
+        if (rc != kReadOk) {
+            return rc;
+        }
+        if (record.kind == RecordLine::kData) {
+            return kReadOk;
+        }
+    }
+}
+
+// Leaves the reader where the search ended: at the line after `below`, or at the first record.
+int SeekBelow(RecordFile& file, std::int64_t below) {
+    if (below <= file.firstPos) {
+        return file.reader.Seek(file.firstPos) ? kReadOk : kIoError;
+    }
+    return file.reader.Seek(below) && DiscardLine(file) == kReadOk ? kReadOk : kIoError;
+}
+
+}  // namespace
+
 int FastAccessPosition(RecordFile& file, const RecordRange& range, int* positionsTried) {
     if (positionsTried != nullptr) {
         *positionsTried = 0;
@@ -175,54 +205,48 @@ int FastAccessPosition(RecordFile& file, const RecordRange& range, int* position
     }
     const double span = static_cast<double>(file.lastTime - file.firstTime);
     const double bytes = static_cast<double>(file.lastPos - file.firstPos);
-    if (!(span > 0.0)) {
-        // One record time for the whole file: nothing to interpolate, read from the first.
+    if (!(span > 0.0) || start <= file.firstTime) {
+        // Nothing to interpolate, or the range starts with the file: read from the first.
         return file.reader.Seek(file.firstPos) ? kReadOk : kIoError;
     }
+    // The search keeps two positions: the record after `below` is before the start, the
+    // record after `above` is not. The first few guesses interpolate by time; a start inside
+    // a gap of the log makes them swing across the gap, so after those the interval is
+    // halved until it is short. Reading from `below` then reaches the first record at or
+    // after the start within a few lines, whatever the file.
+    std::int64_t below = file.firstPos;
+    std::int64_t above = file.lastPos;
     std::int64_t pos =
         Truncate(static_cast<double>(file.firstPos) +
                  bytes * static_cast<double>(start - file.firstTime) / span - kEstimateBack);
-    for (int tries = 1;; ++tries) {
+    for (int tries = 1; above - below > kSettleBytes; ++tries) {
+        if (tries > kMaxPositions || pos <= below || pos >= above) {
+            pos = below + (above - below) / 2;
+        }
         if (positionsTried != nullptr) {
             *positionsTried = tries;
         }
-        if (pos <= file.firstPos) {
-            return file.reader.Seek(file.firstPos) ? kReadOk : kIoError;
-        }
-        // Just before the last record, so that dropping the partial line there leaves the last
-        // record to be found (at the last record itself the search would run off the end).
-        if (pos >= file.lastPos) {
-            pos = file.lastPos - 1;
-        }
-        if (!file.reader.Seek(pos) || DiscardLine(file) != kReadOk) {
-            return kIoError;
-        }
         RecordLine record;
-        for (;;) {
-            std::int64_t at = 0;
-            const int rc = NextRecord(file, record, at);
-            if (rc < 0) {
-                return kFastAccessEof;
-            }
-            if (rc != kReadOk) {
-                return rc;
-            }
-            if (record.kind == RecordLine::kData) {
-                break;
-            }
+        const int rc = FirstRecordAfter(file, pos, record);
+        if (rc != kReadOk && rc != -1) {
+            return rc;
         }
+        if (rc == -1 || record.time >= start) {
+            above = pos;
+            pos += Truncate(bytes *
+                            static_cast<double>(start - (rc == -1 ? file.lastTime : record.time)) /
+                            span) -
+                   kStepBack;
+            continue;
+        }
+        below = pos;
         const double delta = bytes * static_cast<double>(start - record.time) / span;
-        if (delta >= 0.0 && Truncate(delta) < kSettleBytes) {
-            if (!file.reader.Seek(pos) || DiscardLine(file) != kReadOk) {
-                return kIoError;
-            }
-            return kReadOk;
+        if (Truncate(delta) < kSettleBytes) {
+            break;  // close below the start
         }
-        if (tries >= kMaxPositions) {
-            return kFastAccessTries;
-        }
-        pos += Truncate(delta) - (delta >= 0.0 ? kStepForward : kStepBack);
+        pos += Truncate(delta) - kStepForward;
     }
+    return SeekBelow(file, below);
 }
 
 std::string RangeLineText(const RecordFile& file) {

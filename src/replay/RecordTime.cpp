@@ -33,6 +33,31 @@ bool LocalDayCache::ToTime(int year, int month, int day, int hour, int minute, i
     return true;
 }
 
+bool FixedZoneDayCache::ToTime(int year, int month, int day, int hour, int minute, int second,
+                               int utcOffset, std::time_t& out) {
+    if (!valid_ || year != year_ || month != month_ || day != day_) {
+        std::tm tm{};
+        tm.tm_year = year - 1900;
+        tm.tm_mon = month - 1;
+        tm.tm_mday = day;
+        tm.tm_wday = -1;  // timegm sets it on success
+        const std::time_t t = timegm(&tm);
+        if (tm.tm_wday < 0) {
+            valid_ = false;
+            return false;
+        }
+        valid_ = true;
+        year_ = year;
+        month_ = month;
+        day_ = day;
+        midnight_ = t;
+    }
+    out = midnight_ + static_cast<std::time_t>(hour) * 3600 +
+          static_cast<std::time_t>(minute) * 60 + static_cast<std::time_t>(second) -
+          static_cast<std::time_t>(utcOffset) - static_cast<std::time_t>(TestTimeOffset());
+    return true;
+}
+
 namespace {
 
 constexpr const char* kDayNames[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};

@@ -26,6 +26,21 @@ class LocalDayCache {
     std::time_t midnight_ = 0;  // mktime of 00:00:00 of the cached day, without the offset
 };
 
+// Converts the date and time fields of a record written in a fixed zone, `utcOffset` seconds
+// east of UTC, to a time_t (the test time offset subtracted as LocalDayCache does), with one
+// timegm per day. The machine's own zone plays no part. Out-of-range fields normalise as
+// timegm normalises them. One thread at a time.
+class FixedZoneDayCache {
+  public:
+    bool ToTime(int year, int month, int day, int hour, int minute, int second, int utcOffset,
+                std::time_t& out);
+
+  private:
+    bool valid_ = false;
+    int year_ = 0, month_ = 0, day_ = 0;
+    std::time_t midnight_ = 0;  // timegm of 00:00:00 of the cached day
+};
+
 // The fixed 24-character date form, "Wed Jan 02 02:03:55 1980", of the local time of t
 // (test time offset added), followed by a line feed. English names, zero-padded day.
 std::string Ctime24(std::time_t t);

@@ -17,7 +17,7 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// Collects what a window would show: bad records (answered as SUPRESS ERRORS) and the
+// Collects what a window would show: bad records (answered as SUPPRESS ERRORS) and the
 // read error that ended the replay.
 class CommandEvents : public ReplayEvents {
   public:

@@ -23,7 +23,7 @@ struct ReplayOptions {
 };
 
 // Runs the replay without a window: the same reader and processor as the menu commands, bad
-// records collected as after SUPRESS ERRORS. Prints one JSON report to `out` and returns 0; a
+// records collected as after SUPPRESS ERRORS. Prints one JSON report to `out` and returns 0; a
 // read error, a file that cannot be opened or bad options print their message to `err` and
 // return 1 (2 for bad options). The configuration in `state` (model, flows, logging) applies.
 // Any thread; the caller must not hold the StateLock.

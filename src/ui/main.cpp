@@ -39,8 +39,9 @@ int main(int argc, char** argv) {
     if (brennic::IsWindowless(options)) {
         return brennic::RunWindowless(options, exe);
     }
-    // A picture needs no screen: without a display it is rendered offscreen.
-    if (!options.screenshotFile.empty() && std::getenv("DISPLAY") == nullptr &&
+    // A picture or pages need no screen: without a display they are rendered offscreen.
+    const bool endsByItself = !options.screenshotFile.empty() || !options.writePagesDir.empty();
+    if (endsByItself && std::getenv("DISPLAY") == nullptr &&
         std::getenv("WAYLAND_DISPLAY") == nullptr && std::getenv("QT_QPA_PLATFORM") == nullptr) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }

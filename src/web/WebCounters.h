@@ -29,8 +29,8 @@ struct WebCounters {
     int loginErrors = 0;       // "FTP Other"
     int fileErrors = 0;        // "FTP File"
     int screenFileErrors = 0;  // "Screen File"
-    int uploads = 0;           // publications started ("Uploads", "Web Uploads", "ftpsample")
-    long lastErrorCode = 0;    // system or server code recorded last
+    int uploads = 0;  // publications that reached the statistics page ("Uploads", "ftpsample")
+    long lastErrorCode = 0;  // system or server code recorded last
     std::string lastErrorText;
 };
 

@@ -199,19 +199,13 @@ int WebPublisher::Publish() {
         settings.serverPath = c.ftpServerPath;
         settings.folder = c.webFolder;
     }
-    // Every publication started counts, whether or not it gets through.
-    int uploadNumber = 0;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        uploadNumber = ++counters_.uploads;
-    }
     int code = 0;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         cause_.clear();
     }
     try {
-        PublishFiles(settings, uploadNumber);
+        PublishFiles(settings);
     } catch (const Raised& raised) {
         code = raised.code;
     } catch (const Stopped&) {
@@ -226,7 +220,7 @@ int WebPublisher::Publish() {
     return code;
 }
 
-void WebPublisher::PublishFiles(const Settings& settings, int uploadNumber) {
+void WebPublisher::PublishFiles(const Settings& settings) {
     std::optional<FtpClient> ftp;
     if (settings.uploadFtp) {
         FtpOptions ftpOptions = options_.ftp;
@@ -251,6 +245,13 @@ void WebPublisher::PublishFiles(const Settings& settings, int uploadNumber) {
         }
     }
 
+    // A publication counts once it gets as far as writing the statistics page, which carries
+    // its number; one that fails to log in does not (the errors count it).
+    int uploadNumber = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        uploadNumber = ++counters_.uploads;
+    }
     // One consistent copy for both pages, taken after the (possibly slow) login.
     PageSnapshot snapshot;
     {

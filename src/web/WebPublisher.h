@@ -86,7 +86,7 @@ class WebPublisher {
     void Run();
     // Waits up to `timeout` for a wake or a stop; consumes the wake. Publisher thread.
     void WaitForWake(std::chrono::milliseconds timeout);
-    void PublishFiles(const Settings& settings, int uploadNumber);
+    void PublishFiles(const Settings& settings);
     void PublishFile(FtpClient* ftp, const Settings& settings, const std::string& name,
                      const std::string& content, bool ascii);
     std::string TakeScreenShot();

@@ -181,7 +181,9 @@ TEST_F(ConfigFileTest, TextLongerThanItsFieldIsCut) {
     // 30 'a' and a two-byte "é" make 32 bytes: the cut must not split the "é".
     g = WithLine(g, 16, "\"" + std::string(30, 'a') + "\xC3\xA9\" \"" + long40 + "\"");
     g = WithLine(g, 39, "\"" + long40 + "\"");
+    g = WithLine(g, 37, "\"" + std::string(300, 'S') + "\"");
     g = WithLine(g, 42, "\"" + std::string(200, 's') + "\"");
+    g = WithLine(g, 44, "\"/" + std::string(300, 'w') + "\"");
     AppState s;
     LoadText(s, Join(g));
     EXPECT_EQ(s.config.oneWireServerIp, std::string(23, '1'));
@@ -194,6 +196,8 @@ TEST_F(ConfigFileTest, TextLongerThanItsFieldIsCut) {
     EXPECT_EQ(s.channels[kChCollector].longName, std::string(31, 'x'));
     EXPECT_EQ(s.config.ftpUserId, std::string(31, 'x'));
     EXPECT_EQ(s.config.ftpServer, std::string(127, 's'));
+    EXPECT_EQ(s.config.siteId, std::string(259, 'S'));
+    EXPECT_EQ(s.config.webFolder, "/" + std::string(258, 'w'));
 }
 
 TEST_F(ConfigFileTest, FileEndingEarlyLeavesLaterLinesAtTheirDefaults) {

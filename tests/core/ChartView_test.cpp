@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "core/AppState.h"
+#include "core/MessageProcessor.h"
+#include "support/DataFilesFixture.h"
+
 namespace brennic {
 namespace {
 
@@ -60,6 +64,31 @@ TEST(ChartView, AutoScrollFollowsOnlyAViewAtTheEnd) {
     still.Update(h2, 0, 12, false);
     EXPECT_EQ(still.viewStart, at);
     EXPECT_FALSE(still.atEnd);
+}
+
+// A second replay starting (or a Reset) within the clock hour of the last one must still
+// bring the view to the reset hour and let Auto Scroll follow again.
+TEST(ChartView, ResetInTheSameHourBringsTheViewBackAndFollowsAgain) {
+    testing::ZoneGuard zone("UTC");
+    AppState state;
+    ResetStatistics(state, kT0 + 600);
+    ChartView& v = state.chart;
+    v.Update(state.processor.history, state.processor.chartOrigin, 12, true);
+    EXPECT_EQ(v.viewStart, kT0);
+
+    // A replayed file from two days back; the user scrolls away from its end.
+    const SampleHistory replayed = HistoryOf(kT0 - 48 * kHour, kT0 - 10 * kHour);
+    v.Update(replayed, state.processor.chartOrigin, 12, true);
+    v.Scroll(ChartView::Request::kPageLeft, 0, replayed, 12, true);
+    ASSERT_FALSE(v.atEnd);
+
+    ResetStatistics(state, kT0 + 1200);
+    v.Update(state.processor.history, state.processor.chartOrigin, 12, true);
+    EXPECT_EQ(v.viewStart, kT0);
+    const SampleHistory next = HistoryOf(kT0 - 30 * kHour, kT0 - 5 * kHour - 60);
+    v.Update(next, state.processor.chartOrigin, 12, true);
+    EXPECT_TRUE(v.atEnd);
+    EXPECT_EQ(v.viewStart, kT0 - 4 * kHour - 12 * kHour);  // at the end of the new data
 }
 
 TEST(ChartView, ScrollRequestsMoveByHourWindowOrThumb) {

@@ -113,17 +113,35 @@ TEST(MessageProcessor, FillsTheSampleFromEachLineForm) {
     EXPECT_FLOAT_EQ(p.highLimit, 180.0f);
     EXPECT_EQ(p.uplText, "OFF");
     EXPECT_EQ(p.faultText, "FLT");
-    // Model 2: KEY=value by position, Aux-3 absent, the fixed flow, pump from token 7.
+    // Model 2: KEY=value by position, Aux-3 absent, the fixed flow while the pump runs.
     state.config.controllerType = 2;
     state.config.fixedFlowGpm = 4.0;
     state.oneWire.switchState = 0;
-    ASSERT_EQ(Feed(state, "COL=151 STO=121 PKH=185 PKL=12 AX1=141 AX2=131 PMP=OFF ON", kNoon + 6),
-              kProcessedSaved);
+    ASSERT_EQ(
+        Feed(state, "COL=151 STO=121 PKH=185 PKL=12 AX1=141 AX2=131 PMP=ON UPL=OFF", kNoon + 6),
+        kProcessedSaved);
     EXPECT_FLOAT_EQ(s[kSlotCollector], 151.0f);
     EXPECT_FLOAT_EQ(p.differential, 12.0f);
     EXPECT_EQ(s[kSlotAux3], kNoReading);
     EXPECT_FLOAT_EQ(s[kSlotFlow], 4.0f);
     EXPECT_EQ(p.uplText, " ");
+
+    // Model 2's pump: from the PMP key wherever it stands, else from the eighth token.
+    const struct {
+        const char* tail;
+        float pump;
+    } pumps[] = {{"PMP=ON UPL=OFF", 1.0f},
+                 {"PMP=OFF UPL=ON", 0.0f},
+                 {"UPL=OFF PMP=ON", 1.0f},
+                 {"OFF ON", 1.0f},
+                 {"ON OFF", 0.0f}};
+    std::time_t t = kNoon + 8;
+    for (const auto& c : pumps) {
+        const std::string line =
+            std::string("COL=151 STO=121 PKH=185 PKL=12 AX1=141 AX2=131 ") + c.tail;
+        ASSERT_EQ(Feed(state, line, t += 2), kProcessedSaved) << c.tail;
+        EXPECT_EQ(s[kSlotPump], c.pump) << c.tail;
+    }
 }
 
 TEST(MessageProcessor, FlowAndPumpSourceRules) {

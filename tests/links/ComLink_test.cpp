@@ -130,20 +130,29 @@ TEST_F(ComLinkTest, AMegabyteOfJunkKeepsTheLinkUpAndLinesCapped) {
     StopAndFinish();
 }
 
-TEST_F(ComLinkTest, OpeningKeepsTheSpeedAndMakesInputRawAndExclusive) {
+TEST_F(ComLinkTest, OpeningKeepsTheLineSettingsAndMakesInputRawAndExclusive) {
+    // A port set up with `stty 9600 parodd cstopb crtscts ixon ixoff` (a pty is always
+    // eight bits without parity, so size and parity cannot be shown here).
     termios before{};
     ASSERT_EQ(tcgetattr(pty.slave, &before), 0);
     cfsetispeed(&before, B9600);
     cfsetospeed(&before, B9600);
+    before.c_cflag |= PARODD | CSTOPB | CRTSCTS;
+    before.c_iflag |= IXON | IXOFF | ICRNL | ISTRIP;
+    before.c_lflag |= ICANON | ECHO | ISIG;
     ASSERT_EQ(tcsetattr(pty.slave, TCSANOW, &before), 0);
+    ASSERT_EQ(tcgetattr(pty.slave, &before), 0);
+    const tcflag_t line = CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS;
+    ASSERT_EQ(before.c_cflag & line, CS8 | PARODD | CSTOPB | CRTSCTS);
 
     ASSERT_TRUE(Link().Start());
     termios after{};
     ASSERT_EQ(tcgetattr(pty.slave, &after), 0);
     EXPECT_EQ(cfgetispeed(&after), static_cast<speed_t>(B9600));
+    EXPECT_EQ(after.c_cflag & line, before.c_cflag & line);
+    EXPECT_EQ(after.c_iflag & (IXON | IXOFF), static_cast<tcflag_t>(IXON | IXOFF));
     EXPECT_EQ(after.c_lflag & (ICANON | ECHO | ISIG), 0u);
     EXPECT_EQ(after.c_iflag & (ICRNL | IGNCR | INLCR | ISTRIP), 0u);
-    EXPECT_EQ(after.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
     int exclusive = 0;
     ASSERT_EQ(ioctl(pty.slave, TIOCGEXCL, &exclusive), 0);
     EXPECT_EQ(exclusive, 1);

@@ -37,9 +37,9 @@ class OneWireLinkTest : public ::testing::Test {
     }
 
     // Starts the stand-in server with the example probes and points the configuration at it.
-    void StartServer() {
+    void StartServer(const char* bind = "127.0.0.1") {
         server = std::make_unique<testing::ChildProcess>(std::vector<std::string>{
-            BRENNIC_ONEWIRE_SERVER, "--bind", "127.0.0.1", "--port", "0", "--probe", "WAUX-1=25.0",
+            BRENNIC_ONEWIRE_SERVER, "--bind", bind, "--port", "0", "--probe", "WAUX-1=25.0",
             "--probe", "WAUX-3=-10.5", "--switch", "SW-1=0x0002"});
         const auto banner = server->ReadLine();
         ASSERT_TRUE(banner) << "the stand-in server did not start";
@@ -138,6 +138,52 @@ TEST_F(OneWireLinkTest, AFloodOfForeignDatagramsLeavesTheReadingsAlone) {
     EXPECT_GT(link.ForeignCount(), 0);
     EXPECT_EQ(link.ReceivedCount(), 1);
     EXPECT_TRUE(link.IsOpen());
+}
+
+// A server bound to all addresses and asked at 127.0.0.2 answers from 127.0.0.1, as a
+// multi-homed box answers from the address it routes by.
+TEST_F(OneWireLinkTest, ServerAnsweringFromAnotherOfItsAddressesIsHeard) {
+    StartServer("0.0.0.0");
+    state.config.oneWireServerIp = "127.0.0.2";
+    ASSERT_TRUE(link.StartLink(true));
+    link.TimerTick();
+    const std::vector<std::byte> reply = NextReply();
+    EXPECT_TRUE(ProcessOneWireReply(state, reply));
+    EXPECT_EQ(state.oneWire.currentValues[0], 77.0f);
+    EXPECT_EQ(link.ForeignCount(), 0);
+}
+
+// From the server's port at another address only a complete reply counts as the server's.
+TEST_F(OneWireLinkTest, OtherAddressWithTheServersPortNeedsACompleteReply) {
+    UdpSocket peer;
+    ASSERT_TRUE(peer.Open());
+    ASSERT_TRUE(peer.Bind({kLoopback, 0}));
+    state.config.oneWireServerIp = "127.0.0.2";
+    state.config.oneWirePort = peer.Local().port;
+    ASSERT_TRUE(link.StartLink(true));
+    auto truncated = MakeReply(2, {{"WAUX-1", 0, 100.0}, {"WAUX-2", 0, 50.0}});
+    truncated.resize(kOneWireHeadSize + kOneWireEntrySize);  // two counted, one received
+    const struct {
+        std::vector<std::byte> datagram;
+        int received;
+        int dropped;
+    } cases[] = {
+        {truncated, 0, 1},
+        {std::vector<std::byte>(4), 0, 2},
+        {MakeReply(1, {{"WAUX-1", 0, 100.0}}), 1, 2},
+    };
+    for (const auto& c : cases) {
+        ASSERT_GT(peer.SendTo(c.datagram, {kLoopback, link.LocalAddress().port}), 0);
+        if (c.received > link.ReceivedCount()) {
+            NextReply();
+        }
+        for (int i = 0;
+             i < 100 && link.ForeignCount() + link.ReceivedCount() < c.received + c.dropped; ++i) {
+            std::this_thread::sleep_for(10ms);
+        }
+        EXPECT_EQ(link.ReceivedCount(), c.received) << c.datagram.size();
+        EXPECT_EQ(link.ForeignCount(), c.dropped) << c.datagram.size();
+    }
 }
 
 TEST_F(OneWireLinkTest, StartIsRefusedUnlessTheControllerRunsAndOneWireIsEnabled) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -185,44 +186,72 @@ TEST_F(DataRecorderReaderTest, RangeFindsItsStartWithOrWithoutFastAccessOrSaysWh
     }
 }
 
-TEST_F(DataRecorderReaderTest, FastAccessSettlesWithinFivePositionsAcrossTheFile) {
-    // Uneven line lengths and a gap in the times make the interpolation miss at first.
-    auto times = Steps(june1_, 6000, 2);
-    const auto later = Steps(june1_ + 20000, 6000, 3);
-    times.insert(times.end(), later.begin(), later.end());
-    const std::string path = folder_.Write("uneven.txt", RecorderFile(times, 211));
-    for (std::size_t i = 1; i < times.size(); i += 397) {
-        SCOPED_TRACE(i);
+// Real logs have outages. Wherever the range starts (on a record, inside a gap of 30 s to an
+// hour, before the first record) fast access must leave the reader a few lines before the
+// first record at or after the start, never give up.
+TEST_F(DataRecorderReaderTest, FastAccessFindsTheFirstRecordAtOrAfterAnyStart) {
+    // Uneven line lengths, two-second records and gaps of several lengths.
+    std::vector<std::time_t> times;
+    std::time_t t = june1_;
+    for (const int gap : {30, 120, 300, 600, 3600, 2, 3600, 600}) {
+        const auto run = Steps(t, 1500, 2);
+        times.insert(times.end(), run.begin(), run.end());
+        t = times.back() + gap;
+    }
+    const auto tail = Steps(t, 1500, 2);
+    times.insert(times.end(), tail.begin(), tail.end());
+    const std::string path = folder_.Write("gaps.txt", RecorderFile(times, 211));
+
+    std::vector<std::time_t> starts = {times.front() - 3600, times.front(), times.back()};
+    for (std::size_t i = 1; i < times.size(); ++i) {
+        if (times[i] - times[i - 1] > 2) {  // inside each gap: just after, middle, just before
+            starts.push_back(times[i - 1] + 1);
+            starts.push_back(times[i - 1] + (times[i] - times[i - 1]) / 2);
+            starts.push_back(times[i] - 1);
+        }
+    }
+    for (std::size_t i = 7; i < times.size(); i += 997) {
+        starts.push_back(times[i]);
+    }
+    for (const std::time_t start : starts) {
+        SCOPED_TRACE(start - june1_);
+        const auto expected = *std::lower_bound(times.begin(), times.end(), start);
         RecordFile file(LogFormat::kDataRecorder);
         ASSERT_EQ(file.reader.Open(path), 0);
         ASSERT_EQ(ScanForHeader(file), kReadOk);
         ASSERT_EQ(FindFirstRecord(file), kReadOk);
         ASSERT_EQ(FindLastRecord(file), kReadOk);
-        const RecordRange range{times[i] - 1, times.back(), true, true, true};
+        const RecordRange range{start, times.back() + 1, true, true, true};
         int tried = 0;
-        const int rc = FastAccessPosition(file, range, &tried);
-        EXPECT_LE(tried, 5);
-        if (rc == kFastAccessTries) {
-            continue;  // allowed: the search gives up after five positions
-        }
-        ASSERT_EQ(rc, kReadOk);
-        // Reading from here reaches the range start before passing it.
+        ASSERT_EQ(FastAccessPosition(file, range, &tried), kReadOk);
+        EXPECT_LE(tried, 30);
         std::string_view line;
         std::int64_t pos = 0;
         RecordLine record;
         std::time_t firstAtOrAfter = 0;
+        int recordsBefore = 0;
         while (file.reader.Next(line, pos) == LineReader::kLine) {
             ASSERT_EQ(file.parser.Parse(line, record), kReadOk);
             if (record.kind == RecordLine::kData) {
-                ASSERT_LE(record.time, times[i]);
                 if (record.time >= range.startTime) {
                     firstAtOrAfter = record.time;
                     break;
                 }
+                ++recordsBefore;
             }
         }
-        EXPECT_EQ(firstAtOrAfter, times[i]);
+        EXPECT_EQ(firstAtOrAfter, expected);
+        EXPECT_LT(recordsBefore, 100) << "a short scan from below the start";
     }
+    // After the last record there is nothing to read.
+    RecordFile file(LogFormat::kDataRecorder);
+    ASSERT_EQ(file.reader.Open(path), 0);
+    ASSERT_EQ(ScanForHeader(file), kReadOk);
+    ASSERT_EQ(FindFirstRecord(file), kReadOk);
+    ASSERT_EQ(FindLastRecord(file), kReadOk);
+    EXPECT_EQ(FastAccessPosition(
+                  file, RecordRange{times.back() + 1, times.back() + 99, true, true, true}),
+              kRangeOutside);
 }
 
 TEST_F(DataRecorderReaderTest, OneRecordTimeForTheWholeFileReadsFromTheFirstRecord) {

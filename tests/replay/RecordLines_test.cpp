@@ -53,23 +53,35 @@ TEST(RecordLines, DataRecorderHeadersAreValidatedAgainstTheFirst) {
     }
 }
 
-TEST(RecordLines, DataRecorderTimesFollowTheHeaderDaylightFlag) {
-    ScopedTimeZone zone("America/Chicago");
-    RecordLineParser parser(LogFormat::kDataRecorder);
-    RecordLine record;
-    ASSERT_EQ(parser.Parse("DATE CST +DST\n", record), kReadOk);
-    EXPECT_EQ(record.kind, RecordLine::kHeader);
-    ASSERT_EQ(parser.Parse("06/01/2009   14:05:30   1:00 120.0 OFF\n", record), kReadOk);
-    EXPECT_EQ(record.kind, RecordLine::kData);
-    EXPECT_EQ(record.time, 1243883130);  // 2009-06-01 19:05:30 UTC
-    EXPECT_EQ(record.content, "1:00 120.0 OFF\n");
-    ASSERT_EQ(parser.Parse("06/01/2009 14:05:31\n", record), kReadOk);
-    EXPECT_EQ(record.content, "\n");
-
-    RecordLineParser standard(LogFormat::kDataRecorder);
-    ASSERT_EQ(standard.Parse("DATE CST\n", record), kReadOk);
-    ASSERT_EQ(standard.Parse("06/01/2009 14:05:30 x\n", record), kReadOk);
-    EXPECT_EQ(record.time, 1243883130 + 3600);
+// Record times are in the zone the header declares, whatever zone the machine is in (a Pi
+// often runs in UTC).
+TEST(RecordLines, DataRecorderTimesFollowTheHeaderZoneAndDaylightFlag) {
+    const struct {
+        const char* header;
+        std::time_t time;  // of 06/01/2009 14:05:30
+    } headers[] = {
+        {"DATE CST +DST\n", 1243883130},  // 19:05:30 UTC
+        {"DATE CST\n", 1243883130 + 3600},     {"DATE EST +DST\n", 1243883130 - 3600},
+        {"DATE PST\n", 1243883130 + 3 * 3600}, {"DATE MST +DST\n", 1243883130 + 3600},
+    };
+    for (const char* tz : {"America/Chicago", "UTC", "Europe/Berlin", "America/New_York"}) {
+        ScopedTimeZone zone(tz);
+        for (const auto& h : headers) {
+            RecordLineParser parser(LogFormat::kDataRecorder);
+            RecordLine record;
+            ASSERT_EQ(parser.Parse(h.header, record), kReadOk);
+            EXPECT_EQ(record.kind, RecordLine::kHeader);
+            ASSERT_EQ(parser.Parse("06/01/2009   14:05:30   1:00 120.0 OFF\n", record), kReadOk);
+            EXPECT_EQ(record.kind, RecordLine::kData);
+            EXPECT_EQ(record.time, h.time) << tz << " " << h.header;
+            EXPECT_EQ(record.content, "1:00 120.0 OFF\n");
+            // Across midnight and into a new month, from the cached day.
+            ASSERT_EQ(parser.Parse("05/31/2009 23:59:59\n", record), kReadOk);
+            EXPECT_EQ(record.time, h.time - 14 * 3600 - 5 * 60 - 31) << tz << " " << h.header;
+            ASSERT_EQ(parser.Parse("13/01/2009 14:05:30\n", record), kReadOk);  // as mktime
+            EXPECT_EQ(record.time, h.time + (365 - 151) * 86400) << tz << " " << h.header;
+        }
+    }
 }
 
 TEST(RecordLines, DayCacheAgreesWithMktimeAcrossDaylightChanges) {

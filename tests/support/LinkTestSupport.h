@@ -17,6 +17,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "links/LinkSink.h"
@@ -102,10 +103,12 @@ class QueueSink : public LinkSink {
     std::deque<LinkEvent> events_;
 };
 
-// A stand-in program run as a child process with its standard output on a pipe.
+// A stand-in program run as a child process with its standard output on a pipe; `env`, when
+// given, replaces the environment.
 class ChildProcess {
   public:
-    explicit ChildProcess(const std::vector<std::string>& argv) {
+    explicit ChildProcess(const std::vector<std::string>& argv,
+                          const std::vector<std::string>& env = {}) {
         int fds[2];
         if (pipe2(fds, O_CLOEXEC) != 0) {
             return;
@@ -118,7 +121,13 @@ class ChildProcess {
             args.push_back(const_cast<char*>(a.c_str()));
         }
         args.push_back(nullptr);
-        if (posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0) {
+        std::vector<char*> envp;
+        for (const std::string& e : env) {
+            envp.push_back(const_cast<char*>(e.c_str()));
+        }
+        envp.push_back(nullptr);
+        char** environment = env.empty() ? environ : envp.data();
+        if (posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environment) != 0) {
             pid_ = -1;
         }
         posix_spawn_file_actions_destroy(&actions);
@@ -136,6 +145,29 @@ class ChildProcess {
     }
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool Started() const { return pid_ > 0; }
+    void Signal(int signal) const {
+        if (pid_ > 0) {
+            kill(pid_, signal);
+        }
+    }
+    // The wait status once the child has ended, or nothing after `timeout` (it keeps running).
+    std::optional<int> Wait(std::chrono::milliseconds timeout) {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (pid_ > 0) {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return status;
+            }
+            if (std::chrono::steady_clock::now() >= deadline) {
+                break;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        return std::nullopt;
+    }
 
     // The next line of standard output, or nothing after `timeout`.
     std::optional<std::string> ReadLine(std::chrono::milliseconds timeout = 5000ms) {

@@ -62,6 +62,7 @@ ColourPicker::ColourPicker(AppState& state, int channel, QWidget* parent)
     auto* sliders = new QGridLayout;
     static const char* const kNames[3] = {"Red", "Green", "Blue"};
     static const char* const kKeys[3] = {"red", "green", "blue"};
+    static const int kRows[3] = {0, 2, 1};  // shown as Red, Blue, Green
     for (int i = 0; i < 3; ++i) {
         auto* label = new QLabel(kNames[i], this);
         auto* bar = new QScrollBar(Qt::Horizontal, this);
@@ -77,9 +78,9 @@ ColourPicker::ColourPicker(AppState& state, int channel, QWidget* parent)
         connect(bar, &QScrollBar::valueChanged, number, &QSpinBox::setValue);
         connect(number, &QSpinBox::valueChanged, bar, &QScrollBar::setValue);
         connect(bar, &QScrollBar::valueChanged, this, [this] { UpdatePreview(); });
-        sliders->addWidget(label, i, 0);
-        sliders->addWidget(bar, i, 1);
-        sliders->addWidget(number, i, 2);
+        sliders->addWidget(label, kRows[i], 0);
+        sliders->addWidget(bar, kRows[i], 1);
+        sliders->addWidget(number, kRows[i], 2);
         bars_[static_cast<std::size_t>(i)] = bar;
         numbers_[static_cast<std::size_t>(i)] = number;
     }

@@ -16,6 +16,8 @@
 #include <ctime>
 #include <mutex>
 
+#include "config/ConfigLayout.h"
+#include "links/SerialPortList.h"
 #include "ui/config/ColourPicker.h"
 
 namespace brennic {
@@ -177,9 +179,20 @@ QComboBox* ConfigDialog::AddGlycolList(const char* key, int selected, QWidget* p
 QWidget* ConfigDialog::ControllerGroup(QWidget* parent) {
     auto* box = new QGroupBox("Controller", parent);
     auto* form = new QFormLayout(box);
-    auto* port = AddTextEdit("comPort", QString::fromStdString(copy_.comPort));
+    // The ports present are offered; any other name can still be typed.
+    auto* ports = new QComboBox(box);
+    ports->setObjectName("comPortList");
+    ports->setEditable(true);
+    ports->setInsertPolicy(QComboBox::NoInsert);
+    for (const std::string& p : ListSerialPorts()) {
+        ports->addItem(QString::fromStdString(p));
+    }
+    ports->setEditText(QString::fromStdString(copy_.comPort));
+    QLineEdit* port = ports->lineEdit();
+    port->setObjectName("comPort");
     RestrictStoredText(port, kComPortMax, StoredTextValidator::kNoBlanks);
-    form->addRow("Com Port", port);
+    ports->setMinimumWidth(port->fontMetrics().horizontalAdvance(QString(28, 'x')));
+    form->addRow("Com Port", ports);
     auto* type = new QComboBox(box);
     type->setObjectName("controlType");
     type->addItems({"Vexin 2", "Vexin 2 BTU"});
@@ -191,7 +204,7 @@ QWidget* ConfigDialog::ControllerGroup(QWidget* parent) {
     type->setCurrentIndex(copy_.controllerType);
     form->addRow("QMX Control Type", type);
     auto* site = AddTextEdit("siteId", QString::fromStdString(copy_.siteId));
-    RestrictStoredText(site, 259);
+    RestrictStoredText(site, config_layout::kSiteIdMax);
     form->addRow("Site ID", site);
     form->addRow(AddCheck("autoStart", "Auto Start", copy_.autoStart, box));
     return box;
@@ -388,7 +401,7 @@ bool ConfigDialog::Checked(const QString& key) const {
 
 void ConfigDialog::ReadChoices(Config& c) const {
     c.comPort = StoredText(ToStd(Text("comPort")), kComPortMax);
-    c.siteId = StoredText(ToStd(Text("siteId")), 259);
+    c.siteId = StoredText(ToStd(Text("siteId")), config_layout::kSiteIdMax);
     for (int channel = 0; channel < kChannelCount; ++channel) {
         const ChannelSpec& spec = Spec(channel);
         if (spec.oneWire && !full_) {

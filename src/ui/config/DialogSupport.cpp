@@ -13,15 +13,14 @@
 
 #include "config/ConfigFile.h"
 #include "ui/dialogs/DialogFit.h"
+#include "ui/dialogs/MessageBox.h"
 
 namespace brennic {
 
 DialogHooks DefaultDialogHooks(AppState& state, QWidget* owner) {
     DialogHooks hooks;
     hooks.message = [owner](const QString& text, const QString& caption) {
-        const auto icon = caption == "Error" ? QMessageBox::Critical : QMessageBox::Warning;
-        QMessageBox box(icon, caption, text, QMessageBox::Ok, owner);
-        box.exec();
+        ShowMessageBox(text, caption, owner);
     };
     hooks.askOkCancel = [owner](const QString& text, const QString& caption) {
         QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok | QMessageBox::Cancel,

@@ -91,16 +91,14 @@ void AboutDialog::SetDashboardText(const QString& text) {
 SupportDialog::SupportDialog(const QString& supportPage, QWidget* parent) : QDialog(parent) {
     setWindowTitle("SUPPORT - PROBLEM REPORTING");
     auto* first = new QLabel(
-        "Having problems?  Check out the HELP information found at HELP under the HELP menu.  "
-        "If you can't find your answer there consult",
+        "Having problems?  Check the help pages (Help > Help, F1).  If you can't find your "
+        "answer there, see",
         this);
     first->setWordWrap(true);
     auto* link = new QPushButton(supportPage, this);
     link->setObjectName("supportLink");
-    auto* second = new QLabel(
-        "for links to FAQs, the latest HELP information, and an EMail link to report problems "
-        "or ask questions.",
-        this);
+    auto* second =
+        new QLabel("for what to collect before you report a problem and where to report it.", this);
     second->setWordWrap(true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

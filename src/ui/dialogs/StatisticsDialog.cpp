@@ -74,10 +74,13 @@ void StatisticsDialog::Build() {
     notWritten_ = Counter("notWritten");
     notWritten_->setToolTip(
         "Log and summary records that could not be written (a full disk, say) since the start");
+    dropped_ = Counter("dropped");
+    dropped_->setToolTip("One-Wire datagrams that were not the server's reply");
     const std::pair<const char*, QLineEdit*> fields[] = {{"Critical Section Blocks", blocks_},
                                                          {"Queued Msgs", queued_},
                                                          {"Un-Queued Msgs", unqueued_},
-                                                         {"Records Not Written", notWritten_}};
+                                                         {"Records Not Written", notWritten_},
+                                                         {"Dropped Datagrams", dropped_}};
     for (const auto& [label, field] : fields) {
         counters->addWidget(new QLabel(label));
         counters->addWidget(field);
@@ -144,6 +147,7 @@ void StatisticsDialog::Refresh() {
     queued_->setText(QString::number(m.dispatched));
     unqueued_->setText(
         QString::number(static_cast<std::uint32_t>(m.windowProcedure - m.dispatched)));
+    dropped_->setText(QString::number(droppedSource_ ? droppedSource_() : 0));
 }
 
 void StatisticsDialog::StartLockTest() {

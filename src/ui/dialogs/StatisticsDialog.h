@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <array>
 #include <chrono>
+#include <functional>
 
 #include "core/AppState.h"
 #include "core/LockTest.h"
@@ -43,6 +44,12 @@ class StatisticsDialog : public QDialog {
 
     const LockTester& LockTest() const { return lockTester_; }
 
+    // Where "Dropped Datagrams" comes from: the One-Wire datagrams that were not the
+    // server's reply. Called by Refresh; any thread may count.
+    void SetDroppedDatagramSource(std::function<int()> source) {
+        droppedSource_ = std::move(source);
+    }
+
   private:
     void Build();
 
@@ -54,6 +61,8 @@ class StatisticsDialog : public QDialog {
     QLineEdit* queued_ = nullptr;
     QLineEdit* unqueued_ = nullptr;
     QLineEdit* notWritten_ = nullptr;  // log and summary records lost to a full disk
+    QLineEdit* dropped_ = nullptr;
+    std::function<int()> droppedSource_;
 };
 
 }  // namespace brennic

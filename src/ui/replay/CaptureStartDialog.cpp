@@ -34,7 +34,7 @@ CaptureStartDialog::CaptureStartDialog(QWidget* parent, std::time_t start) : QDi
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Start Time and Date"), start_);
     form->addRow(QStringLiteral("Sample Interval Seconds"), interval_);
-    form->addRow(QString(), new QLabel(QStringLiteral("(Nomally 2 or 360)"), this));
+    form->addRow(QString(), new QLabel(QStringLiteral("(Normally 2 or 360)"), this));
     layout->addLayout(form);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

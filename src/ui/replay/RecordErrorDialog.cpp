@@ -16,12 +16,12 @@ bool NoDisplayForDialogs() {
 }
 
 RecordErrorDialog::RecordErrorDialog(QWidget* parent, const QString& text) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Eror Reading Log File"));
+    setWindowTitle(QStringLiteral("Error Reading Log File"));
     auto* layout = new QVBoxLayout(this);
     for (const char* line :
          {"An error occurred while reading the log file.",
           "Press CONTINUE to continue reading the file and displaying further errors. ",
-          "Press SUPPRESS ERRORS to continue reading the file while supressing further errors. ",
+          "Press SUPPRESS ERRORS to continue reading the file while suppressing further errors. ",
           "Press ABORT to terminate further processing of the log file."}) {
         auto* label = new QLabel(QString::fromLatin1(line), this);
         label->setWordWrap(true);
@@ -34,7 +34,7 @@ RecordErrorDialog::RecordErrorDialog(QWidget* parent, const QString& text) : QDi
 
     auto* row = new QHBoxLayout;
     continue_ = new QPushButton(QStringLiteral("CONTINUE"), this);
-    suppress_ = new QPushButton(QStringLiteral("SUPRESS ERRORS"), this);
+    suppress_ = new QPushButton(QStringLiteral("SUPPRESS ERRORS"), this);
     abort_ = new QPushButton(QStringLiteral("ABORT"), this);
     continue_->setDefault(true);
     for (QPushButton* b : {continue_, suppress_, abort_}) {
@@ -58,7 +58,7 @@ RecordErrorDialog::RecordErrorDialog(QWidget* parent, const QString& text) : QDi
 
 RecordErrorChoice RecordErrorDialog::Ask(QWidget* parent, const QString& text) {
     if (NoDisplayForDialogs()) {
-        std::fprintf(stderr, "Eror Reading Log File: %s\n", text.toUtf8().constData());
+        std::fprintf(stderr, "Error Reading Log File: %s\n", text.toUtf8().constData());
         return RecordErrorChoice::kContinue;
     }
     RecordErrorDialog dialog(parent, text);

@@ -9,8 +9,8 @@ class QPushButton;
 
 namespace brennic {
 
-// "Eror Reading Log File": the error text of a bad record and the three answers CONTINUE
-// (default), SUPRESS ERRORS and ABORT. Closing it any other way counts as CONTINUE.
+// "Error Reading Log File": the error text of a bad record and the three answers CONTINUE
+// (default), SUPPRESS ERRORS and ABORT. Closing it any other way counts as CONTINUE.
 // Main thread.
 class RecordErrorDialog : public QDialog {
   public:

@@ -39,9 +39,9 @@ constexpr std::array<InputRow, 10> kInputRows = {{
     {"Array Area - Meter^2", "arrayArea", &SunInputs::area, 2, false},
     {"Array Incident Angle Modifier", "incidentAngleModifier", &SunInputs::b0, 3, false},
     {"Array Thermal Efficiency Y Intercept", "efficiencyIntercept", &SunInputs::a0, 3, false},
-    {"Array Thermal Efficency Slope **", "efficiencySlope", &SunInputs::a1, 3, false},
+    {"Array Thermal Efficiency Slope **", "efficiencySlope", &SunInputs::a1, 3, false},
     {"Array Temperature F", "arrayTemperature", &SunInputs::arrayTempF, 2, false},
-    {"Ambient Tempertature F", "ambientTemperature", &SunInputs::ambientTempF, 2, false},
+    {"Ambient Temperature F", "ambientTemperature", &SunInputs::ambientTempF, 2, false},
 }};
 
 struct OutputRow {
@@ -142,7 +142,7 @@ SunStatisticsDialog::SunStatisticsDialog(AppState& state, QWidget* parent)
     contentLayout->addWidget(
         Note("The graph below shows these five factors throughout the day.  The green line is "
              "the geometry factor, the red the air mass factor , the orange line the incident "
-             "angle factor, the fuschia line the efficiency factor, and the black the combined "
+             "angle factor, the fuchsia line the efficiency factor, and the black the combined "
              "factor."));
     chart_ = new SunChartWidget;
     chart_->setObjectName(QStringLiteral("sunChart"));

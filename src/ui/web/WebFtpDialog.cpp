@@ -15,6 +15,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "config/ConfigLayout.h"
 #include "ui/dialogs/DialogFit.h"
 
 namespace brennic {
@@ -115,7 +116,7 @@ void WebFtpDialog::Build() {
     column->addLayout(form);
 
     auto* folderRow = new QHBoxLayout;
-    folder_ = Edit("folder", static_cast<int>(kPathMax));
+    folder_ = Edit("folder", static_cast<int>(config_layout::kWebFolderMax));
     auto* select = new QPushButton("Select File Path");
     select->setObjectName("selectFolder");
     connect(select, &QPushButton::clicked, this, &WebFtpDialog::ChooseFolder);
@@ -205,7 +206,7 @@ void WebFtpDialog::ChooseFolder() {
         return;
     }
     folder_->setText(chosen);
-    copy_.webFolder = Cut(folder_, kPathMax);
+    copy_.webFolder = Cut(folder_, config_layout::kWebFolderMax);
 }
 
 void WebFtpDialog::accept() {
@@ -223,7 +224,7 @@ void WebFtpDialog::accept() {
     std::string path = Cut(serverPath_, kServerMax);
     path.erase(0, path.find_first_not_of(' '));
     copy_.ftpServerPath = path;
-    copy_.webFolder = Cut(folder_, kPathMax);
+    copy_.webFolder = Cut(folder_, config_layout::kWebFolderMax);
 
     int previousInterval = 0;
     {

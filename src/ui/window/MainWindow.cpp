@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QThread>
@@ -18,10 +17,12 @@
 #include "core/MessageProcessor.h"
 #include "http/StationStream.h"
 #include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/MessageBox.h"
 #include "ui/dialogs/StatisticsDialog.h"
 #include "ui/dialogs/TestDataDialog.h"
 #include "ui/display/DisplayWidget.h"
 #include "ui/window/DashboardServer.h"
+#include "ui/window/HelpPages.h"
 #include "ui/window/SleepInhibitor.h"
 #include "ui/window/WindowImage.h"
 
@@ -113,6 +114,7 @@ MainWindow::MainWindow(AppState& state, MainWindowOptions options, QWidget* pare
 
     inhibitor_ = std::make_unique<SleepInhibitor>();
     statistics_ = new StatisticsDialog(state_, this);
+    statistics_->SetDroppedDatagramSource([this] { return station_->OneWire().ForeignCount(); });
     testDataDialog_ = new TestDataDialog(
         state_,
         [this](long long) {
@@ -153,7 +155,8 @@ MainWindow::MainWindow(AppState& state, MainWindowOptions options, QWidget* pare
     setCentralWidget(display_);
     resize(1000, 720);
 
-    if (options_.openFirstRunHelp) {
+    // Without a browser the first-run help stays unopened rather than greeting with a box.
+    if (options_.openFirstRunHelp && BrowserAvailable()) {
         OpenHelp("html/Brennic_Getting_Started.htm");
     }
 
@@ -341,12 +344,13 @@ void MainWindow::OpenHelp(const QString& topic) {
     if (Headless()) {
         return;
     }
-    QString page = topic.isEmpty() ? "html/Brennic_Getting_Started.htm" : topic;
-    const QDir folder(QString::fromStdString(state_.identity.folder));
-    const QString path = folder.filePath("help/" + page);
-    if (QFileInfo::exists(path)) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));  // no browser: nothing happens
-    }
+    OpenHelpPage(
+        QString::fromStdString(state_.identity.folder),
+        topic.isEmpty() ? "html/Brennic_Getting_Started.htm" : topic,
+        [](const QUrl& url) { return BrowserAvailable() && QDesktopServices::openUrl(url); },
+        [this](const QString& text, const QString& caption) {
+            ShowMessageBox(text, caption, this);
+        });
 }
 
 void MainWindow::ShowModelWarning(int code) {

@@ -79,6 +79,7 @@ struct MainWindowOptions {
     // Further watchers of the station (the history store), added before it starts.
     std::vector<std::shared_ptr<StationObserver>> observers;
     std::string historyPath;  // the store View > Energy Report reads
+    std::string captionNote;        // appended to every caption (the demo says so)
 };
 
 // The window over the station: shows its state (display, dialogs, message boxes, the model

@@ -103,7 +103,7 @@ bool MainWindow::CmdReset() {
     if (!station_->Reset()) {
         return false;
     }
-    setWindowTitle(QString::fromStdString(state_.identity.name));
+    setWindowTitle(QString::fromStdString(state_.identity.name + options_.captionNote));
     display_->update();
     return true;
 }
@@ -194,14 +194,29 @@ bool MainWindow::CmdScrollLeft() {
 }
 
 bool MainWindow::CmdFont() {
+    // The chooser opens on the configured font; OK without a change keeps it, with the
+    // numbers of the file the chooser does not show.
+    DisplayFont font = state_.font;
+    const QFont configured = MakeDisplayFont(font);
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, display_->font(), this, "Font");
+    const QFont chosen = QFontDialog::getFont(&ok, configured, this, "Font");
     if (!ok) {
         return true;
     }
+    const DisplayFont before = ToDisplayFont(configured);
+    const DisplayFont after = ToDisplayFont(chosen);
+    if (after.face == before.face && after.height == before.height &&
+        after.weight == before.weight && after.italic == before.italic) {
+        return true;
+    }
+    font.set = true;
+    font.face = after.face;
+    font.height = after.height;
+    font.weight = after.weight;
+    font.italic = after.italic;
     {
         StateGuard guard(state_.lock);
-        state_.font = ToDisplayFont(chosen);
+        state_.font = font;
         SaveConfiguration();
     }
     Relayout();

@@ -37,7 +37,7 @@ void MainWindow::SetTitleSuffix(const std::string& text) {
     if (title.size() + 3 + static_cast<qsizetype>(text.size()) < 260) {
         title += " - " + QString::fromStdString(text);
     }
-    setWindowTitle(title);
+    setWindowTitle(title + QString::fromStdString(options_.captionNote));
 }
 
 void MainWindow::EndReplay(bool dataReceived) {

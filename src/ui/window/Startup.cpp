@@ -3,7 +3,6 @@
 #include <unistd.h>
 #include <QCoreApplication>
 #include <QIcon>
-#include <QMessageBox>
 #include <QThread>
 #include <QTimer>
 #include <clocale>
@@ -21,8 +20,10 @@
 #include "replay/ReplayCommand.h"
 #include "sim/SimulatedDay.h"
 #include "sun/SunCommand.h"
+#include "ui/dialogs/MessageBox.h"
 #include "ui/history/ReportCommand.h"
 #include "ui/window/MainWindow.h"
+#include "ui/window/StopSignals.h"
 #include "ui/window/WindowImage.h"
 #include "web/WritePagesCommand.h"
 
@@ -44,8 +45,7 @@ MessageHook QtMessageHook() {
             return;
         }
         auto show = [text, caption] {
-            QMessageBox::warning(nullptr, QString::fromStdString(caption),
-                                 QString::fromStdString(text));
+            ShowMessageBox(QString::fromStdString(text), QString::fromStdString(caption));
         };
         if (QThread::currentThread() == QCoreApplication::instance()->thread()) {
             show();
@@ -216,14 +216,36 @@ int RunWindowless(const CommandLine& options, const std::string& executablePath)
     return WritePagesCommand(state, options.writePagesDir);
 }
 
+MainWindowOptions WindowOptionsFor(const CommandLine& options, ConfigSource source) {
+    MainWindowOptions windowOptions;
+    windowOptions.hourLength = MeasureHourLength(std::time(nullptr));
+    windowOptions.openFirstRunHelp = source != ConfigSource::kConfigFolder && !options.demo;
+    windowOptions.resetStatistics = !options.AnyReplay();
+    if (options.demo) {
+        windowOptions.captionNote = " (demo: simulated data)";
+    }
+    return windowOptions;
+}
+
 int RunBrennic(QApplication& app, const CommandLine& options) {
     // File formats are locale-independent: Qt has just set LC_NUMERIC from the environment.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/brennic.svg")));
     AppState state;
     state.showMessage = QtMessageHook();
+    if (options.demo) {
+        // The demo runs on test data and needs no configuration of its own, so a missing
+        // one is no reason for a warning.
+        state.showMessage = [hook = state.showMessage](const std::string& text,
+                                                       const std::string& caption) {
+            if (text != kConfigNotRestoredText) {
+                hook(text, caption);
+            }
+        };
+    }
     const ConfigSource source =
         PrepareState(state, options, QCoreApplication::applicationFilePath().toStdString());
+    state.showMessage = QtMessageHook();
 
     // A replay asked for on the command line runs before the window shows its result.
     if (options.AnyReplay()) {
@@ -237,7 +259,7 @@ int RunBrennic(QApplication& app, const CommandLine& options) {
     // The station hands the history store a copy of each sample; its writer thread does the
     // disk work and the station's Shutdown stops it.
     const HistorySettings settings = PrepareHistorySettings(state, options);
-    MainWindowOptions windowOptions;
+    MainWindowOptions windowOptions = WindowOptionsFor(options, source);
     windowOptions.historyPath = settings.path;
     // Demonstration and picture runs show test data, which has no place in the store.
     if (settings.enabled && !options.demo && options.screenshotFile.empty() &&
@@ -245,10 +267,6 @@ int RunBrennic(QApplication& app, const CommandLine& options) {
         windowOptions.observers.push_back(std::make_shared<HistoryObserver>(
             settings.path, settings.minuteRetentionDays, QueuedMessageHook()));
     }
-
-    windowOptions.hourLength = MeasureHourLength(std::time(nullptr));
-    windowOptions.openFirstRunHelp = source != ConfigSource::kConfigFolder && !options.demo;
-    windowOptions.resetStatistics = !options.AnyReplay();
     MainWindow window(state, windowOptions);
     window.show();
     if (options.demo) {
@@ -281,6 +299,13 @@ int RunBrennic(QApplication& app, const CommandLine& options) {
             QCoreApplication::exit(WritePagesCommand(state, options.writePagesDir, links));
         });
     }
+    // A stop signal (logout, shutdown, kill) ends the program as File > Exit does: the window
+    // goes and its destructor stops acquisition and closes the logs. Modal dialogs open at
+    // the time end with the event loop.
+    StopSignals stopSignals([&window](int) {
+        window.close();
+        QCoreApplication::exit(0);
+    });
     const int result = app.exec();
     return result != 0 ? result : screenShotResult;
 }

@@ -7,6 +7,7 @@
 #include "config/ConfigFile.h"
 #include "core/AppState.h"
 #include "history/HistorySettings.h"
+#include "ui/window/MainWindow.h"
 
 namespace brennic {
 
@@ -40,6 +41,10 @@ int RunReplay(AppState& state, const CommandLine& options);
 
 // Whether the command line asks only for a windowless command.
 bool IsWindowless(const CommandLine& options);
+
+// How the window is set up for the command line: the demo shows no first-run help and says
+// in its caption that its data are simulated.
+MainWindowOptions WindowOptionsFor(const CommandLine& options, ConfigSource source);
 
 // The window program: start-up, main window, event loop. Returns the exit code.
 int RunBrennic(QApplication& app, const CommandLine& options);

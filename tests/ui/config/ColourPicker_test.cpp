@@ -28,6 +28,9 @@ TEST(ColourPicker, OpensWithTheChannelColourAndPaletteSetsAllThree) {
     EXPECT_EQ(picker.CurrentColour(), Colour{0x00A5FF});
     EXPECT_EQ(Bar(picker, "redBar")->value(), 0xFF);
     picker.show();
+    // Top to bottom: Red, Blue, Green.
+    EXPECT_LT(Bar(picker, "redBar")->y(), Bar(picker, "blueBar")->y());
+    EXPECT_LT(Bar(picker, "blueBar")->y(), Bar(picker, "greenBar")->y());
     testing::SaveScreenshot(picker, "ColourPicker");
 }
 

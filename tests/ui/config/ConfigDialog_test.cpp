@@ -136,6 +136,29 @@ TEST_F(ConfigDialogTest, ErrorsKeepTheDialogOpenAndChangeNothing) {
     EXPECT_EQ(recorder.saves, 0);
 }
 
+// A first start has no Config.Txt: its factory settings must pass the dialog's own checks.
+TEST_F(ConfigDialogTest, FactorySettingsPassTheirOwnChecks) {
+    AppState fresh;
+    fresh.showMessage = [](const std::string&, const std::string&) {};
+    ConfigPaths paths;
+    paths.configFolder = (folder.Path() / "none").string();
+    paths.dataFolder = folder.Path().string();
+    ASSERT_EQ(LoadConfig(fresh, paths), ConfigSource::kDefaults);
+    state.config = fresh.config;
+    EXPECT_TRUE(OkWith([](ConfigDialog&) {}));
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(ConfigDialogTest, ControllerChecksForTheLcdModelNameIt) {
+    state.config.controllerType = kVexin2Lcd;
+    state.config.flowSource = 0;
+    EXPECT_FALSE(OkWith([](ConfigDialog& d) {
+        EXPECT_EQ(d.findChild<QComboBox*>("controlType")->currentText(), "Vexin 2 LCD");
+    }));
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].first, "Flow source must be  FIXED for Vexin 2 LCD control");
+}
+
 TEST_F(ConfigDialogTest, MinimumFlowWithoutBtuControllerWarnsAndGoesOn) {
     EXPECT_TRUE(OkWith([](ConfigDialog& d) { SetText(d, "minFlowGpm", "2.5"); }));
     ASSERT_EQ(recorder.messages.size(), 1u);

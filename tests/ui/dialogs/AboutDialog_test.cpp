@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QLabel>
+#include <QPushButton>
 
 namespace brennic {
 namespace {
@@ -33,6 +35,24 @@ TEST(AboutDialog, WarningTextsPerCode) {
     ModelWarningDialog w(-3, nullptr);
     EXPECT_EQ(w.windowTitle(), "Warning");
     EXPECT_FALSE(w.isModal());
+}
+
+// The support dialog sends the user to the shipped support page and promises only what that
+// page holds (no FAQ list, no e-mail link).
+TEST(AboutDialog, SupportDialogPromisesOnlyWhatItsPageHolds) {
+    const QString page = QStringLiteral(BRENNIC_BINARY_DIR "/help/html/Brennic_Support.htm");
+    QFile file(page);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << page.toStdString();
+    const QString html = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(html.contains("Before you report a problem"));
+    SupportDialog dialog(page, nullptr);
+    EXPECT_EQ(dialog.findChild<QPushButton*>("supportLink")->text(), page);
+    for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+        for (const char* promise : {"FAQ", "mail", "latest"}) {
+            EXPECT_FALSE(label->text().contains(promise, Qt::CaseInsensitive))
+                << label->text().toStdString();
+        }
+    }
 }
 
 }  // namespace

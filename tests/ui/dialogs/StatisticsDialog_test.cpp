@@ -54,6 +54,8 @@ TEST(StatisticsDialog, BeforeDataOnlyTheTopLineAndTheCountersAreFilled) {
     state.messages.windowProcedure = 10;
     NameTheLines(state);
     StatisticsDialog dialog(state);
+    int dropped = 2;
+    dialog.SetDroppedDatagramSource([&dropped] { return dropped; });
     EXPECT_EQ(dialog.windowTitle(), "Statistics");
     ASSERT_TRUE(dialog.Open());
     EXPECT_FALSE(dialog.Open()) << "a second open is refused; the main window beeps";
@@ -65,6 +67,7 @@ TEST(StatisticsDialog, BeforeDataOnlyTheTopLineAndTheCountersAreFilled) {
     EXPECT_EQ(Counter(dialog, "blocks"), "0");
     EXPECT_EQ(Counter(dialog, "queued"), "7");
     EXPECT_EQ(Counter(dialog, "unqueued"), "3");
+    EXPECT_EQ(Counter(dialog, "dropped"), "2");
 
     // Data arrives: nothing changes until Refresh, which shows the collector-pump line
     // before the high-limit line.
@@ -73,6 +76,7 @@ TEST(StatisticsDialog, BeforeDataOnlyTheTopLineAndTheCountersAreFilled) {
     state.messages.windowProcedure = 20;
     state.dailyLog.logFault.lost = 5;
     state.dailyLog.summaryFault.lost = 2;
+    dropped = 5;
     EXPECT_EQ(Line(dialog, 2), "");
     EXPECT_EQ(Counter(dialog, "queued"), "7");
     Click(dialog, "refresh");
@@ -84,6 +88,7 @@ TEST(StatisticsDialog, BeforeDataOnlyTheTopLineAndTheCountersAreFilled) {
     EXPECT_EQ(Counter(dialog, "queued"), "8");
     EXPECT_EQ(Counter(dialog, "unqueued"), "12");
     EXPECT_EQ(Counter(dialog, "notWritten"), "7");
+    EXPECT_EQ(Counter(dialog, "dropped"), "5");
 
     Click(dialog, "cancel");
     EXPECT_FALSE(dialog.isVisible());

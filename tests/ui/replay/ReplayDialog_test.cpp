@@ -51,10 +51,10 @@ TEST(RecordErrorDialog, EachButtonGivesItsAnswer) {
                  {&RecordErrorDialog::abortButton, RecordErrorChoice::kAbort}};
     for (const auto& c : cases) {
         RecordErrorDialog dialog(nullptr, "Data error");
-        EXPECT_EQ(dialog.windowTitle(), "Eror Reading Log File");
+        EXPECT_EQ(dialog.windowTitle(), "Error Reading Log File");
         EXPECT_EQ(dialog.findChild<QLineEdit*>("message")->text(), "Data error");
         EXPECT_TRUE(dialog.continueButton()->isDefault());
-        EXPECT_EQ(dialog.suppressButton()->text(), "SUPRESS ERRORS");
+        EXPECT_EQ(dialog.suppressButton()->text(), "SUPPRESS ERRORS");
         QTimer::singleShot(0, &dialog, [&] { (dialog.*c.button)()->click(); });
         dialog.exec();
         EXPECT_EQ(dialog.Choice(), c.choice);
