@@ -13,6 +13,7 @@
 #include "mqtt/MqttPublisher.h"
 #include "mqtt/MqttSources.h"
 #include "support/MosquittoBroker.h"
+#include "support/WaitFor.h"
 
 namespace brennic {
 namespace {
@@ -56,10 +57,10 @@ void BM_PublishOnStationThread(benchmark::State& bs) {
     }
     MqttPublisher publisher(Setup(broker));
     publisher.Start();
-    test::WaitUntil([&] { return publisher.Connected(); });
+    testing::WaitFor([&] { return publisher.Connected(); });
     if (bs.range(0) == 1) {
         broker.Stop();
-        test::WaitUntil([&] { return !publisher.Connected(); });
+        testing::WaitFor([&] { return !publisher.Connected(); });
     }
     auto state = Station();
     for (auto _ : bs) {
@@ -79,7 +80,7 @@ void BM_LiveLineWithPublisher(benchmark::State& bs) {
         broker.Start();
         publisher = std::make_unique<MqttPublisher>(Setup(broker));
         publisher->Start();
-        test::WaitUntil([&] { return publisher->Connected(); });
+        testing::WaitFor([&] { return publisher->Connected(); });
         if (bs.range(0) == 2) {
             broker.Stop();
         }
@@ -137,7 +138,7 @@ void BM_LineToBrokerLatency(benchmark::State& bs) {
 
     MqttPublisher publisher(Setup(broker));
     publisher.Start();
-    test::WaitUntil([&] { return publisher.Connected(); });
+    testing::WaitFor([&] { return publisher.Connected(); });
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     auto state = Station();
     std::vector<double> latencies;

@@ -5,6 +5,7 @@
 #include "core/AppState.h"
 #include "core/MessageProcessor.h"
 #include "support/DataFilesFixture.h"
+#include "support/ScopedTimeZone.h"
 
 namespace brennic {
 namespace {
@@ -69,7 +70,7 @@ TEST(ChartView, AutoScrollFollowsOnlyAViewAtTheEnd) {
 // A second replay starting (or a Reset) within the clock hour of the last one must still
 // bring the view to the reset hour and let Auto Scroll follow again.
 TEST(ChartView, ResetInTheSameHourBringsTheViewBackAndFollowsAgain) {
-    testing::ZoneGuard zone("UTC");
+    ScopedTimeZone zone("UTC");
     AppState state;
     ResetStatistics(state, kT0 + 600);
     ChartView& v = state.chart;

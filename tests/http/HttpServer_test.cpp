@@ -20,9 +20,9 @@
 #include "support/FtpTestServer.h"
 #include "support/HttpTestClient.h"
 #include "support/ProcessorTestSupport.h"
-#include "web/WritePagesCommand.h"
 #include "support/ScopedTimeZone.h"
 #include "support/TempFolder.h"
+#include "web/WritePagesCommand.h"
 
 namespace brennic {
 namespace {
@@ -58,7 +58,7 @@ class HttpServerTest : public ::testing::Test {
         return json::parse(a.body);
     }
 
-    test::ScopedTimeZone zone_{"CET-1CEST,M3.5.0,M10.5.0/3"};
+    ScopedTimeZone zone_{"CET-1CEST,M3.5.0,M10.5.0/3"};
     AppState state_;
     LiveLinks links_;
     bool fixedClock_ = true;

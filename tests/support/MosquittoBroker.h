@@ -104,7 +104,8 @@ class MosquittoBroker {
                   static_cast<char*>(nullptr));
             _exit(127);
         }
-        return pid_ > 0 && testing::WaitFor([&] { return AcceptsTcp(port_) && AcceptsTcp(tlsPort_); });
+        return pid_ > 0 &&
+               testing::WaitFor([&] { return AcceptsTcp(port_) && AcceptsTcp(tlsPort_); });
     }
 
     void Stop() {

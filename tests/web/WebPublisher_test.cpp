@@ -119,12 +119,10 @@ class SilentServer {
     std::vector<int> held_;
 };
 
-// Every login fault keeps its code and counter, and the last error text names the real cause
-// after the code's message: a refused connection and a silent server are no bad login.
 // Another local user plants a link at the name the scratch picture once had: it is not
 // followed, and nothing is left behind.
 TEST_F(PublisherTest, AScratchNameLinkIsLeftUntouched) {
-    const auto victim = scratch.path() / "victim.txt";
+    const auto victim = scratch.Path() / "victim.txt";
     test::WriteBytes(victim, "keep");
     const auto planted = temp / "Brennic_Screen_Shot.jpg";
     std::filesystem::create_symlink(victim, planted);
@@ -138,6 +136,8 @@ TEST_F(PublisherTest, AScratchNameLinkIsLeftUntouched) {
     EXPECT_EQ(ReadBytes(local / "ScreenShot.jpg"), kFakeJpeg);
 }
 
+// Every login fault keeps its code and counter, and the last error text names the real cause
+// after the code's message: a refused connection and a silent server are no bad login.
 TEST_F(PublisherTest, LoginFailuresAreCountedUnderFtpOther) {
     StartServer();
     SilentServer silent("");

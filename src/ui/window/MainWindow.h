@@ -62,6 +62,7 @@ enum Command : int {
     kCmdConfigureNames = 32800,
     kCmdConfigureFtp = 32801,
     kCmdEnergyReport = 32900,
+    kCmdOpenDashboard = 32901,
 };
 
 // A refused command: a short beep and nothing else. Counted so tests can see it.
@@ -79,7 +80,7 @@ struct MainWindowOptions {
     // Further watchers of the station (the history store), added before it starts.
     std::vector<std::shared_ptr<StationObserver>> observers;
     std::string historyPath;  // the store View > Energy Report reads
-    std::string captionNote;        // appended to every caption (the demo says so)
+    std::string captionNote;  // appended to every caption (the demo says so)
 };
 
 // The window over the station: shows its state (display, dialogs, message boxes, the model
@@ -195,6 +196,7 @@ class MainWindow : public QMainWindow, private ReplayWindow {
     bool CmdFont();
     bool CmdSunStatistics();
     bool CmdEnergyReport();
+    bool CmdOpenDashboard();
     bool CmdConfigure();
     bool CmdConfigureNames();
     bool CmdConfigureFtp();

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFontDialog>
 #include <QUrl>
@@ -55,6 +56,7 @@ const MainWindow::CommandRow MainWindow::kCommands[] = {
     {kCmdFont,               Menu::kView,      "Font",                            kNoKeys,                   false, false, Refusal::kByHandler,      &MainWindow::CmdFont},
     {kCmdSunStatistics,      Menu::kView,      "Sun Statistics",                  kNoKeys,                   false, false, Refusal::kByHandler,      &MainWindow::CmdSunStatistics},
     {kCmdEnergyReport,       Menu::kView,      "Energy Report",                   kNoKeys,                   false, false, Refusal::kByHandler,      &MainWindow::CmdEnergyReport},
+    {kCmdOpenDashboard,      Menu::kView,      "Open Dashboard",                  kNoKeys,                   false, false, Refusal::kByHandler,      &MainWindow::CmdOpenDashboard},
     {kCmdConfigure,          Menu::kConfigure, "Configure Brennic",               kNoKeys,                   false, false, Refusal::kByHandler,      &MainWindow::CmdConfigure},
     {kCmdConfigureNames,     Menu::kConfigure, "Configure Probe Names",           kNoKeys,                   false, false, Refusal::kByHandler,      &MainWindow::CmdConfigureNames},
     {kCmdConfigureFtp,       Menu::kConfigure, "Configure FTP",                   kNoKeys,                   false, false, Refusal::kByHandler,      &MainWindow::CmdConfigureFtp},
@@ -232,6 +234,16 @@ bool MainWindow::CmdSunStatistics() {
 bool MainWindow::CmdEnergyReport() {
     EnergyReportDialog dialog(options_.historyPath, this);
     dialog.exec();
+    return true;
+}
+
+// Opens the dashboard in the desktop's browser; refused while no dashboard is served (Help >
+// About says why).
+bool MainWindow::CmdOpenDashboard() {
+    if (!dashboard_ || !dashboard_->Running()) {
+        return false;
+    }
+    QDesktopServices::openUrl(QUrl(dashboard_->Url()));
     return true;
 }
 

@@ -7,10 +7,10 @@
 
 #include "history/HistoryTime.h"
 #include "support/HistoryTestSupport.h"
-#include "ui/history/EnergyReportDialog.h"
-#include "ui/history/ReportCommand.h"
 #include "support/ScopedTimeZone.h"
 #include "support/TempFolder.h"
+#include "ui/history/EnergyReportDialog.h"
+#include "ui/history/ReportCommand.h"
 
 namespace brennic {
 namespace {

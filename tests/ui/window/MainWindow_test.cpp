@@ -78,6 +78,7 @@ TEST_F(MainWindowTest, CommandsNotAllowedNowOnlyBeep) {
         {"Stop while stopped", false, kCmdStop},
         {"Start One Wire while stopped", false, kCmdStartOneWire},
         {"Stop One Wire while closed", false, kCmdStopOneWire},
+        {"Open Dashboard while none is served", false, kCmdOpenDashboard},
         {"Start while running", true, kCmdStart},
         {"Reset while running", true, kCmdReset},
         {"Read Brennic File while running", true, kCmdReadOwnLog},
