@@ -55,7 +55,7 @@ void BM_HistoryJsonFormat(benchmark::State& state) {
     std::vector<char> buffer(64 * 1024);
     std::size_t bytes = 0;
     for (auto _ : state) {
-        HistoryWriter writer(AllChannels(), samples);
+        HistoryAnswer writer(AllChannels(), samples);
         bytes = 0;
         while (const std::size_t n = writer.Read(buffer.data(), buffer.size())) {
             bytes += n;

@@ -181,14 +181,14 @@ std::optional<HistoryQuery> ParseHistoryQuery(const std::map<std::string, std::s
     return q;
 }
 
-HistoryWriter::HistoryWriter(HistoryQuery query, std::vector<Sample> samples)
+HistoryAnswer::HistoryAnswer(HistoryQuery query, std::vector<Sample> samples)
     : query_(std::move(query)), samples_(std::move(samples)) {}
 
-const char* HistoryWriter::ContentType() const {
+const char* HistoryAnswer::ContentType() const {
     return query_.csv ? "text/csv; charset=utf-8" : "application/json";
 }
 
-void HistoryWriter::AppendRow(const Sample& s) {
+void HistoryAnswer::AppendRow(const Sample& s) {
     const std::string iso = IsoTime(s.time);
     char epoch[24];
     const auto r = std::to_chars(epoch, epoch + sizeof epoch, static_cast<long long>(s.time));
@@ -220,7 +220,7 @@ void HistoryWriter::AppendRow(const Sample& s) {
     pending_ += '}';
 }
 
-bool HistoryWriter::Fill(std::size_t want) {
+bool HistoryAnswer::Fill(std::size_t want) {
     const auto& keys = SlotKeys();
     if (!headerDone_) {
         headerDone_ = true;
@@ -260,7 +260,7 @@ bool HistoryWriter::Fill(std::size_t want) {
     return pending_.size() > pendingPos_;
 }
 
-std::size_t HistoryWriter::Read(char* out, std::size_t max) {
+std::size_t HistoryAnswer::Read(char* out, std::size_t max) {
     if (!Fill(max)) {
         return 0;
     }

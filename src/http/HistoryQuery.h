@@ -33,9 +33,9 @@ std::optional<std::time_t> ParseApiTime(const std::string& text);
 
 // Writes the answer a piece at a time, so a long history never sits in memory as text. One
 // reader at a time (the server's connection).
-class HistoryWriter {
+class HistoryAnswer {
   public:
-    HistoryWriter(HistoryQuery query, std::vector<Sample> samples);
+    HistoryAnswer(HistoryQuery query, std::vector<Sample> samples);
 
     // Copies up to `max` further bytes to `out`; 0 at the end.
     std::size_t Read(char* out, std::size_t max);

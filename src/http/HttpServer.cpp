@@ -102,10 +102,10 @@ class HttpServerGlue {
     }
 
     static ssize_t ReadHistory(void* cls, std::uint64_t, char* buf, std::size_t max) {
-        const std::size_t n = static_cast<HistoryWriter*>(cls)->Read(buf, max);
+        const std::size_t n = static_cast<HistoryAnswer*>(cls)->Read(buf, max);
         return n == 0 ? MHD_CONTENT_READER_END_OF_STREAM : static_cast<ssize_t>(n);
     }
-    static void FreeHistory(void* cls) { delete static_cast<HistoryWriter*>(cls); }
+    static void FreeHistory(void* cls) { delete static_cast<HistoryAnswer*>(cls); }
 
     struct StreamSubscription {
         HttpServer* server;
@@ -363,7 +363,7 @@ int HttpServer::SendHistory(MHD_Connection* c) {
     if (!query) {
         return SendError(c, MHD_HTTP_BAD_REQUEST, error);
     }
-    auto* writer = new HistoryWriter(*query, sources_.history(query->from, query->to));
+    auto* writer = new HistoryAnswer(*query, sources_.history(query->from, query->to));
     MHD_Response* r =
         MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, 64 * 1024, &HttpServerGlue::ReadHistory,
                                           writer, &HttpServerGlue::FreeHistory);

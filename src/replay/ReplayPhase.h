@@ -52,7 +52,7 @@ class ReplayPhase {
     std::string_view TakeBadLine(LineReader& reader, std::string_view line);
 
     // Reports bad record number `record` read as `line`: progress line 6, the BadRecord event
-    // and, until SUPRESS ERRORS, the record error dialog with `message`. False when the answer
+    // and, until SUPPRESS ERRORS, the record error dialog with `message`. False when the answer
     // was ABORT; the outcome is then aborted.
     bool ReportBadRecord(int record, std::string_view line, const char* message);
 
