@@ -63,6 +63,7 @@ SettingsLoad ParseBrennicSettings(const std::string& text) {
     load.settings.service = ReadServiceSettings(Section(root, "service", problems), problems);
     load.settings.http = ReadHttpSettings(Section(root, "http", problems), problems);
     load.settings.mqtt = ReadMqttSettings(Section(root, "mqtt", problems), problems);
+    load.settings.alerts = ReadAlertSettings(Section(root, "alerts", problems), problems);
     return load;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "alerts/AlertSettings.h"
 #include "http/HttpSettings.h"
 #include "mqtt/MqttSettings.h"
 #include "station/ServiceSettings.h"
@@ -28,6 +29,7 @@ struct BrennicSettings {
     ServiceSettings service;  // [service]
     HttpSettings http;        // [http]
     MqttSettings mqtt;        // [mqtt]
+    AlertSettings alerts;     // [alerts]
 };
 
 inline constexpr const char* kSettingsFileName = "brennic.toml";

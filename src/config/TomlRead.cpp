@@ -1,5 +1,8 @@
 #include "config/TomlRead.h"
 
+#include <cstdio>
+#include <optional>
+
 namespace brennic {
 
 std::string ProblemStart(const toml::node& node) {
@@ -44,6 +47,28 @@ void ReadInt(const toml::table* section, const char* sectionName, const char* ke
     problems.push_back(ProblemStart(*node) + Name(sectionName, key) +
                        " must be a whole number from " + std::to_string(lowest) + " to " +
                        std::to_string(highest));
+}
+
+void ReadDouble(const toml::table* section, const char* sectionName, const char* key, double& value,
+                double lowest, double highest, std::vector<std::string>& problems) {
+    const toml::node* node = section != nullptr ? section->get(key) : nullptr;
+    if (node == nullptr) {
+        return;
+    }
+    std::optional<double> v = node->value_exact<double>();
+    if (!v) {
+        if (const auto whole = node->value_exact<int64_t>()) {
+            v = static_cast<double>(*whole);
+        }
+    }
+    if (v && *v >= lowest && *v <= highest) {
+        value = *v;
+        return;
+    }
+    char range[64];
+    std::snprintf(range, sizeof range, "%g to %g", lowest, highest);
+    problems.push_back(ProblemStart(*node) + Name(sectionName, key) + " must be a number from " +
+                       range);
 }
 
 void ReadString(const toml::table* section, const char* sectionName, const char* key,

@@ -17,6 +17,9 @@ void ReadBool(const toml::table* section, const char* sectionName, const char* k
               std::vector<std::string>& problems);
 void ReadInt(const toml::table* section, const char* sectionName, const char* key, int& value,
              int lowest, int highest, std::vector<std::string>& problems);
+// A number; a whole number is taken as well ("threshold = 240").
+void ReadDouble(const toml::table* section, const char* sectionName, const char* key, double& value,
+                double lowest, double highest, std::vector<std::string>& problems);
 void ReadString(const toml::table* section, const char* sectionName, const char* key,
                 std::string& value, std::vector<std::string>& problems);
 

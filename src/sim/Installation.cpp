@@ -76,10 +76,12 @@ void Installation::Control(double plateExcess) {
     }
     const double difference = collectorF - storageF;
     if (pumpOn_) {
-        if (difference < p_.offDifferentialF || upperLimit_) {
+        if (difference < p_.offDifferentialF || upperLimit_ ||
+            (p_.pumpHeldOffFrom != 0 && now_ >= p_.pumpHeldOffFrom)) {
             pumpOn_ = false;
         }
-    } else if (difference >= p_.onDifferentialF && !upperLimit_) {
+    } else if (difference >= p_.onDifferentialF && !upperLimit_ &&
+               !(p_.pumpHeldOffFrom != 0 && now_ >= p_.pumpHeldOffFrom)) {
         pumpOn_ = true;
         ++pumpStarts_;
     }

@@ -83,6 +83,9 @@ struct InstallationParameters {
     // Fault injection: from this time on the collector pump does not turn although the
     // controller switches it on (the line says ON, no flow). 0 = never.
     std::time_t pumpStuckOffFrom = 0;
+    // From this time on the controller never switches the collector pump on (a failed relay
+    // or output): the line says OFF however warm the collector gets. 0 = never.
+    std::time_t pumpHeldOffFrom = 0;
 };
 
 // The parameters for the installation described by `config`: its site, array, flows and

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <memory>
 
+#include "alerts/AlertObserver.h"
 #include "config/BrennicSettings.h"
 #include "config/ConfigFormat.h"
 #include "http/StationStream.h"
@@ -116,6 +117,14 @@ int RunService(AppState& state, const ServiceSetup& setup) {
                 HistoryStorePath(history, state.config.dataFolder), history.minuteRetentionDays,
                 state.showMessage));
         }
+    }
+    // Health alerts: Alerts.txt in the data folder and a warning in the log for each.
+    std::shared_ptr<AlertObserver> alerts;
+    if (settings.settings.alerts.enabled) {
+        alerts = std::make_shared<AlertObserver>(
+            settings.settings.alerts, AlertsFilePath(state.config.dataFolder),
+            [log](const std::string& text) { log->Log(Severity::kWarning, text); });
+        station.AddObserver(alerts);
     }
     // The dashboard and API; in this mode without the window picture.
     std::shared_ptr<HttpServer> http;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/AppState.h"
+#include "core/Channels.h"
 #include "core/DisplayRecords.h"
 #include "core/ProcessorState.h"
 #include "core/Sample.h"
@@ -51,6 +52,13 @@ struct StationSnapshot {
     int heatUnits = 0;  // Config heatUnits: 0 BTU, 1 kWh
     bool oneWireEnabled = false;
     std::string siteId;
+    // What the health alerts compare against: the controller's differential and high limit
+    // as it reports them (°F, 0 until reported), the model and the channels listed in the
+    // status (Config::status).
+    float differential = 0.0f;
+    float highLimit = 0.0f;
+    int controllerType = 0;
+    ChannelFlags status{};
     StationLinks links;
     WebCounters web;
     // The display's status lines (time, last data, high limit, pumps, samples), as the

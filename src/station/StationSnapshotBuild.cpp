@@ -28,6 +28,10 @@ void BuildSnapshot(const AppState& state, const StationLinks& links, const WebCo
     out.heatUnits = state.config.heatUnits;
     out.oneWireEnabled = state.config.oneWireEnable != 0;
     out.siteId = state.config.siteId;
+    out.differential = p.differential;
+    out.highLimit = p.highLimit;
+    out.controllerType = state.config.controllerType;
+    out.status = state.config.status;
     out.links = links;
     out.web = web;
 
