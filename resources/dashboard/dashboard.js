@@ -228,6 +228,25 @@ function addSample(sample) {
   if (following) followLive(); else chart.redraw(false, true);
 }
 
+// The banner of active alerts; asked again after samples, at most every 10 s.
+let alertsAsked = 0;
+async function refreshAlerts() {
+  alertsAsked = Date.now();
+  let answer;
+  try {
+    answer = await fetchJson('/api/v1/alerts');
+  } catch (err) {
+    return;  // the banner keeps what it showed
+  }
+  const banner = $('alerts');
+  banner.replaceChildren(...answer.active.map((a) => {
+    const line = document.createElement('div');
+    line.textContent = '⚠ ' + a.text;
+    return line;
+  }));
+  banner.hidden = answer.active.length === 0;
+}
+
 function connectStream() {
   const badge = $('link-stream');
   const source = new EventSource(withToken('/api/v1/stream'));
@@ -237,6 +256,7 @@ function connectStream() {
     current = JSON.parse(e.data);
     renderCurrent();
     addSample(current.sample);
+    if (Date.now() - alertsAsked > 10000) refreshAlerts();
   });
   source.addEventListener('link', (e) => {
     if (current) current.links = JSON.parse(e.data);
@@ -277,6 +297,8 @@ async function start() {
     $('status').textContent = String(err);
   }
   buildChart();
+  refreshAlerts();
+  setInterval(refreshAlerts, 30000);
   connectStream();
 }
 

@@ -48,6 +48,8 @@ class AlertObserver : public StationObserver {
     // station's thread, or one test thread.
     void Evaluate(const AlertInput& input);
 
+    // Any thread: the settings it judges by (fixed for its life).
+    const AlertSettings& Settings() const { return engine_.Settings(); }
     // Any thread: the alerts raised and not cleared, and the newest kAlertHistory alerts
     // (raised or cleared) oldest first.
     std::vector<Alert> Active() const;

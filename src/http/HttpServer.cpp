@@ -310,6 +310,14 @@ int HttpServer::Route(MHD_Connection* c, const std::string& url) {
     if (url == "/api/v1/stream") {
         return SendStream(c);
     }
+    if (url == "/api/v1/alerts") {
+        return SendText(
+            c, MHD_HTTP_OK, "application/json",
+            (sources_.alerts
+                 ? sources_.alerts()
+                 : std::string(R"({"enabled":false,"rules":{},"active":[],"history":[]})")) +
+                "\n");
+    }
     if (url == "/metrics") {
         return SendText(c, MHD_HTTP_OK, "text/plain; version=0.0.4; charset=utf-8",
                         MetricsText(snapshot()));

@@ -28,6 +28,8 @@ struct HttpSources {
     // The window's picture as JPEG bytes; nullopt when it cannot be had. May be empty.
     std::function<std::optional<std::string>()> screenshot;
     std::function<std::time_t()> clock = [] { return std::time(nullptr); };
+    // The JSON of /api/v1/alerts; empty when the alerts are switched off.
+    std::function<std::string()> alerts;
 };
 
 // Counters of the server, shown by /metrics. Any thread.

@@ -32,14 +32,22 @@ void MqttObserver::StopObserver() {
 }
 
 std::shared_ptr<MqttObserver> StartMqttObserver(const MqttSettings& settings, AppState& state,
-                                                const std::string& dashboardUrl,
-                                                MqttReport report) {
+                                                const std::string& dashboardUrl, MqttReport report,
+                                                const AlertSettings* alerts) {
     if (!settings.enabled) {
         return nullptr;
     }
     MqttPublisherSetup setup;
     setup.settings = settings;
     setup.report = std::move(report);
+    if (alerts != nullptr && alerts->enabled) {
+        for (int i = 0; i < kAlertRuleCount; ++i) {
+            if (alerts->rules[static_cast<std::size_t>(i)].enabled) {
+                const AlertRuleSpec& spec = kAlertRules[static_cast<std::size_t>(i)];
+                setup.alertRules.emplace_back(spec.key, spec.title);
+            }
+        }
+    }
     {
         StateGuard guard(state.lock);
         setup.baseTopic = ResolveBaseTopic(settings, state.config.siteId, LocalHostName());

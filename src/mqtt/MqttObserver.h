@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "alerts/AlertSettings.h"
 #include "core/AppState.h"
 #include "mqtt/MqttPublisher.h"
 #include "station/StationObserver.h"
@@ -26,6 +27,8 @@ class MqttObserver : public StationObserver {
     void StopObserver() override;
 
     const MqttPublisher& Publisher() const { return *publisher_; }
+    // The alerts JSON for <base>/alerts. Any thread; only queues.
+    void OfferAlerts(std::string json) { publisher_->OfferAlerts(std::move(json)); }
 
   private:
     std::unique_ptr<MqttPublisher> publisher_;
@@ -35,7 +38,10 @@ class MqttObserver : public StationObserver {
 // be set up (then `report` has said why). Reads the configuration under the StateLock; the
 // lifetime energies live in EnergyTotals.json in the data folder. `report` is called on the
 // MQTT thread. The owner's thread, before Station::Start.
+// `alerts`: the health alerts' settings, to announce a problem sensor per rule switched on
+// (null: alerts off).
 std::shared_ptr<MqttObserver> StartMqttObserver(const MqttSettings& settings, AppState& state,
-                                                const std::string& dashboardUrl, MqttReport report);
+                                                const std::string& dashboardUrl, MqttReport report,
+                                                const AlertSettings* alerts = nullptr);
 
 }  // namespace brennic

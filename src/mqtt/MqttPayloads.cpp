@@ -192,4 +192,28 @@ std::vector<MqttMessage> DiscoveryMessages(const MqttDevice& device, const std::
     return out;
 }
 
+std::vector<MqttMessage> AlertDiscoveryMessages(
+    const MqttDevice& device, const std::vector<std::pair<std::string, std::string>>& rules,
+    const std::string& prefix, const std::string& base) {
+    const std::string nodeId = TopicSafe(base);
+    const json deviceJson = DeviceJson(device, nodeId);
+    std::vector<MqttMessage> out;
+    for (const auto& [key, name] : rules) {
+        const std::string id = nodeId + "_alert_" + key;
+        json c = {{"name", name},
+                  {"unique_id", id},
+                  {"object_id", id},
+                  {"state_topic", AlertsTopic(base)},
+                  {"value_template", "{{ 'ON' if value_json.rules." + key + " else 'OFF' }}"},
+                  {"device_class", "problem"},
+                  {"availability_topic", StatusTopic(base)},
+                  {"payload_available", "online"},
+                  {"payload_not_available", "offline"},
+                  {"device", deviceJson}};
+        out.push_back(
+            {prefix + "/binary_sensor/" + nodeId + "/alert_" + key + "/config", c.dump(), true});
+    }
+    return out;
+}
+
 }  // namespace brennic

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mqtt/MqttRecords.h"
@@ -20,6 +21,10 @@ inline std::string StateTopic(const std::string& base) {
     return base + "/state";
 }
 
+inline std::string AlertsTopic(const std::string& base) {
+    return base + "/alerts";
+}
+
 // The key of an entity in the state JSON and its object id in discovery ("collector", ...).
 const char* EntityKey(MqttEntity entity);
 
@@ -34,5 +39,12 @@ std::string StateJson(const MqttSnapshot& s, double collectorKwh, double haKwh);
 // is the base topic made topic-safe. Any thread.
 std::vector<MqttMessage> DiscoveryMessages(const MqttDevice& device, const std::string& prefix,
                                            const std::string& base);
+
+// One retained binary_sensor config (device_class problem) per alert rule `rules` names (key,
+// name) under <prefix>/binary_sensor/<node id>/alert_<key>/config, on for a rule while
+// <base>/alerts says so ("rules": {"<key>": true}). Any thread.
+std::vector<MqttMessage> AlertDiscoveryMessages(
+    const MqttDevice& device, const std::vector<std::pair<std::string, std::string>>& rules,
+    const std::string& prefix, const std::string& base);
 
 }  // namespace brennic

@@ -122,6 +122,14 @@ void MqttPublisher::Offer(const MqttSnapshot& snapshot) {
     Wake();
 }
 
+void MqttPublisher::OfferAlerts(std::string json) {
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        pendingAlerts_ = std::move(json);
+    }
+    Wake();
+}
+
 void MqttPublisher::Announce(const MqttDevice& device) {
     {
         std::lock_guard<std::mutex> guard(mutex_);
@@ -333,11 +341,19 @@ void MqttPublisher::OnLog(const char* text) {
 void MqttPublisher::PublishDue() {
     std::optional<MqttSnapshot> snapshot;
     std::optional<MqttDevice> device;
+    std::optional<std::string> alerts;
     {
         std::lock_guard<std::mutex> guard(mutex_);
         if (deviceChanged_) {
             device = setup_.device;
             deviceChanged_ = false;
+        }
+        if (pendingAlerts_) {
+            lastAlerts_ = std::move(*pendingAlerts_);
+            pendingAlerts_.reset();
+            alerts = lastAlerts_;
+        } else if (device && !lastAlerts_.empty()) {
+            alerts = lastAlerts_;  // connected again
         }
     }
     if (device && !setup_.settings.discoveryPrefix.empty()) {
@@ -345,6 +361,14 @@ void MqttPublisher::PublishDue() {
              DiscoveryMessages(*device, setup_.settings.discoveryPrefix, setup_.baseTopic)) {
             Publish(m.topic, m.payload, 1, m.retain);
         }
+        for (const MqttMessage& m : AlertDiscoveryMessages(
+                 *device, setup_.alertRules, setup_.settings.discoveryPrefix, setup_.baseTopic)) {
+            Publish(m.topic, m.payload, 1, m.retain);
+        }
+    }
+    if (alerts) {
+        // Alerts are rare and each matters: never held back by the state's interval.
+        Publish(AlertsTopic(setup_.baseTopic), *alerts, 1, true);
     }
     const auto now = Clock::now();
     // A state goes out when the interval has passed and the last one has left, so a slow

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "mqtt/EnergyLedger.h"
 #include "mqtt/MqttRecords.h"
@@ -38,6 +40,9 @@ struct MqttPublisherSetup {
     std::filesystem::path ledgerFile;  // lifetime energies; empty: kept in memory only
     int ledgerSaveSeconds = 60;        // at most one write of the energy totals this often
     MqttReport report;
+    // The health alerts announced as problem sensors on <base>/alerts: key and name of each
+    // rule switched on (none: alerts off).
+    std::vector<std::pair<std::string, std::string>> alertRules;
 };
 
 // Publishes the station's state to an MQTT broker from its own thread. The station hands it
@@ -62,6 +67,10 @@ class MqttPublisher {
     // Hands over the newest state. Station thread; takes a short lock, never waits on the
     // broker or the disk.
     void Offer(const MqttSnapshot& snapshot);
+
+    // Hands over the newest alerts JSON for <base>/alerts (retained). Any thread; only
+    // queues.
+    void OfferAlerts(std::string json);
 
     // Replaces the announced device (configuration changed); the configs go out again.
     // Any thread.
@@ -106,6 +115,8 @@ class MqttPublisher {
     std::optional<MqttSnapshot> pending_;
     EnergyLedger ledger_;
     bool deviceChanged_ = false;
+    std::optional<std::string> pendingAlerts_;
+    std::string lastAlerts_;  // re-sent to a broker that connects again
 
     // MQTT thread only.
     int backoffSeconds_ = 1;

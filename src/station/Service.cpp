@@ -10,6 +10,7 @@
 #include <fstream>
 #include <memory>
 
+#include "alerts/AlertJson.h"
 #include "alerts/AlertObserver.h"
 #include "config/BrennicSettings.h"
 #include "config/ConfigFormat.h"
@@ -129,12 +130,18 @@ int RunService(AppState& state, const ServiceSetup& setup) {
     // The dashboard and API; in this mode without the window picture.
     std::shared_ptr<HttpServer> http;
     if (setup.startPublisher && settings.settings.http.enabled) {
-        http = std::make_shared<HttpServer>(
-            settings.settings.http, AppStateSources(state, [&station, &state] {
-                LiveLinks links = LiveLinksOf(station.Links(), 5);
-                links.page.oneWireTimeouts = state.oneWire.staleCount;  // the caller holds the lock
-                return links;
-            }));
+        HttpSources sources = AppStateSources(state, [&station, &state] {
+            LiveLinks links = LiveLinksOf(station.Links(), 5);
+            links.page.oneWireTimeouts = state.oneWire.staleCount;  // the caller holds the lock
+            return links;
+        });
+        if (alerts) {
+            sources.alerts = [alerts] {
+                const std::vector<Alert> history = alerts->History();
+                return AlertsJson(alerts->Settings(), alerts->Active(), &history).dump();
+            };
+        }
+        http = std::make_shared<HttpServer>(settings.settings.http, std::move(sources));
         std::string error;
         if (http->Start(error)) {
             log->Log(Severity::kInfo, "Dashboard: " + http->Url());
@@ -147,8 +154,16 @@ int RunService(AppState& state, const ServiceSetup& setup) {
     // MQTT; Home Assistant links the device to the dashboard when it is served.
     if (auto mqtt = StartMqttObserver(
             settings.settings.mqtt, state, http ? http->Url() : std::string(),
-            [log](const std::string& text) { log->Log(Severity::kWarning, text); })) {
+            [log](const std::string& text) { log->Log(Severity::kWarning, text); },
+            alerts ? &alerts->Settings() : nullptr)) {
         station.AddObserver(mqtt);
+        if (alerts) {
+            // <base>/alerts: every rule off at the start, then after each raise and clear.
+            mqtt->OfferAlerts(AlertsJson(alerts->Settings(), {}).dump());
+            alerts->AddSink([mqtt, alerts = alerts.get()](const AlertChange&) {
+                mqtt->OfferAlerts(AlertsJson(alerts->Settings(), alerts->Active()).dump());
+            });
+        }
     }
     if (setup.screenShot) {
         station.SetScreenShot([&station, &state, shot = setup.screenShot](const std::string& path) {

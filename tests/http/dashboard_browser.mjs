@@ -1,7 +1,8 @@
 // The dashboard in headless Chromium, served by the program running on test data.
 // Usage: node dashboard_browser.mjs BRENNIC_EXECUTABLE SCREENSHOT.png
-// Checks that the collector value shown equals /api/v1/current, that the chart has drawn and
-// that the unit switch is remembered; saves a picture of the page.
+// Checks that the collector value shown equals /api/v1/current, that the chart has drawn, that
+// an active alert shows in the banner and that the unit switch is remembered; saves a picture
+// of the page.
 import { spawn } from 'node:child_process';
 import { mkdtempSync, writeFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -13,7 +14,9 @@ const { chromium } = require(process.env.BRENNIC_PLAYWRIGHT || 'playwright-core'
 
 const [program, picture] = process.argv.slice(2);
 const configDir = mkdtempSync(join(tmpdir(), 'brennic-dashboard-'));
-writeFileSync(join(configDir, 'brennic.toml'), '[http]\nport = 0\n');
+// A freeze threshold no collector stays under raises an alert at the first live sample.
+writeFileSync(join(configDir, 'brennic.toml'),
+  '[http]\nport = 0\n[alerts.freeze]\nthreshold = 1000\nminutes = 0\n');
 
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 const fail = (why) => { throw new Error(why); };
@@ -66,6 +69,14 @@ try {
     }
   }
   if (!compared) fail('the page and the API never showed the same sample');
+
+  // The banner shows the active alert as the API has it.
+  await page.waitForSelector('#alerts:not([hidden])', { timeout: 30000 });
+  const banner = await page.$eval('#alerts', (el) => el.textContent);
+  const active = (await (await fetch(url + 'api/v1/alerts')).json()).active;
+  if (active.length !== 1 || !banner.includes(active[0].text)) {
+    fail(`the banner says "${banner}", the API ${JSON.stringify(active)}`);
+  }
 
   // The chart drew the collector's line: its canvas holds pixels of the collector's colour
   // (#d62728), which nothing else on the chart uses.

@@ -253,5 +253,46 @@ TEST(MqttPublisher, RefusalsAndCertificateErrorsAreReportedOnce) {
     }
 }
 
+// Alerts go out at once, even when the state waits for its interval, retained for a
+// subscriber that comes later; each rule is announced as a problem sensor.
+TEST(MqttPublisher, PublishesAlertsAtOnceAndAnnouncesAProblemSensorPerRule) {
+    MosquittoBroker broker;
+    ASSERT_TRUE(broker.Start());
+    testing::TempFolder folder;
+    Harness h(broker, folder.Path() / "EnergyTotals.json");
+    h.setup.settings.intervalSeconds = 3600;
+    h.setup.alertRules = {{"freeze", "Freeze risk"},
+                          {"pump_idle_gain", "Pump not running with gain"}};
+    MqttRecorder live(broker.port(), "#");
+    MqttPublisher publisher(h.setup);
+    ASSERT_TRUE(publisher.Start());
+    ASSERT_TRUE(live.WaitForLatest(kStatus, "online"));
+    publisher.Offer(Snapshot(0.0));
+    ASSERT_TRUE(testing::WaitFor([&] { return !live.On(kState).empty(); }));
+    const std::string raised = R"({"rules":{"freeze":false,"pump_idle_gain":true}})";
+    const std::string cleared = R"({"rules":{"freeze":false,"pump_idle_gain":false}})";
+    publisher.OfferAlerts(raised);
+    ASSERT_TRUE(live.WaitForLatest("brennic/test-site/alerts", raised));
+    publisher.OfferAlerts(cleared);
+    ASSERT_TRUE(live.WaitForLatest("brennic/test-site/alerts", cleared));
+    EXPECT_EQ(live.On(kState).size(), 1u);
+
+    const auto configs =
+        live.On("homeassistant/binary_sensor/brennic_test-site/alert_pump_idle_gain/config");
+    ASSERT_FALSE(configs.empty());
+    const json c = json::parse(configs.back());
+    EXPECT_EQ(c["device_class"], "problem");
+    EXPECT_EQ(c["name"], "Pump not running with gain");
+    EXPECT_EQ(c["state_topic"], "brennic/test-site/alerts");
+    EXPECT_EQ(c["value_template"], "{{ 'ON' if value_json.rules.pump_idle_gain else 'OFF' }}");
+    EXPECT_EQ(c["availability_topic"], kStatus);
+    EXPECT_FALSE(
+        live.On("homeassistant/binary_sensor/brennic_test-site/alert_freeze/config").empty());
+
+    MqttRecorder late(broker.port(), "brennic/test-site/alerts");
+    EXPECT_TRUE(late.WaitForLatest("brennic/test-site/alerts", cleared));
+    publisher.Stop();
+}
+
 }  // namespace
 }  // namespace brennic

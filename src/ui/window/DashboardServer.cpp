@@ -17,6 +17,7 @@
 namespace brennic {
 
 DashboardServer::DashboardServer(AppState& state, MainWindow& window, DisplayWidget& display,
+                                 std::function<std::string()> alerts,
                                  std::function<LiveLinks()> links)
     : state_(state), links_(std::move(links)) {
     const SettingsLoad load =
@@ -30,6 +31,7 @@ DashboardServer::DashboardServer(AppState& state, MainWindow& window, DisplayWid
         return;
     }
     HttpSources sources = AppStateSources(state, links_);
+    sources.alerts = std::move(alerts);
     // Called on a server thread: the picture is rendered on the main thread, encoded here.
     sources.screenshot = [&state, &window, &display]() -> std::optional<std::string> {
         QImage picture;

@@ -20,8 +20,9 @@ class DisplayWidget;
 // Main thread only, except the observer (see StationObserver.h).
 class DashboardServer {
   public:
+    // `alerts` gives the JSON of /api/v1/alerts (empty: alerts off).
     DashboardServer(AppState& state, MainWindow& window, DisplayWidget& display,
-                    std::function<LiveLinks()> links);
+                    std::function<std::string()> alerts, std::function<LiveLinks()> links);
     // Stops the server while the event loop keeps running (a request may wait for the
     // window's picture on the main thread).
     ~DashboardServer();

@@ -6,17 +6,23 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QThread>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <cstdio>
 #include <ctime>
 
+#include "alerts/AlertJson.h"
+#include "alerts/AlertObserver.h"
+#include "config/BrennicSettings.h"
 #include "config/ConfigFile.h"
 #include "core/MessageProcessor.h"
 #include "http/StationStream.h"
 #include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/AlertsDialog.h"
 #include "ui/dialogs/MessageBox.h"
 #include "ui/dialogs/StatisticsDialog.h"
 #include "ui/dialogs/TestDataDialog.h"
@@ -104,8 +110,12 @@ MainWindow::MainWindow(AppState& state, MainWindowOptions options, QWidget* pare
     stationOptions.linkTiming = options_.linkTiming;
     stationOptions.startPublisher = options_.startPublisher;
     stationOptions.publisher = options_.publisher;
+    StartAlerts(stationOptions);
     station_ = std::make_unique<brennic::Station>(state_, stationOptions);
     station_->AddObserver(std::make_shared<WindowObserver>(*this, showMessage_));
+    if (alerts_) {
+        station_->AddObserver(alerts_);
+    }
     for (const auto& observer : options_.observers) {
         station_->AddObserver(observer);
     }
@@ -152,7 +162,23 @@ MainWindow::MainWindow(AppState& state, MainWindowOptions options, QWidget* pare
         }
         return s;
     });
-    setCentralWidget(display_);
+    // The alert line sits above the display's status lines while an alert is active.
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    alertLine_ = new QLabel(central);
+    alertLine_->setObjectName("alertLine");
+    alertLine_->setStyleSheet(QString("QLabel { color: #%1; background: #%2; padding: 3px 8px; "
+                                      "font-weight: bold; }")
+                                  .arg(kAlertTextRgb, 6, 16, QChar('0'))
+                                  .arg(kAlertBackgroundRgb, 6, 16, QChar('0')));
+    alertLine_->setWordWrap(true);
+    alertLine_->hide();
+    column->addWidget(alertLine_);
+    display_->setParent(central);
+    column->addWidget(display_, 1);
+    setCentralWidget(central);
     resize(1000, 720);
 
     // Without a browser the first-run help stays unopened rather than greeting with a box.
@@ -165,14 +191,22 @@ MainWindow::MainWindow(AppState& state, MainWindowOptions options, QWidget* pare
                                 const std::string& path) { return image.SaveWindowJpeg(path); });
     if (options_.startPublisher) {
         // The dashboard and API, beside the publisher (tests leave both off).
-        dashboard_ = std::make_unique<DashboardServer>(state_, *this, *display_, [this] {
-            // Called with the StateLock held.
-            LiveLinks links =
-                LiveLinksOf(station_->Links(),
-                            static_cast<int>(options_.linkTiming.readTimeout.count() / 1000));
-            links.page.oneWireTimeouts = state_.oneWire.staleCount;
-            return links;
-        });
+        std::function<std::string()> alertsJson;
+        if (alerts_) {
+            alertsJson = [alerts = alerts_] {
+                const std::vector<Alert> history = alerts->History();
+                return AlertsJson(alerts->Settings(), alerts->Active(), &history).dump();
+            };
+        }
+        dashboard_ =
+            std::make_unique<DashboardServer>(state_, *this, *display_, alertsJson, [this] {
+                // Called with the StateLock held.
+                LiveLinks links =
+                    LiveLinksOf(station_->Links(),
+                                static_cast<int>(options_.linkTiming.readTimeout.count() / 1000));
+                links.page.oneWireTimeouts = state_.oneWire.staleCount;
+                return links;
+            });
         station_->AddObserver(dashboard_->Observer());
     }
     station_->Start();
@@ -351,6 +385,42 @@ void MainWindow::OpenHelp(const QString& topic) {
         [this](const QString& text, const QString& caption) {
             ShowMessageBox(text, caption, this);
         });
+}
+
+void MainWindow::StartAlerts(StationOptions& options) {
+    const SettingsLoad load =
+        LoadBrennicSettings(state_.config.configFolder + "/" + kSettingsFileName);
+    if (!load.settings.alerts.enabled) {
+        return;
+    }
+    // "No data" needs the station to look at the clock between lines.
+    if (options.heartbeat.count() == 0) {
+        options.heartbeat = std::chrono::seconds(5);
+    }
+    alerts_ = std::make_shared<AlertObserver>(
+        load.settings.alerts, AlertsFilePath(state_.config.dataFolder),
+        [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
+    // On the alert thread: only post; the window reads the alerts on its own thread.
+    alerts_->AddSink([this](const AlertChange&) {
+        QMetaObject::invokeMethod(
+            this, [this] { ShowAlerts(); }, Qt::QueuedConnection);
+    });
+}
+
+void MainWindow::ShowAlerts() {
+    if (destroying_ || !alerts_) {
+        return;
+    }
+    const std::vector<Alert> active = alerts_->Active();
+    QStringList lines;
+    for (const Alert& a : active) {
+        lines << QString::fromStdString(brennic::AlertLine(a));
+    }
+    alertLine_->setText(lines.join("\n"));
+    alertLine_->setVisible(!active.empty());
+    if (alertsDialog_ != nullptr) {
+        alertsDialog_->Refresh();
+    }
 }
 
 void MainWindow::ShowModelWarning(int code) {

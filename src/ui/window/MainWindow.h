@@ -19,11 +19,14 @@
 #include "web/WebPublisher.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QKeySequence;
 
 namespace brennic {
 
+class AlertObserver;
+class AlertsDialog;
 class DisplayWidget;
 class DashboardServer;
 class StatisticsDialog;
@@ -59,6 +62,7 @@ enum Command : int {
     kCmdReadCapture = 32797,
     kCmdSunStatistics = 32798,
     kCmdReadDataRecorder = 32799,
+    kCmdAlerts = 32910,
     kCmdConfigureNames = 32800,
     kCmdConfigureFtp = 32801,
     kCmdEnergyReport = 32900,
@@ -105,6 +109,11 @@ class MainWindow : public QMainWindow, private ReplayWindow {
     void StartTestData();
 
     DisplayWidget* Display() const { return display_; }
+    // The health alerts (null when switched off in brennic.toml), the alert line above the
+    // display (hidden while none is active) and View > Alerts once opened.
+    AlertObserver* Alerts() const { return alerts_.get(); }
+    QLabel* AlertLine() const { return alertLine_; }
+    AlertsDialog* AlertList() const { return alertsDialog_; }
     DashboardServer* Dashboard() const { return dashboard_.get(); }
     Station& StationCore() { return *station_; }
     ComLink& Com() { return station_->Com(); }
@@ -191,6 +200,7 @@ class MainWindow : public QMainWindow, private ReplayWindow {
     bool CmdCopyImage();
     bool CmdExit();
     bool CmdStatsOnDisplay();
+    bool CmdAlerts();
     bool CmdScrollRight();
     bool CmdScrollLeft();
     bool CmdFont();
@@ -226,6 +236,11 @@ class MainWindow : public QMainWindow, private ReplayWindow {
     std::array<int, 5> messageHistory_{};
     bool corruptionReport_ = true;
     bool destroying_ = false;
+    std::shared_ptr<AlertObserver> alerts_;
+    QLabel* alertLine_ = nullptr;
+    AlertsDialog* alertsDialog_ = nullptr;
+    void StartAlerts(StationOptions& options);
+    void ShowAlerts();
 };
 
 }  // namespace brennic

@@ -5,11 +5,13 @@
 #include <QUrl>
 
 #include "BuildInfo.h"
+#include "alerts/AlertObserver.h"
 #include "config/ConfigFile.h"
 #include "ui/config/ConfigDialog.h"
 #include "ui/config/OneWireDialog.h"
 #include "ui/config/ProbeNamesDialog.h"
 #include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/AlertsDialog.h"
 #include "ui/dialogs/StatisticsDialog.h"
 #include "ui/dialogs/TestDataDialog.h"
 #include "ui/display/DisplayWidget.h"
@@ -51,6 +53,7 @@ const MainWindow::CommandRow MainWindow::kCommands[] = {
     {0,                      Menu::kFile,      nullptr,                           kNoKeys,                   false, false, Refusal::kByHandler,      nullptr},
     {kCmdExit,               Menu::kFile,      "E&xit",                           {"Alt+X", "Ctrl+X"},       false, false, Refusal::kByHandler,      &MainWindow::CmdExit},
     {kCmdStatsOnDisplay,     Menu::kView,      "Statistics on Main Display",      kNoKeys,                   true,  false, Refusal::kByHandler,      &MainWindow::CmdStatsOnDisplay},
+    {kCmdAlerts,             Menu::kView,      "Alerts",                          kNoKeys,                   false, false, Refusal::kByHandler,      &MainWindow::CmdAlerts},
     {kCmdScrollRight,        Menu::kView,      "Scroll Right",                    {"Right", nullptr},        false, false, Refusal::kByHandler,      &MainWindow::CmdScrollRight},
     {kCmdScrollLeft,         Menu::kView,      "Scroll Left",                     {"Left", nullptr},         false, false, Refusal::kByHandler,      &MainWindow::CmdScrollLeft},
     {kCmdFont,               Menu::kView,      "Font",                            kNoKeys,                   false, false, Refusal::kByHandler,      &MainWindow::CmdFont},
@@ -182,6 +185,18 @@ bool MainWindow::CmdStatsOnDisplay() {
     }
     Action(kCmdStatsOnDisplay)->setChecked(on);
     Relayout();
+    return true;
+}
+
+bool MainWindow::CmdAlerts() {
+    if (alertsDialog_ == nullptr) {
+        std::shared_ptr<AlertObserver> alerts = alerts_;
+        alertsDialog_ = new AlertsDialog(
+            [alerts] { return alerts ? alerts->History() : std::vector<Alert>(); }, this);
+    }
+    alertsDialog_->Refresh();
+    alertsDialog_->show();
+    alertsDialog_->raise();
     return true;
 }
 
