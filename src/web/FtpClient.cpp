@@ -1,6 +1,7 @@
 #include "web/FtpClient.h"
 
 #include <curl/curl.h>
+#include <sys/select.h>
 
 #include <algorithm>
 #include <cctype>
@@ -216,6 +217,9 @@ bool IsTransportFailure(CURLcode rc) {
 struct FtpClient::Session {
     FtpOptions options;
     CURL* curl = nullptr;
+    // The steps run on a multi handle of our own, which also keeps the control connection
+    // between them (see Perform).
+    CURLM* multi = nullptr;
     std::string directoryUrl;
     char errorBuffer[CURL_ERROR_SIZE] = {};
     std::string lastReply;   // last reply line of the current step, without CR LF
@@ -261,11 +265,56 @@ struct FtpClient::Session {
         return n;
     }
 
+    // One step, driven like curl_easy_perform but without its idle wait: right after the
+    // passive-mode reply the library has no socket to wait on yet (the data connection is
+    // opened on the next turn) and curl_easy_perform then sleeps a whole second before it
+    // goes on. Here a turn with nothing to wait on is followed by the next one at once.
     CURLcode Perform() {
         errorBuffer[0] = '\0';
         lastReply.clear();
         lastReplyCode = 0;
-        return curl_easy_perform(curl);
+        if (curl_multi_add_handle(multi, curl) != CURLM_OK) {
+            return CURLE_FAILED_INIT;
+        }
+        CURLcode result = CURLE_OK;
+        int running = 1;
+        while (running != 0) {
+            if (curl_multi_perform(multi, &running) != CURLM_OK) {
+                result = CURLE_FAILED_INIT;
+                break;
+            }
+            if (running == 0) {
+                break;
+            }
+            long timeout = -1;
+            curl_multi_timeout(multi, &timeout);
+            fd_set readSet;
+            fd_set writeSet;
+            fd_set errorSet;
+            FD_ZERO(&readSet);
+            FD_ZERO(&writeSet);
+            FD_ZERO(&errorSet);
+            int maxFd = -1;
+            curl_multi_fdset(multi, &readSet, &writeSet, &errorSet, &maxFd);
+            // No socket to wait on: a short nap (a socket beyond FD_SETSIZE also shows as
+            // none; it is then polled every millisecond). Otherwise wait for the sockets or
+            // the library's next timer, at most a second, as curl_easy_perform does.
+            const long cap = maxFd < 0 ? 1 : 1000;
+            timeout = timeout < 0 || timeout > cap ? cap : timeout;
+            if (curl_multi_poll(multi, nullptr, 0, static_cast<int>(timeout), nullptr) !=
+                CURLM_OK) {
+                result = CURLE_FAILED_INIT;
+                break;
+            }
+        }
+        int queued = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+            if (message->msg == CURLMSG_DONE && message->easy_handle == curl) {
+                result = message->data.result;
+            }
+        }
+        curl_multi_remove_handle(multi, curl);
+        return result;
     }
 
     // A refusal by the server is worth more to the user than the library's summary of it.
@@ -312,7 +361,8 @@ FtpStatus FtpClient::Connect(std::string_view server, const std::string& user,
     }
     GlobalInit();
     s.curl = curl_easy_init();
-    if (s.curl == nullptr) {
+    s.multi = curl_multi_init();
+    if (s.curl == nullptr || s.multi == nullptr) {
         s.lastErrorCode = CURLE_FAILED_INIT;
         s.lastErrorText = curl_easy_strerror(CURLE_FAILED_INIT);
         return FtpStatus::kNoSession;
@@ -441,9 +491,18 @@ FtpStatus FtpClient::Command(const std::vector<std::string>& commands) {
 
 void FtpClient::Close() {
     Session& s = *session_;
+    if (s.multi != nullptr) {
+        if (s.curl != nullptr) {
+            // The QUIT at clean-up should not hold a stopping program for long. The multi
+            // handle sends it with the time-outs of the handle added last, hence the turn.
+            curl_easy_setopt(s.curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, 5L);
+            curl_multi_add_handle(s.multi, s.curl);
+            curl_multi_remove_handle(s.multi, s.curl);
+        }
+        curl_multi_cleanup(s.multi);
+        s.multi = nullptr;
+    }
     if (s.curl != nullptr) {
-        // The QUIT at clean-up should not hold a stopping program for long.
-        curl_easy_setopt(s.curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, 5L);
         curl_easy_cleanup(s.curl);
         s.curl = nullptr;
     }
