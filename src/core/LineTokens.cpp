@@ -1,33 +1,39 @@
 #include "core/LineTokens.h"
 
+#include <cstdint>
+
 namespace brennic {
 
 namespace {
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+// Blank, tab, line feed, vertical tab, form feed, carriage return as one bit test.
+constexpr std::uint64_t kBlanks = (std::uint64_t{1} << ' ') | (std::uint64_t{1} << '\t') |
+                                  (std::uint64_t{1} << '\n') | (std::uint64_t{1} << '\v') |
+                                  (std::uint64_t{1} << '\f') | (std::uint64_t{1} << '\r');
+
+inline bool IsBlank(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u <= ' ' && ((kBlanks >> u) & 1U) != 0;
 }
 }  // namespace
 
 LineTokens Tokenise(std::string_view line) {
     LineTokens out;
-    const std::size_t size = line.size();
-    std::size_t i = 0;
+    const char* p = line.data();
+    const char* const end = p + line.size();
     while (out.count < kMaxTokens) {
-        while (i < size && IsBlank(line[i])) {
-            ++i;
+        while (p != end && IsBlank(*p)) {
+            ++p;
         }
-        if (i == size) {
+        if (p == end) {
             break;
         }
-        const std::size_t start = i;
-        while (i < size && !IsBlank(line[i])) {
-            ++i;
+        const char* const start = p;
+        while (p != end && !IsBlank(*p)) {
+            ++p;
         }
-        std::size_t length = i - start;
-        if (length > kTokenMax) {
-            length = kTokenMax;
-        }
-        out.token[static_cast<std::size_t>(out.count++)] = line.substr(start, length);
+        const auto length = static_cast<std::size_t>(p - start);
+        out.token[static_cast<std::size_t>(out.count++)] =
+            std::string_view(start, length < kTokenMax ? length : kTokenMax);
     }
     return out;
 }

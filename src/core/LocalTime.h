@@ -21,4 +21,21 @@ std::time_t FromLocalTime(std::tm& local);
 // Local weekday 0..6 of t (offset added); -1 when it cannot be converted.
 int LocalWeekday(std::time_t t);
 
+// LocalWeekday for a stream of times that mostly stay within one day (the processor asks for
+// every sample): the last local day seen is remembered as its span of time_t, so a time in
+// it costs two comparisons instead of a localtime_r. Only plain days are remembered (24 hours
+// from local midnight, one UTC offset throughout); the others, such as the days of a
+// daylight-saving change, are converted every time. Forget() after a change of the time
+// zone. One thread at a time.
+class WeekdayCache {
+  public:
+    int Weekday(std::time_t t);
+    void Forget() { weekday_ = -1; }
+
+  private:
+    std::time_t start_ = 0;  // [start_, end_): the remembered day, offset added
+    std::time_t end_ = 0;
+    int weekday_ = -1;
+};
+
 }  // namespace brennic

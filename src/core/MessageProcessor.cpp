@@ -293,6 +293,7 @@ void ResetStatistics(AppState& state, std::time_t t) {
     p.firstSampleTime = t;
     p.current.time = t + 1;
     p.previousSampleTime = 0;
+    p.weekdays.Forget();  // the zone may have changed since the last reset
     p.history.oldestTime = 0;
 
     std::tm local{};

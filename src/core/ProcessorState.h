@@ -5,6 +5,7 @@
 #include <ctime>
 #include <string>
 
+#include "core/LocalTime.h"
 #include "core/Sample.h"
 #include "core/SampleHistory.h"
 
@@ -33,6 +34,7 @@ struct ProcessorState {
     int sampleCount = 0;  // "Samples"
     std::time_t firstSampleTime = 0;
     std::time_t previousSampleTime = 0;
+    WeekdayCache weekdays;  // the local day of the samples, for the day-change test
     std::uint32_t guard5 = kGuardWord;
     int openSensors = 0;  // "Open_Sensors"
     int dataErrors = 0;   // "Data_Errors"

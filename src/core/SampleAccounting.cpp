@@ -186,7 +186,7 @@ int AccountSample(AppState& state, std::time_t now, bool live) {
         p.previousSampleTime = now;
     }
 
-    if (LocalWeekday(p.previousSampleTime) != LocalWeekday(now)) {
+    if (p.weekdays.Weekday(p.previousSampleTime) != p.weekdays.Weekday(now)) {
         if (live) {
             WriteDayEnd(state);  // carries the statistics of the day that has just ended
         }

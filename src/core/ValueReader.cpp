@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "core/Sample.h"
@@ -29,6 +30,29 @@ bool ReadDecimal(std::string_view token, float& out) {
     }
     if (!IsDigit(*p) && !(*p == '.' && p + 1 != end && IsDigit(p[1]))) {
         return false;
+    }
+    // Most readings are short decimals ("123.4"). With at most 7 digits the digits and the
+    // power of ten are exact floats, so one float division rounds as from_chars does.
+    {
+        static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+        const char* q = p;
+        std::uint32_t digits = 0;
+        int count = 0;
+        int fraction = 0;
+        for (; q != end && IsDigit(*q); ++q, ++count) {
+            digits = digits * 10 + static_cast<std::uint32_t>(*q - '0');
+        }
+        if (q != end && *q == '.') {
+            for (++q; q != end && IsDigit(*q); ++q, ++count, ++fraction) {
+                digits = digits * 10 + static_cast<std::uint32_t>(*q - '0');
+            }
+        }
+        // An exponent, or more digits than a float holds exactly, go the long way.
+        if (count <= 7 && (q == end || (*q != 'e' && *q != 'E'))) {
+            const float value = static_cast<float>(digits) / kPowers[fraction];
+            out = negative ? -value : value;
+            return true;
+        }
     }
     float value = 0.0f;
     const auto result = std::from_chars(p, end, value, std::chars_format::general);

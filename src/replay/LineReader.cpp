@@ -16,10 +16,11 @@ constexpr std::size_t kMaxRead = std::size_t{1} << 20;
 constexpr std::size_t kFirstRead = 4096;
 // A line is decided once this many bytes are seen: 255 characters, a CR and an LF.
 constexpr std::size_t kLookahead = LineReader::kLineLimit + 2;
+constexpr std::size_t kBufferSize = kMaxRead + kLookahead;
 
 }  // namespace
 
-LineReader::LineReader() : buffer_(kMaxRead + kLookahead) {}
+LineReader::LineReader() : buffer_(new char[kBufferSize]) {}
 
 LineReader::~LineReader() {
     Close();
@@ -80,14 +81,14 @@ bool LineReader::Seek(std::int64_t pos) {
 // Keeps the unread bytes and reads more until a whole line can be decided or the file ends.
 bool LineReader::Fill() {
     if (begin_ > 0) {
-        std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+        std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
         bufferPos_ += static_cast<std::int64_t>(begin_);
         end_ -= begin_;
         begin_ = 0;
     }
     while (!atEof_ && end_ < kLookahead) {
-        const std::size_t want = std::min(readSize_, buffer_.size() - end_);
-        const ssize_t n = ::pread(fd_, buffer_.data() + end_, want,
+        const std::size_t want = std::min(readSize_, kBufferSize - end_);
+        const ssize_t n = ::pread(fd_, buffer_.get() + end_, want,
                                   static_cast<off_t>(bufferPos_ + static_cast<std::int64_t>(end_)));
         if (n < 0) {
             if (errno == EINTR) {
@@ -117,7 +118,7 @@ LineReader::Status LineReader::Next(std::string_view& line, std::int64_t& pos) {
     if (avail == 0) {
         return kEnd;
     }
-    char* p = buffer_.data() + begin_;
+    char* p = buffer_.get() + begin_;
     pos = bufferPos_ + static_cast<std::int64_t>(begin_);
     const std::size_t scan = std::min(avail, kLookahead);
     std::size_t take = 0;    // bytes consumed

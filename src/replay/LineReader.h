@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,7 +48,8 @@ class LineReader {
 
     int fd_ = -1;
     int errno_ = 0;
-    std::vector<char> buffer_;
+    // Not zeroed: a small file touches only the pages it reads into.
+    std::unique_ptr<char[]> buffer_;
     std::size_t begin_ = 0;        // next unread byte in buffer_
     std::size_t end_ = 0;          // end of valid data in buffer_
     std::int64_t bufferPos_ = 0;   // file position of buffer_[0]

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 
 #include "replay/ReplayTypes.h"
 
@@ -12,8 +13,14 @@ namespace brennic {
 
 namespace {
 
+// isspace in the C locale, as one bit test.
+constexpr std::uint64_t kSpaces = (std::uint64_t{1} << ' ') | (std::uint64_t{1} << '\t') |
+                                  (std::uint64_t{1} << '\n') | (std::uint64_t{1} << '\v') |
+                                  (std::uint64_t{1} << '\f') | (std::uint64_t{1} << '\r');
+
 inline bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    const auto u = static_cast<unsigned char>(c);
+    return u <= ' ' && ((kSpaces >> u) & 1U) != 0;
 }
 
 inline const char* SkipSpace(const char* p, const char* end) {

@@ -65,20 +65,23 @@ bool ReplayPhase::NextLine(LineReader& reader, std::string_view& line) {
     return status == LineReader::kLine;
 }
 
+ReplayPhase::~ReplayPhase() = default;
+
 bool ReplayPhase::NextDataRecord(RecordFile& file, std::string_view& line, RecordLine& record) {
-    while (NextLine(file.reader, line)) {
-        error_ = ParseRecordLine(file.parser, line, record);
-        if (error_ != kReadOk) {
-            return false;
-        }
-        if (record.kind == RecordLine::kBad) {
-            line = TakeBadLine(file.reader, line);
-            return error_ == kReadOk;
-        }
-        if (record.kind == RecordLine::kData) {
-            return true;
-        }
+    if (stop_ != nullptr && stop_->load(std::memory_order_relaxed)) {
+        outcome_.aborted = true;
+        return false;
     }
+    if (!pipeline_) {
+        pipeline_ = std::make_unique<RecordPipeline>(file, stop_);
+    }
+    int error = kReadOk;
+    bool aborted = false;
+    if (pipeline_->Next(line, record, error, aborted)) {
+        return true;
+    }
+    error_ = error;
+    outcome_.aborted = outcome_.aborted || aborted;
     return false;
 }
 

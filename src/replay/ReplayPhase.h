@@ -2,12 +2,14 @@
 
 #include <atomic>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "core/AppState.h"
 #include "replay/LineReader.h"
 #include "replay/RecordLines.h"
+#include "replay/RecordPipeline.h"
 #include "replay/RecordScan.h"
 #include "replay/ReplayTypes.h"
 
@@ -27,6 +29,9 @@ class ReplayPhase {
     ReplayPhase(AppState& state, ReplayEvents& events, ReplayOutcome& outcome,
                 const std::atomic<bool>* stop)
         : state_(state), events_(events), outcome_(outcome), stop_(stop) {}
+    ~ReplayPhase();
+    ReplayPhase(const ReplayPhase&) = delete;
+    ReplayPhase& operator=(const ReplayPhase&) = delete;
 
     // Data Recorder and own log: opens `path` (progress lines 1-3 and the caption), runs the
     // scans, writes the caption suffix with the file's span and progress line 4, positions for
@@ -43,7 +48,8 @@ class ReplayPhase {
     // The next data record of `file` and its line; the other lines are passed over. A line that
     // cannot be a whole record comes back as kBad (see ParseRecordLine) with its text as
     // TakeBadLine gives it. False like NextLine, and when a header does not parse (its error is
-    // reported by Finish).
+    // reported by Finish). The lines are read ahead on a thread of their own (RecordPipeline),
+    // which has the file's reader and parser to itself from the first call until Finish.
     bool NextDataRecord(RecordFile& file, std::string_view& line, RecordLine& record);
 
     // Keeps a copy of the bad line `line` (valid until the next call) and, when it is the first
@@ -64,7 +70,10 @@ class ReplayPhase {
     int Percent(std::time_t time) const { return PercentThrough(time, percentFrom_, percentTo_); }
 
     // Ends the reading phase: a read error that stopped it goes into the outcome and is shown.
-    void Finish() { Fail(error_); }
+    void Finish() {
+        pipeline_.reset();
+        Fail(error_);
+    }
 
   private:
     void Fail(int code);
@@ -76,6 +85,7 @@ class ReplayPhase {
     int error_ = kReadOk;
     bool showErrors_ = true;
     std::string badLine_;
+    std::unique_ptr<RecordPipeline> pipeline_;
     std::time_t percentFrom_ = 0;
     std::time_t percentTo_ = 0;
 };

@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "core/LineTokens.h"
 #include "core/Sample.h"
@@ -42,6 +47,33 @@ TEST(ValueReader, ReadsWhatPercentFReadsForDecimalNumbers) {
         float out = 123.0f;
         EXPECT_EQ(ReadValueToken(c.token, out), c.kind) << c.token;
         EXPECT_FLOAT_EQ(out, c.value) << c.token;
+    }
+}
+
+// Every short decimal reads to the very float strtof gives (bit for bit): the common readings
+// take a shorter way than the general conversion, which must not change a single value.
+TEST(ValueReader, ShortDecimalsReadBitForBitAsStrtof) {
+    const char* const edges[] = {"0.1",     "16777215", "9999999",   "1234567.",  "0.0000001",
+                                 "-0.0",    "99999.99", "0000001.5", "3.4028235", "7.0000005",
+                                 "8388609", "0.3",      "-180.7",    "12,5",      "1e5"};
+    std::vector<std::string> tokens(std::begin(edges), std::end(edges));
+    std::uint32_t seed = 12345;
+    for (int i = 0; i < 200000; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        const int digits = 1 + static_cast<int>(seed >> 29);  // 1..8
+        std::string t = std::to_string((seed >> 3) % 100000000u).substr(0, digits);
+        const std::size_t point = (seed >> 11) % (t.size() + 1);
+        if ((seed & 3u) != 0) {
+            t.insert(point, ".");
+        }
+        tokens.push_back((seed & 64u) != 0 ? "-" + t : t);
+    }
+    for (const std::string& t : tokens) {
+        float out = 0.0f;
+        ASSERT_EQ(ReadValueToken(t, out), TokenValue::kNumber) << t;
+        const float expected = std::strtof(t.c_str(), nullptr);
+        ASSERT_EQ(std::memcmp(&out, &expected, sizeof out), 0)
+            << t << " " << out << " " << expected;
     }
 }
 

@@ -304,6 +304,31 @@ TEST_F(DataRecorderReaderTest, BadRecordsAskUntilSuppressedAndAlwaysUpdateLineSi
     EXPECT_EQ(events.Line(5)[1], "% complete: 18   Record: 3");
 }
 
+// The records are read ahead in blocks of a few thousand on another thread: bad records on
+// both sides of a block's end and an over-long line in the middle keep their numbers, and
+// every record reaches the processor once, in order.
+TEST_F(DataRecorderReaderTest, RecordsReadAheadKeepTheirNumbersAcrossBlocks) {
+    const auto times = Steps(june1_, 10000, 2);
+    const std::vector<std::time_t> first(times.begin(), times.begin() + 5000);
+    const std::vector<std::time_t> second(times.begin() + 5000, times.end());
+    const std::string path =
+        folder_.Write("blocks.txt", RecorderFile(first, 300, {4096, 4097}) + std::string(600, 'x') +
+                                        "\n" + RecorderFile(second, 300, {3192}));
+    RecordingEvents events;
+    const ReplayOutcome out = ReplayDataRecorderFile(state_, path, RecordRange{}, events);
+    EXPECT_EQ(out.readError, kReadOk);
+    EXPECT_EQ(out.recordsRead, 10001);
+    EXPECT_EQ(out.recordsProcessed, 10000);
+    EXPECT_EQ(out.firstProcessedTime, times.front());
+    EXPECT_EQ(out.lastProcessedTime, times.back());
+    std::vector<int> numbers;
+    for (const auto& [number, text] : events.badRecords) {
+        numbers.push_back(number);
+    }
+    EXPECT_EQ(numbers, (std::vector<int>{4096, 4097, 5001, 8193}));
+    EXPECT_EQ(state_.processor.sampleCount, 10000 - 3);
+}
+
 TEST_F(DataRecorderReaderTest, LineFiveFollowsFivePercentOrFiveThousandRecords) {
     auto times = Steps(june1_, 12000, 0);
     times.push_back(june1_ + 100000);

@@ -1,0 +1,149 @@
+#include "replay/RecordPipeline.h"
+
+#include "replay/LineReader.h"
+#include "replay/ReplayTypes.h"
+
+namespace brennic {
+
+namespace {
+
+constexpr std::size_t kBlockRecords = 4096;
+constexpr std::size_t kBlocksAhead = 4;
+
+}  // namespace
+
+RecordPipeline::RecordPipeline(RecordFile& file, const std::atomic<bool>* stop)
+    : file_(file), stop_(stop) {
+    thread_ = std::thread([this] { Read(); });
+}
+
+RecordPipeline::~RecordPipeline() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        quit_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+}
+
+void RecordPipeline::Read() {
+    for (;;) {
+        std::unique_ptr<Block> block;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait(lock, [this] { return quit_ || full_.size() < kBlocksAhead; });
+            if (quit_) {
+                return;
+            }
+            if (!free_.empty()) {
+                block = std::move(free_.back());
+                free_.pop_back();
+            }
+        }
+        if (!block) {
+            block = std::make_unique<Block>();
+            block->text.reserve(kBlockRecords * 96);
+            block->entries.reserve(kBlockRecords);
+        }
+        block->text.clear();
+        block->entries.clear();
+        block->last = false;
+        block->error = kReadOk;
+        block->aborted = false;
+        const bool more = Fill(*block);
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            full_.push_back(std::move(block));
+        }
+        changed_.notify_all();
+        if (!more) {
+            return;
+        }
+    }
+}
+
+bool RecordPipeline::Fill(Block& block) {
+    LineReader& reader = file_.reader;
+    auto end = [&block](int error, bool aborted) {
+        block.last = true;
+        block.error = error;
+        block.aborted = aborted;
+        return false;
+    };
+    while (block.entries.size() < kBlockRecords) {
+        if (stop_ != nullptr && stop_->load(std::memory_order_relaxed)) {
+            return end(kReadOk, true);
+        }
+        std::string_view line;
+        std::int64_t pos = 0;
+        const LineReader::Status status = reader.Next(line, pos);
+        if (status != LineReader::kLine) {
+            return end(status == LineReader::kFailed ? kIoError : kReadOk, false);
+        }
+        RecordLine record;
+        const int rc = ParseRecordLine(file_.parser, line, record);
+        if (rc != kReadOk) {
+            return end(rc, false);
+        }
+        if (record.kind != RecordLine::kData && record.kind != RecordLine::kBad) {
+            continue;
+        }
+        Entry e{};
+        e.lineBegin = static_cast<std::uint32_t>(block.text.size());
+        e.lineSize = static_cast<std::uint32_t>(line.size());
+        e.kind = record.kind;
+        e.time = record.time;
+        if (record.kind == RecordLine::kData) {
+            e.contentBegin =
+                e.lineBegin + static_cast<std::uint32_t>(record.content.data() - line.data());
+            e.contentSize = static_cast<std::uint32_t>(record.content.size());
+        }
+        block.text.append(line);
+        if (record.kind == RecordLine::kBad) {
+            // The rest of an over-long line belongs to the same bad record.
+            bool more = line.size() == LineReader::kLineLimit && line.back() != '\n';
+            while (more) {
+                std::string_view piece;
+                const LineReader::Status s = reader.Next(piece, pos);
+                if (s == LineReader::kFailed) {
+                    return end(kIoError, false);  // the bad record is not counted
+                }
+                more = s == LineReader::kLine && piece.back() != '\n';
+            }
+        }
+        block.entries.push_back(e);
+    }
+    return true;
+}
+
+bool RecordPipeline::Next(std::string_view& line, RecordLine& record, int& error, bool& aborted) {
+    while (!current_ || next_ == current_->entries.size()) {
+        if (current_ && current_->last) {
+            error = current_->error;
+            aborted = current_->aborted;
+            return false;
+        }
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (current_) {
+            free_.push_back(std::move(current_));
+        }
+        changed_.wait(lock, [this] { return !full_.empty(); });
+        current_ = std::move(full_.front());
+        full_.pop_front();
+        next_ = 0;
+        lock.unlock();
+        changed_.notify_all();
+    }
+    const Entry& e = current_->entries[next_++];
+    const char* text = current_->text.data();
+    line = std::string_view(text + e.lineBegin, e.lineSize);
+    record = RecordLine{};
+    record.kind = e.kind;
+    record.time = e.time;
+    if (e.kind == RecordLine::kData) {
+        record.content = std::string_view(text + e.contentBegin, e.contentSize);
+    }
+    return true;
+}
+
+}  // namespace brennic

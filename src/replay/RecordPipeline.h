@@ -1,0 +1,77 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "replay/RecordLines.h"
+#include "replay/RecordScan.h"
+
+namespace brennic {
+
+// Reads and classifies the lines of a record file on a thread of its own, ahead of the
+// thread that processes the records, and hands them over in blocks: the data records and the
+// bad ones, exactly as ReplayPhase would find them one by one (a bad line with the rest of an
+// over-long line passed over), then how reading ended. On a machine with a second core the
+// reading and the time conversion cost the processing thread nothing.
+//
+// Threads: constructed and used by one consumer thread; the reader thread alone uses the
+// file's reader and parser from construction until destruction, which stops and joins it.
+class RecordPipeline {
+  public:
+    // Starts reading `file` at its current position. `stop`, when given, is polled before
+    // every line: once set, reading ends as aborted.
+    RecordPipeline(RecordFile& file, const std::atomic<bool>* stop);
+    ~RecordPipeline();
+    RecordPipeline(const RecordPipeline&) = delete;
+    RecordPipeline& operator=(const RecordPipeline&) = delete;
+
+    // The next data or bad record and its line (both valid until the next call). False at
+    // the end: `error` is then 0 or the ReadErrorCode that ended reading (an IO error, a
+    // header that does not parse), `aborted` whether the stop flag ended it.
+    bool Next(std::string_view& line, RecordLine& record, int& error, bool& aborted);
+
+  private:
+    struct Entry {
+        std::uint32_t lineBegin;  // in Block::text
+        std::uint32_t lineSize;
+        std::uint32_t contentBegin;  // data records: the content, also in Block::text
+        std::uint32_t contentSize;
+        RecordLine::Kind kind;
+        std::time_t time;
+    };
+    struct Block {
+        std::string text;
+        std::vector<Entry> entries;
+        bool last = false;  // reading ended after these entries
+        int error = 0;
+        bool aborted = false;
+    };
+
+    void Read();
+    // Fills `block` with the next records; false when reading has ended.
+    bool Fill(Block& block);
+
+    RecordFile& file_;
+    const std::atomic<bool>* stop_;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::unique_ptr<Block>> full_;   // read, not yet taken
+    std::vector<std::unique_ptr<Block>> free_;  // taken and given back, for reuse
+    bool quit_ = false;                         // the consumer is done
+
+    std::unique_ptr<Block> current_;  // the consumer's block
+    std::size_t next_ = 0;            // its next entry
+
+    std::thread thread_;
+};
+
+}  // namespace brennic
