@@ -1,3 +1,5 @@
+// brennic-window: the window program, started by the brennic command (src/cli/main.cpp) for
+// the window, the demo, pictures, PNG plots and the service.
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -7,6 +9,7 @@
 
 #include "BuildInfo.h"
 #include "cli/CommandLine.h"
+#include "cli/WindowProgram.h"
 #include "core/CoreDumps.h"
 #include "ui/service/Headless.h"
 #include "ui/window/Startup.h"
@@ -28,10 +31,13 @@ int main(int argc, char** argv) {
         std::printf("%s %s\n", name.c_str(), brennic::kVersion);
         return 0;
     }
-    std::error_code ec;
-    std::string exe = std::filesystem::read_symlink("/proc/self/exe", ec).string();
-    if (ec) {
-        exe = std::filesystem::absolute(argv[0], ec).string();
+    // Started by the brennic command: the program is known by that command's path.
+    std::string exe;
+    if (const char* front = std::getenv(brennic::kFrontPathVariable)) {
+        exe = front;
+        unsetenv(brennic::kFrontPathVariable);
+    } else {
+        exe = brennic::ExecutablePath(argv[0]);
     }
     if (options.headless) {
         return brennic::RunHeadless(argc, argv, options, exe);
@@ -46,5 +52,5 @@ int main(int argc, char** argv) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
     QApplication app(argc, argv);
-    return brennic::RunBrennic(app, options);
+    return brennic::RunBrennic(app, options, exe);
 }

@@ -28,10 +28,23 @@ mkdir -p "$scratch/unit"
 sed -e "s|/usr/bin/brennic|$root/usr/bin/brennic|" -e '/^Documentation=/d' \
     "$root/usr/lib/systemd/system/brennic.service" >"$scratch/unit/brennic.service"
 check "systemd-analyze verify" systemd-analyze verify "$scratch/unit/brennic.service"
-for f in usr/bin/brennic usr/share/brennic/help usr/share/man/man1/brennic.1.gz \
+for f in usr/bin/brennic usr/libexec/brennic/brennic-window usr/share/brennic/help usr/share/man/man1/brennic.1.gz \
     usr/share/icons/hicolor/scalable/apps/brennic.svg usr/lib/sysusers.d/brennic.conf; do
     [[ -e "$root/$f" ]] || { echo "FAILED: $f not installed"; status=1; }
 done
+
+# The installed command answers windowless commands without loading Qt, and hands the
+# window's work to the installed window program.
+loader=$(LD_DEBUG=libs "$root/usr/bin/brennic" --version 2>&1 >/dev/null)
+if [[ $loader != *libc.so.6* || $loader == *libQt* ]]; then
+    echo "FAILED: brennic --version loads Qt (or LD_DEBUG said nothing)"
+    status=1
+fi
+if ! QT_QPA_PLATFORM=offscreen "$root/usr/bin/brennic" --config-dir "$scratch/config" --demo \
+    --screenshot "$scratch/demo.png" --after 0 || [[ ! -s $scratch/demo.png ]]; then
+    echo "FAILED: the installed brennic --demo --screenshot drew no picture"
+    status=1
+fi
 
 (cd "$scratch" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/deb" >/dev/null)
 deb=$(ls "$scratch"/deb/*.deb)

@@ -1,15 +1,17 @@
 #pragma once
 
 #include <string>
+
 #include "cli/CommandLine.h"
+#include "history/ReportCommand.h"
 
 namespace brennic {
 
-// brennic --report day|month|year [--from DATE] [--to DATE] [--format table|csv|json]
-// [--plot FILE.png|FILE.svg]: reads the history store at `storePath`, prints the report
-// to standard output and draws the chart. A PNG is painted offscreen with a QGuiApplication
-// of its own, so call this before any Qt application exists. Returns 0, 1 when the store or
-// the plot file fails, 2 for bad options. Main thread.
+// Draws the chart of `report` into the PNG `file`, offscreen with a QGuiApplication of its
+// own when none exists (so call it before any Qt application exists). Main thread.
+int WritePngPlot(const EnergyReport& report, const std::string& file);
+
+// RunReportCommand with PNG plots painted by WritePngPlot.
 int RunReportCommand(const std::string& storePath, const CommandLine& options);
 
 }  // namespace brennic
