@@ -21,16 +21,19 @@ brennic=("$build/brennic" --config-dir "$work/config")
 # Median wall time in milliseconds of RUNS runs of a command (output discarded).
 median_ms() {
     python3 - "$runs" "$@" <<'PY'
-import statistics, subprocess, sys, time
+import os, statistics, subprocess, sys, time
 runs, cmd = int(sys.argv[1]), sys.argv[2:]
+mode = os.environ.get("MODE", "median")
 times = []
 for _ in range(runs):
     t = time.perf_counter()
     subprocess.run(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
     times.append((time.perf_counter() - t) * 1000)
-print(f"{statistics.median(times):.1f}")
+print(f"{statistics.median(times):.1f}" if mode == "median" else f"{min(times):.1f}")
 PY
 }
+# The fastest of RUNS runs: the figure least disturbed by other work on a shared machine.
+best_ms() { MODE=best median_ms "$@"; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
 echo "== 1. replay of a Data Recorder file, whole process"
@@ -63,6 +66,9 @@ echo "records: $records"
 echo "C fgets+sscanf reader: $naive ms ($(ratio "$records" "$naive" | awk '{printf "%.2f", $1 / 1000}') M records/s)"
 echo "brennic --replay-datarecorder: $ours ms ($(ratio "$records" "$ours" | awk '{printf "%.2f", $1 / 1000}') M records/s)"
 echo "ratio (reader time / brennic time): $(ratio "$naive" "$ours")x   goal: >= 3x and >= 5 M records/s"
+naive=$(best_ms "$work/reader" "$work/records.txt")
+ours=$(best_ms "${brennic[@]}" --replay-datarecorder "$work/records.txt")
+echo "fastest runs: reader $naive ms, brennic $ours ms ($(ratio "$records" "$ours" | awk '{printf "%.2f", $1 / 1000}') M records/s), ratio $(ratio "$naive" "$ours")x"
 
 echo "== 2. windowless commands"
 head -3 "$work/records.txt" >"$work/tiny.txt"
