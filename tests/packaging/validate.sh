@@ -41,7 +41,7 @@ if [[ $loader != *libc.so.6* || $loader == *libQt* ]]; then
     status=1
 fi
 if ! QT_QPA_PLATFORM=offscreen "$root/usr/bin/brennic" --config-dir "$scratch/config" --demo \
-    --screenshot "$scratch/demo.png" --after 0 || [[ ! -s $scratch/demo.png ]]; then
+    --screenshot "$scratch/demo.jpg" --after 0 || [[ ! -s $scratch/demo.jpg ]]; then
     echo "FAILED: the installed brennic --demo --screenshot drew no picture"
     status=1
 fi
