@@ -8,7 +8,7 @@ BRENNIC_PACKAGES=(
     libqt6svg6 desktop-file-utils appstream systemd procps lintian
     libmicrohttpd-dev chromium wrk
     libmosquitto-dev mosquitto mosquitto-clients openssl
-    codespell
+    codespell dbus-daemon
 )
 
 brennic_install_packages() {

@@ -22,7 +22,8 @@ AlertInput AlertInputOf(const StationSnapshot& s, bool newSample) {
             in.sensors.push_back({spec.shortName, spec.slot});
         }
     }
-    in.acquiring = s.links.comRunning;
+    // A service retrying a lost port still means to acquire: its silence counts.
+    in.acquiring = s.links.comRunning || s.links.reconnecting;
     in.lastLineTime = s.lastLineTime;
     in.oneWireOpen = s.links.oneWireOpen;
     in.oneWireLastReply = s.oneWire.lastReceiveTime;
@@ -127,6 +128,8 @@ void AlertObserver::StopObserver() {
     if (thread_.joinable()) {
         thread_.join();
     }
+    // The outputs end their own threads as they go (a command running is waited for).
+    sinks_.clear();
 }
 
 std::vector<Alert> AlertObserver::Active() const {

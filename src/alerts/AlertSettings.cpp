@@ -1,14 +1,48 @@
 #include "alerts/AlertSettings.h"
 
+#include "alerts/AlertCommand.h"
 #include "config/TomlRead.h"
 
 namespace brennic {
+
+namespace {
+
+void ReadCommand(const toml::table* section, std::vector<std::string>& command,
+                 std::vector<std::string>& problems) {
+    const toml::node* node = section != nullptr ? section->get("command") : nullptr;
+    if (node == nullptr) {
+        return;
+    }
+    if (const auto line = node->value_exact<std::string>()) {
+        command = SplitCommandLine(*line);
+        return;
+    }
+    if (const toml::array* words = node->as_array()) {
+        std::vector<std::string> out;
+        for (const toml::node& word : *words) {
+            const auto text = word.value_exact<std::string>();
+            if (!text) {
+                out.clear();
+                break;
+            }
+            out.push_back(*text);
+        }
+        if (!out.empty() || words->empty()) {
+            command = out;
+            return;
+        }
+    }
+    problems.push_back(ProblemStart(*node) +
+                       "[alerts] command must be a quoted text or an array of quoted texts");
+}
+
+}  // namespace
 
 AlertSettings ReadAlertSettings(const toml::table* section, std::vector<std::string>& problems) {
     AlertSettings s;
     ReadBool(section, "alerts", "enabled", s.enabled, problems);
     ReadDouble(section, "alerts", "differential", s.differential, 0.5, 100.0, problems);
-    ReadString(section, "alerts", "command", s.command, problems);
+    ReadCommand(section, s.command, problems);
     ReadInt(section, "alerts", "command_timeout_seconds", s.commandTimeoutSeconds, 1, 3600,
             problems);
     ReadBool(section, "alerts", "notify", s.notify, problems);

@@ -75,8 +75,9 @@ struct AlertSettings {
     }};
     // Used by "pump not running with gain" until the controller has reported its own.
     double differential = 12.0;
-    // Run for each raised and cleared alert, without a shell; empty: none.
-    std::string command;
+    // Run for each raised and cleared alert, without a shell: the program and its arguments
+    // (`command = "..."` split at blanks with quotes, or an array of strings); empty: none.
+    std::vector<std::string> command;
     int commandTimeoutSeconds = 30;
     // Desktop notifications when a session bus exists.
     bool notify = true;

@@ -12,6 +12,7 @@
 
 #include "alerts/AlertJson.h"
 #include "alerts/AlertObserver.h"
+#include "alerts/AlertOutputs.h"
 #include "config/BrennicSettings.h"
 #include "config/ConfigFormat.h"
 #include "http/StationStream.h"
@@ -125,6 +126,8 @@ int RunService(AppState& state, const ServiceSetup& setup) {
         alerts = std::make_shared<AlertObserver>(
             settings.settings.alerts, AlertsFilePath(state.config.dataFolder),
             [log](const std::string& text) { log->Log(Severity::kWarning, text); });
+        AddAlertOutputs(*alerts,
+                        [log](const std::string& text) { log->Log(Severity::kWarning, text); });
         station.AddObserver(alerts);
     }
     // The dashboard and API; in this mode without the window picture.

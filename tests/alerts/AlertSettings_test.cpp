@@ -22,12 +22,22 @@ TEST(AlertSettings, ReadFromBrennicToml) {
          "command_timeout_seconds = 5\nnotify = false\ndifferential = 8\n",
          [](const AlertSettings& s) {
              EXPECT_FALSE(s.enabled);
-             EXPECT_EQ(s.command, "/usr/bin/mail-alert");
+             EXPECT_EQ(s.command, std::vector<std::string>{"/usr/bin/mail-alert"});
              EXPECT_EQ(s.commandTimeoutSeconds, 5);
              EXPECT_FALSE(s.notify);
              EXPECT_EQ(s.differential, 8.0);
          },
          {}},
+        {"[alerts]\ncommand = [\"/usr/bin/push\", \"--title\", \"Solar alert\"]\n",
+         [](const AlertSettings& s) {
+             EXPECT_EQ(s.command,
+                       (std::vector<std::string>{"/usr/bin/push", "--title", "Solar alert"}));
+         },
+         {}},
+        {"[alerts]\ncommand = [\"/usr/bin/push\", 3]\n",
+         [](const AlertSettings& s) { EXPECT_TRUE(s.command.empty()); },
+         {"brennic.toml line 2: [alerts] command must be a quoted text or an array of quoted "
+          "texts"}},
         {"[alerts.collector_overheat]\nthreshold = 250.5\nminutes = 15\n"
          "[alerts.freeze]\nenabled = false\n",
          [](const AlertSettings& s) {

@@ -17,6 +17,7 @@
 
 #include "alerts/AlertJson.h"
 #include "alerts/AlertObserver.h"
+#include "alerts/AlertOutputs.h"
 #include "config/BrennicSettings.h"
 #include "config/ConfigFile.h"
 #include "core/MessageProcessor.h"
@@ -400,6 +401,8 @@ void MainWindow::StartAlerts(StationOptions& options) {
     alerts_ = std::make_shared<AlertObserver>(
         load.settings.alerts, AlertsFilePath(state_.config.dataFolder),
         [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
+    AddAlertOutputs(*alerts_,
+                    [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
     // On the alert thread: only post; the window reads the alerts on its own thread.
     alerts_->AddSink([this](const AlertChange&) {
         QMetaObject::invokeMethod(
