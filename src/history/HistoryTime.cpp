@@ -62,8 +62,15 @@ std::optional<int> ParseDayText(const std::string& text) {
         }
         ++p;
     }
-    if (p != end || parts[0] < 1900 || parts[0] > 9999 || parts[1] < 1 || parts[1] > 12 ||
-        parts[2] < 1 || parts[2] > 31) {
+    if (p != end || parts[0] < 1900 || parts[0] > 9999 || parts[1] < 1 || parts[1] > 12) {
+        return std::nullopt;
+    }
+    // "2009-02-31" names no day; taking it as 3 March would report the wrong period.
+    const int year = parts[0];
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    constexpr int kDaysInMonth[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const int lastDay = kDaysInMonth[parts[1] - 1] + (parts[1] == 2 && leap ? 1 : 0);
+    if (parts[2] < 1 || parts[2] > lastDay) {
         return std::nullopt;
     }
     return parts[0] * 10000 + parts[1] * 100 + parts[2];

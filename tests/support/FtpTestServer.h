@@ -5,6 +5,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -78,6 +79,9 @@ class FtpTestServer {
         const char* python = access("/usr/bin/python3", X_OK) == 0 ? "/usr/bin/python3" : "python3";
         pid_ = fork();
         if (pid_ == 0) {
+            // A test that dies (a sanitizer's abort) takes its server with it, so nothing
+            // holds the test runner's output open.
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
             dup2(out[1], STDOUT_FILENO);
             close(out[0]);
             close(out[1]);

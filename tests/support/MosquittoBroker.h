@@ -11,6 +11,7 @@
 #include <netinet/in.h>
 #include <pwd.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -97,6 +98,9 @@ class MosquittoBroker {
         const std::string conf = (folder_.Path() / "mosquitto.conf").string();
         pid_ = fork();
         if (pid_ == 0) {
+            // A test that dies (a sanitizer's abort) takes its server with it, so nothing
+            // holds the test runner's output open.
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
             // Quiet: as root the broker warns about it on every start.
             const int quiet = open("/dev/null", O_WRONLY);
             dup2(quiet, STDERR_FILENO);
