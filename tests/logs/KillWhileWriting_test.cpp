@@ -1,6 +1,7 @@
-// kill -9 at random moments while the daily log and Config.Txt are written: the log holds only
-// whole records and every record reported written before the kill; Config.Txt is the old file
-// or the new one, and the scratch copy a killed save leaves goes at the next start.
+// kill -9 at random moments while the daily log and Config.Txt are written: the log holds every
+// record reported written before the kill and at most the one record a kill interrupts is
+// damaged; Config.Txt is the old file or the new one, and the scratch copy a killed save
+// leaves goes at the next start.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -75,18 +76,23 @@ TEST_F(KillWhileWritingTest, TheLogKeepsEveryWholeRecordWrittenBeforeTheKill) {
                 }
             }
         });
-        // Every log of the day: whole lines only, and together at least what was reported.
+        // Every log of the day together holds at least what was reported. A kill can land
+        // inside the one write() of a record: the kernel copies a write that crosses a page
+        // boundary a page at a time and stops between pages for a fatal signal, so the record
+        // being written may be cut short. Nothing else is: each kill leaves at most that one
+        // damaged record, which the readers skip and count (and a later start in the same
+        // file puts the next record on a line of its own).
         long records = 0;
+        std::size_t damaged = 0;
         for (const auto& entry : std::filesystem::directory_iterator(Dir())) {
-            const std::string text = ReadAll(entry.path());
-            ASSERT_TRUE(text.empty() || text.back() == '\n') << entry.path();
             AppState reader;
             testing::RecordingEvents events;
             const ReplayOutcome out =
                 ReplayOwnLogFile(reader, entry.path().string(), RecordRange{}, events);
-            EXPECT_TRUE(events.badRecords.empty()) << entry.path();
+            damaged += events.badRecords.size();
             records += out.recordsProcessed;
         }
+        EXPECT_LE(damaged, static_cast<std::size_t>(round + 1));
         EXPECT_GE(records - before, reported);
         before = records;
     }
