@@ -281,6 +281,7 @@ int main(int argc, char** argv) {
         installation->AdvanceTo(modelTime);
     }
     bool waiting = false;
+    bool settled = !usePty;
     for (long sent = 0; o.count == 0 || sent < o.count;) {
         if (usePty && !ReaderPresent(fd)) {
             if (!waiting) {
@@ -288,13 +289,21 @@ int main(int argc, char** argv) {
                              path.c_str());
                 waiting = true;
             }
+            settled = false;
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             continue;
         }
-        if (waiting) {
-            // Give the reader a moment to switch the terminal to raw input.
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            waiting = false;
+        waiting = false;
+        if (!settled) {
+            // Lines written while the terminal still reads in canonical mode would be read
+            // differently; the master sees the reader's settings, so wait (at most 10 s) until
+            // the reader has switched to raw input, however slow its start.
+            termios t{};
+            for (int i = 0; i < 1000 && tcgetattr(fd, &t) == 0 && (t.c_lflag & ICANON) != 0; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            settled = true;
         }
         if (installation) {
             modelMs += o.periodMs * o.speed;
