@@ -87,7 +87,7 @@ void DesktopNotifier::Show(const AlertChange& change) {
     const std::string body = change.raised ? AlertLine(a) : AlertValuesText(a.clearValues);
     // Urgency 2 (critical) keeps a raised alert on screen until it is dismissed.
     const int urgency = change.raised ? 2 : 1;
-    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_error error{};  // SD_BUS_ERROR_NULL, without the C compound literal clang refuses
     sd_bus_message* reply = nullptr;
     const int r = sd_bus_call_method(
         bus_, "org.freedesktop.Notifications", "/org/freedesktop/Notifications",
