@@ -98,7 +98,9 @@ std::optional<HistoryQuery> ParseHistoryQuery(const std::map<std::string, std::s
                                               const std::string& accept, std::time_t now,
                                               std::string& error) {
     static const char* const kKnown[] = {"from", "to", "channels", "step", "format", "token"};
-    for (const auto& [key, value] : params) {
+    for (const auto& param : params) {
+        // A named reference: clang before 16 cannot capture a structured binding.
+        const std::string& key = param.first;
         if (std::find_if(std::begin(kKnown), std::end(kKnown),
                          [&](const char* k) { return key == k; }) == std::end(kKnown)) {
             error = "unknown parameter: " + key;
