@@ -8,7 +8,7 @@
 namespace brennic {
 
 std::string AlertTitle(const Alert& alert) {
-    std::string title = SpecOf(alert.rule).title;
+    std::string title = RuleEntry(alert.rule).title;
     if (!alert.subject.empty()) {
         title += ": " + alert.subject;
     }

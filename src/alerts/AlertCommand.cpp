@@ -212,7 +212,7 @@ std::string AlertCommandInput(const AlertChange& change) {
 std::vector<std::string> AlertCommandEnvironment(const AlertChange& change) {
     const Alert& a = change.alert;
     return {std::string("BRENNIC_ALERT_EVENT=") + (change.raised ? "raised" : "cleared"),
-            std::string("BRENNIC_ALERT_RULE=") + SpecOf(a.rule).key,
+            std::string("BRENNIC_ALERT_RULE=") + RuleEntry(a.rule).key,
             "BRENNIC_ALERT_TITLE=" + AlertTitle(a),
             "BRENNIC_ALERT_SUBJECT=" + a.subject,
             "BRENNIC_ALERT_TEXT=" + AlertLine(a),

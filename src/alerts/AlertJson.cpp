@@ -26,10 +26,10 @@ json Values(const std::vector<AlertValue>& values) {
 }  // namespace
 
 json AlertJson(const Alert& a) {
-    return {{"rule", SpecOf(a.rule).key}, {"title", AlertTitle(a)},
-            {"subject", a.subject},       {"text", AlertLine(a)},
-            {"raised", Time(a.raised)},   {"cleared", Time(a.cleared)},
-            {"values", Values(a.values)}, {"clearValues", Values(a.clearValues)}};
+    return {{"rule", RuleEntry(a.rule).key}, {"title", AlertTitle(a)},
+            {"subject", a.subject},          {"text", AlertLine(a)},
+            {"raised", Time(a.raised)},      {"cleared", Time(a.cleared)},
+            {"values", Values(a.values)},    {"clearValues", Values(a.clearValues)}};
 }
 
 json AlertsJson(const AlertSettings& settings, const std::vector<Alert>& active,
@@ -42,7 +42,7 @@ json AlertsJson(const AlertSettings& settings, const std::vector<Alert>& active,
     }
     json list = json::array();
     for (const Alert& a : active) {
-        rules[SpecOf(a.rule).key] = true;
+        rules[RuleEntry(a.rule).key] = true;
         list.push_back(AlertJson(a));
     }
     json out = {{"enabled", settings.enabled}, {"rules", rules}, {"active", list}};

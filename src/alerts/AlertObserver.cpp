@@ -13,13 +13,13 @@ AlertInput AlertInputOf(const StationSnapshot& s, bool newSample) {
     in.differential = s.differential;
     in.highLimit = s.highLimit;
     for (int id = kChCollector; id <= kChWAux4; ++id) {
-        const ChannelSpec& spec = Spec(id);
+        const ChannelEntry& entry = CatalogueEntry(id);
         const bool listed = s.status[static_cast<std::size_t>(id)] != 0;
         // Aux-3 comes only with the BTU model's line and Aux-4 with no live line.
         const bool supplied = (id != kChAux3 || s.controllerType == kVexin2Btu) && id != kChAux4 &&
-                              (!spec.oneWire || s.links.oneWireOpen);
+                              (!entry.oneWire || s.links.oneWireOpen);
         if (listed && supplied) {
-            in.sensors.push_back({spec.shortName, spec.slot});
+            in.sensors.push_back({entry.shortName, entry.slot});
         }
     }
     // A service retrying a lost port still means to acquire: its silence counts.

@@ -50,20 +50,20 @@ AlertSettings ReadAlertSettings(const toml::table* section, std::vector<std::str
         return s;
     }
     for (int i = 0; i < kAlertRuleCount; ++i) {
-        const AlertRuleSpec& spec = kAlertRules[static_cast<std::size_t>(i)];
-        const toml::node* node = section->get(spec.key);
+        const AlertRuleEntry& entry = kAlertRules[static_cast<std::size_t>(i)];
+        const toml::node* node = section->get(entry.key);
         if (node == nullptr) {
             continue;
         }
         const toml::table* rule = node->as_table();
-        const std::string name = std::string("alerts.") + spec.key;
+        const std::string name = std::string("alerts.") + entry.key;
         if (rule == nullptr) {
             problems.push_back(ProblemStart(*node) + name + " must be a section ([" + name + "])");
             continue;
         }
         AlertRuleSettings& r = s.rules[static_cast<std::size_t>(i)];
         ReadBool(rule, name.c_str(), "enabled", r.enabled, problems);
-        if (spec.thresholdUnit != nullptr) {
+        if (entry.thresholdUnit != nullptr) {
             ReadDouble(rule, name.c_str(), "threshold", r.threshold, -100.0, 1000.0, problems);
         }
         int minutes = r.seconds / 60;

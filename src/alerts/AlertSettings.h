@@ -25,14 +25,14 @@ enum class AlertRule : int {
 inline constexpr int kAlertRuleCount = static_cast<int>(AlertRule::kCount);
 
 // The fixed description of one rule.
-struct AlertRuleSpec {
+struct AlertRuleEntry {
     const char* key;            // [alerts.<key>], JSON "rule", MQTT object id
     const char* title;          // what the owner reads
     const char* thresholdUnit;  // of `threshold`; nullptr: the rule takes no threshold
 };
 
 // Indexed by AlertRule.
-inline constexpr std::array<AlertRuleSpec, kAlertRuleCount> kAlertRules = {{
+inline constexpr std::array<AlertRuleEntry, kAlertRuleCount> kAlertRules = {{
     {"collector_overheat", "Collector over-temperature", "°F"},
     {"freeze", "Freeze risk", "°F"},
     {"pump_no_gain", "Pump running without gain", "°F"},
@@ -43,7 +43,7 @@ inline constexpr std::array<AlertRuleSpec, kAlertRuleCount> kAlertRules = {{
     {"data_errors", "Data errors", "%"},
 }};
 
-inline const AlertRuleSpec& SpecOf(AlertRule rule) {
+inline const AlertRuleEntry& RuleEntry(AlertRule rule) {
     return kAlertRules[static_cast<std::size_t>(rule)];
 }
 

@@ -31,13 +31,13 @@ inline constexpr std::array<int, 14> kOldStatusFlags = {
 
 // Each flag line names every channel that can take its flag, once.
 template <std::size_t N>
-constexpr bool CoversChannels(const std::array<int, N>& line, bool ChannelSpec::*can) {
+constexpr bool CoversChannels(const std::array<int, N>& line, bool ChannelEntry::*can) {
     std::size_t able = 0;
-    for (const ChannelSpec& spec : kChannels) {
-        able += spec.*can ? 1 : 0;
+    for (const ChannelEntry& entry : kChannels) {
+        able += entry.*can ? 1 : 0;
     }
     for (std::size_t i = 0; i < N; ++i) {
-        if (!(Spec(line[i]).*can)) {
+        if (!(CatalogueEntry(line[i]).*can)) {
             return false;
         }
         for (std::size_t j = 0; j < i; ++j) {
@@ -48,8 +48,8 @@ constexpr bool CoversChannels(const std::array<int, N>& line, bool ChannelSpec::
     }
     return able == N;
 }
-static_assert(CoversChannels(kGraphFlags, &ChannelSpec::graphable));
-static_assert(CoversChannels(kStatusFlags, &ChannelSpec::listable));
+static_assert(CoversChannels(kGraphFlags, &ChannelEntry::graphable));
+static_assert(CoversChannels(kStatusFlags, &ChannelEntry::listable));
 
 // Line 5 carries the colours of the curves (kCurveChannels, in that order); they also follow
 // graphLineWidth.

@@ -5,10 +5,10 @@ namespace brennic {
 ChannelTable DefaultChannelTable() {
     ChannelTable table;
     for (int id = 0; id < kChannelCount; ++id) {
-        table[id].colour = Spec(id).colour;
+        table[id].colour = CatalogueEntry(id).colour;
         table[id].penWidth = 1;
-        table[id].shortName = Spec(id).shortName;
-        table[id].longName = Spec(id).longName;
+        table[id].shortName = CatalogueEntry(id).shortName;
+        table[id].longName = CatalogueEntry(id).longName;
     }
     return table;
 }

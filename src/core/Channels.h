@@ -56,7 +56,7 @@ enum class Scale : int { kTemperature, kHeat, kRate, kFlow, kPumpBand, kHeatBand
 
 // What Brennic knows of one channel. The names and the colour are the start values of the
 // user's ChannelTable; everything else is fixed.
-struct ChannelSpec {
+struct ChannelEntry {
     const char* key;        // "graph_"/"status_" + key name the dialog's boxes; page keys
     const char* shortName;  // start value
     const char* longName;   // start value
@@ -73,7 +73,7 @@ struct ChannelSpec {
 
 // Indexed by ChannelId.
 // clang-format off
-inline constexpr std::array<ChannelSpec, kChannelCount> kChannels = {{
+inline constexpr std::array<ChannelEntry, kChannelCount> kChannels = {{
     {"collector", "Collector", "Collector", 0x0000FF, "°F", Scale::kTemperature, kSlotCollector, true, true, false, "Collector", "Collector Temperature"},
     {"storage", "Storage", "Storage", 0x00FF00, "°F", Scale::kTemperature, kSlotStorage, true, true, false, "Storage", "Storage Temperature"},
     {"aux1", "Aux-1", "Aux-1", 0xFF0000, "°F", Scale::kTemperature, kSlotAux1, true, true, false, "Aux-1", "Aux-1 Probe Temperature"},
@@ -98,7 +98,7 @@ inline constexpr std::array<ChannelSpec, kChannelCount> kChannels = {{
 }};
 // clang-format on
 
-inline constexpr const ChannelSpec& Spec(int id) {
+inline constexpr const ChannelEntry& CatalogueEntry(int id) {
     return kChannels[static_cast<std::size_t>(id)];
 }
 

@@ -168,9 +168,9 @@ int ChosenTableQuantities(const Config& c) {
     // The pumps have status lines, not table rows.
     int n = 0;
     for (int id = 0; id < kChannelCount; ++id) {
-        const ChannelSpec& spec = Spec(id);
-        const bool band = spec.scale == Scale::kPumpBand || spec.scale == Scale::kHeatBand;
-        n += spec.listable && !band && c.status[static_cast<std::size_t>(id)] != 0 ? 1 : 0;
+        const ChannelEntry& entry = CatalogueEntry(id);
+        const bool band = entry.scale == Scale::kPumpBand || entry.scale == Scale::kHeatBand;
+        n += entry.listable && !band && c.status[static_cast<std::size_t>(id)] != 0 ? 1 : 0;
     }
     return n;
 }
@@ -188,7 +188,7 @@ std::vector<TableRow> TableRows(const AppState& state) {
         if (c.status[static_cast<std::size_t>(channel)] == 0) {
             return;
         }
-        const int slot = Spec(channel).slot;
+        const int slot = CatalogueEntry(channel).slot;
         TableRow r{state.channels[channel].longName, {}};
         const float values[5] = {p.current[slot], st.maximum[slot], st.minimum[slot],
                                  st.dayMax[slot], st.dayMin[slot]};
@@ -213,7 +213,7 @@ std::vector<TableRow> TableRows(const AppState& state) {
     };
 
     for (int id = 0; id < kChannelCount; ++id) {
-        if (Spec(id).scale == Scale::kTemperature) {
+        if (CatalogueEntry(id).scale == Scale::kTemperature) {
             temperature(id);
         }
     }

@@ -43,8 +43,8 @@ std::shared_ptr<MqttObserver> StartMqttObserver(const MqttSettings& settings, Ap
     if (alerts != nullptr && alerts->enabled) {
         for (int i = 0; i < kAlertRuleCount; ++i) {
             if (alerts->rules[static_cast<std::size_t>(i)].enabled) {
-                const AlertRuleSpec& spec = kAlertRules[static_cast<std::size_t>(i)];
-                setup.alertRules.emplace_back(spec.key, spec.title);
+                const AlertRuleEntry& entry = kAlertRules[static_cast<std::size_t>(i)];
+                setup.alertRules.emplace_back(entry.key, entry.title);
             }
         }
     }

@@ -65,7 +65,7 @@ std::string Cells(float current, float maximum, float minimum, float dayMax, flo
 void ProbeRecord(std::string& out, int channel, const ChannelInfo& names,
                  const std::string& cells) {
     out += '"';
-    out += Spec(channel).key;
+    out += CatalogueEntry(channel).key;
     out += "\" \"";
     out += names.shortName;
     out += "\" \"";
@@ -187,7 +187,7 @@ std::string WriteProbesPage(const PageSnapshot& s) {
         "\"Current\",\"Maximum\",\"Minimum\",\"Day Max\",\"Day Min\"\n";
     const ChannelStats& st = s.stats;
     for (int id = 0; id < kChannelCount; ++id) {
-        const ChannelSpec& p = Spec(id);
+        const ChannelEntry& p = CatalogueEntry(id);
         if (p.scale == Scale::kTemperature) {
             ProbeRecord(out, id, s.channels[id],
                         Cells(s.current[p.slot], st.maximum[p.slot], st.minimum[p.slot],

@@ -40,8 +40,8 @@ TEST_F(ConfigFileTest, RoundTripKeepsEveryPersistedField) {
     c.autoStart = true;
     for (int id = 0; id < kChannelCount; ++id) {  // an irregular pattern shows a shifted order
         const auto i = static_cast<std::size_t>(id);
-        c.graph[i] = Spec(id).graphable && id % 3 != 1 ? 1 : 0;
-        c.status[i] = Spec(id).listable && id % 3 != 2 ? 1 : 0;
+        c.graph[i] = CatalogueEntry(id).graphable && id % 3 != 1 ? 1 : 0;
+        c.status[i] = CatalogueEntry(id).listable && id % 3 != 2 ? 1 : 0;
     }
     c.tempRangeIndex = 7;
     c.graphTempMax = 200;

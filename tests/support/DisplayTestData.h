@@ -54,7 +54,7 @@ inline void FillHistory(AppState& state, int count, std::time_t end, int spacing
 
 inline void GraphEverything(Config& c) {
     for (int id = 0; id < kChannelCount; ++id) {
-        c.graph[static_cast<std::size_t>(id)] = Spec(id).graphable ? 1 : 0;
+        c.graph[static_cast<std::size_t>(id)] = CatalogueEntry(id).graphable ? 1 : 0;
     }
 }
 

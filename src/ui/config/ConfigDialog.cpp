@@ -32,13 +32,13 @@ constexpr int kIncludeOrder[] = {kChCollector, kChStorage, kChAux1,     kChAux2,
                                  kChHaPump,    kChHaBtus,  kChHaBtuRate};
 
 QString StatusKey(int channel) {
-    return QString("status_") + Spec(channel).key;
+    return QString("status_") + CatalogueEntry(channel).key;
 }
 QString GraphKey(int channel) {
-    return QString("graph_") + Spec(channel).key;
+    return QString("graph_") + CatalogueEntry(channel).key;
 }
 bool IsCurve(int channel) {
-    const Scale scale = Spec(channel).scale;
+    const Scale scale = CatalogueEntry(channel).scale;
     return scale != Scale::kPumpBand && scale != Scale::kHeatBand;
 }
 
@@ -217,13 +217,13 @@ QWidget* ConfigDialog::IncludeGroup(QWidget* parent) {
     grid->addWidget(new QLabel("<b>Graph</b>", box), 0, 1, 1, 2);
     int row = 1;
     for (int channel : kIncludeOrder) {
-        const ChannelSpec& spec = Spec(channel);
-        if (!spec.listable || (spec.oneWire && !full_)) {
+        const ChannelEntry& entry = CatalogueEntry(channel);
+        if (!entry.listable || (entry.oneWire && !full_)) {
             continue;
         }
         // Without a caption of its own the box carries the channel's long name.
-        const QString label = spec.statusCaption != nullptr
-                                  ? QString(spec.statusCaption)
+        const QString label = entry.statusCaption != nullptr
+                                  ? QString(entry.statusCaption)
                                   : QString::fromStdString(channels_[channel].longName);
         grid->addWidget(AddCheck(StatusKey(channel), label,
                                  copy_.status[static_cast<std::size_t>(channel)] != 0, box),
@@ -231,8 +231,8 @@ QWidget* ConfigDialog::IncludeGroup(QWidget* parent) {
     }
     row = 1;
     for (int channel : kIncludeOrder) {
-        const ChannelSpec& spec = Spec(channel);
-        if (!spec.graphable || (spec.oneWire && !full_)) {
+        const ChannelEntry& entry = CatalogueEntry(channel);
+        if (!entry.graphable || (entry.oneWire && !full_)) {
             continue;
         }
         const QString label = QString::fromStdString(channels_[channel].longName);
@@ -403,15 +403,15 @@ void ConfigDialog::ReadChoices(Config& c) const {
     c.comPort = StoredText(ToStd(Text("comPort")), kComPortMax);
     c.siteId = StoredText(ToStd(Text("siteId")), config_layout::kSiteIdMax);
     for (int channel = 0; channel < kChannelCount; ++channel) {
-        const ChannelSpec& spec = Spec(channel);
-        if (spec.oneWire && !full_) {
+        const ChannelEntry& entry = CatalogueEntry(channel);
+        if (entry.oneWire && !full_) {
             continue;
         }
         const auto i = static_cast<std::size_t>(channel);
-        if (spec.listable) {
+        if (entry.listable) {
             c.status[i] = Checked(StatusKey(channel)) ? 1 : 0;
         }
-        if (spec.graphable) {
+        if (entry.graphable) {
             c.graph[i] = Checked(GraphKey(channel)) ? 1 : 0;
         }
     }

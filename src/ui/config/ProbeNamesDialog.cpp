@@ -47,11 +47,11 @@ ProbeNamesDialog::ProbeNamesDialog(AppState& state, QWidget* parent)
     grid->addWidget(new QLabel("<b>Long Name</b>", content), 0, 2);
     int row = 1;
     for (int channel : kRows) {
-        if (Spec(channel).oneWire && !full_) {
+        if (CatalogueEntry(channel).oneWire && !full_) {
             continue;
         }
         const ChannelInfo& ch = channels[channel];
-        grid->addWidget(new QLabel(Spec(channel).nameCaption, content), row, 0);
+        grid->addWidget(new QLabel(CatalogueEntry(channel).nameCaption, content), row, 0);
         grid->addWidget(NameEdit(QString("short_%1").arg(channel), ch.shortName, content), row, 1);
         grid->addWidget(NameEdit(QString("long_%1").arg(channel), ch.longName, content), row, 2);
         ++row;
@@ -74,7 +74,7 @@ void ProbeNamesDialog::OnOk() {
         // Other threads (web pages, the display) read the names; replace them in one step.
         StateGuard guard(state_.lock);
         for (int channel : kRows) {
-            if (Spec(channel).oneWire && !full_) {
+            if (CatalogueEntry(channel).oneWire && !full_) {
                 continue;
             }
             ChannelInfo& ch = state_.channels[channel];

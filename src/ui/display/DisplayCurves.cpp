@@ -268,7 +268,7 @@ void DrawCurves(QPainter& painter, const AppState& state, const DisplayLayout& l
         const bool draw = n != start && sample.time >= viewStart;
         for (int a = 0; a < activeCount; ++a) {
             const int i = active[a];
-            const ChannelSpec& ser = Spec(kSeries[i]);
+            const ChannelEntry& ser = CatalogueEntry(kSeries[i]);
             const float v = sample[ser.slot];
             if (ser.scale == Scale::kPumpBand || ser.scale == Scale::kHeatBand) {
                 if (draw) {
@@ -314,7 +314,7 @@ void DrawCurves(QPainter& painter, const AppState& state, const DisplayLayout& l
     painter.setClipRect(plot.ToQRect());
     for (int a = 0; a < activeCount; ++a) {
         const int i = active[a];
-        const Scale scale = Spec(kSeries[i]).scale;
+        const Scale scale = CatalogueEntry(kSeries[i]).scale;
         if (scale == Scale::kPumpBand || scale == Scale::kHeatBand) {
             continue;
         }
