@@ -11,6 +11,8 @@
 
 #include <toml++/toml.h>
 
+#include "config/TomlRead.h"
+
 namespace brennic {
 
 namespace {
@@ -51,6 +53,12 @@ bool HoldsPassword(const toml::table& table) {
 SettingsLoad ParseBrennicSettings(const std::string& text) {
     SettingsLoad load;
     load.found = true;
+    if (const int line = FirstBareNonAsciiLine(text); line != 0) {
+        load.problems.push_back("brennic.toml line " + std::to_string(line) +
+                                ": a character outside ASCII may only stand in a quoted string "
+                                "or a comment; the defaults are used");
+        return load;
+    }
     toml::table root;
     try {
         root = toml::parse(std::string_view(text), std::string_view("brennic.toml"));
@@ -80,7 +88,9 @@ SettingsLoad LoadBrennicSettings(const std::string& path) {
 bool SaveBrennicSettings(const std::string& path, const std::string& text, std::string* why) {
     bool secret = false;
     try {
-        secret = HoldsPassword(toml::parse(std::string_view(text)));
+        // A text the parser must not see cannot be told either way: keep it private.
+        secret =
+            FirstBareNonAsciiLine(text) != 0 || HoldsPassword(toml::parse(std::string_view(text)));
     } catch (const toml::parse_error&) {
         secret = true;  // cannot tell: keep it private
     }

@@ -13,6 +13,65 @@ std::string ProblemStart(const toml::node& node) {
     return "brennic.toml line " + std::to_string(where.line) + ": ";
 }
 
+int FirstBareNonAsciiLine(std::string_view text) {
+    int line = 1;
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    auto startsWith = [&](std::string_view what) { return text.substr(i, what.size()) == what; };
+    // Passes over a string that opened just before `i`; `escapes` for basic strings.
+    auto skipString = [&](std::string_view close, bool escapes, bool multiLine) {
+        while (i < n) {
+            const char c = text[i];
+            if (c == '\n') {
+                if (!multiLine) {
+                    return;  // an unclosed one-line string: the parser says so
+                }
+                ++line;
+            } else if (escapes && c == '\\') {
+                i += i + 1 < n && text[i + 1] == '\n' ? 1 : 2;
+                continue;
+            } else if (startsWith(close)) {
+                i += close.size();
+                // A multi-line string may end in up to two more quotes of its own.
+                for (int extra = 0; multiLine && extra < 2 && i < n && text[i] == close[0];
+                     ++extra) {
+                    ++i;
+                }
+                return;
+            }
+            ++i;
+        }
+    };
+    while (i < n) {
+        const char c = text[i];
+        if (c == '\n') {
+            ++line;
+            ++i;
+        } else if (c == '#') {
+            while (i < n && text[i] != '\n') {
+                ++i;
+            }
+        } else if (startsWith("\"\"\"")) {
+            i += 3;
+            skipString("\"\"\"", true, true);
+        } else if (startsWith("'''")) {
+            i += 3;
+            skipString("'''", false, true);
+        } else if (c == '"') {
+            ++i;
+            skipString("\"", true, false);
+        } else if (c == '\'') {
+            ++i;
+            skipString("'", false, false);
+        } else if (static_cast<unsigned char>(c) >= 0x80) {
+            return line;
+        } else {
+            ++i;
+        }
+    }
+    return 0;
+}
+
 namespace {
 
 std::string Name(const char* sectionName, const char* key) {

@@ -1,7 +1,12 @@
 #include "history/HistorySettings.h"
 
-#include <toml++/toml.h>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <toml++/toml.h>
+
+#include "config/TomlRead.h"
 
 namespace brennic {
 
@@ -47,8 +52,17 @@ HistorySettings LoadHistorySettings(const std::string& tomlPath,
     if (!std::filesystem::exists(tomlPath, ec)) {
         return HistorySettings{};
     }
+    std::ifstream in(tomlPath, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (const int line = FirstBareNonAsciiLine(text.str()); line != 0) {
+        problems.push_back(tomlPath + " line " + std::to_string(line) +
+                           ": a character outside ASCII may only stand in a quoted string or a "
+                           "comment");
+        return HistorySettings{};
+    }
     try {
-        const toml::table file = toml::parse_file(tomlPath);
+        const toml::table file = toml::parse(text.str(), std::string_view(tomlPath));
         return ReadHistorySettings(file["history"].as_table(), problems);
     } catch (const toml::parse_error& e) {
         problems.push_back(tomlPath + ": " + std::string(e.description()));

@@ -56,6 +56,39 @@ TEST(BrennicSettings, AFileThatIsNotTomlGivesOneProblemWithItsLineAndTheDefaults
     EXPECT_TRUE(load.settings.service.reconnect);
 }
 
+// Characters outside ASCII are fine in strings and comments; anywhere else the parser of
+// Debian 12 may run into undefined behaviour (U+FEF8 after a key was found by fuzzing), so such
+// a file is refused with its line and the defaults are used.
+TEST(BrennicSettings, CharactersOutsideAsciiAreTakenOnlyInStringsAndComments) {
+    struct Case {
+        const char* text;
+        int refusedLine;  // 0: read
+    };
+    const Case cases[] = {
+        {"[mqtt]\nhost = \"h\xC3\xB6st\"  # gr\xC3\xBC\xC3\x9F\n", 0},
+        {"[mqtt]\nhost = 'h\xE2\x82\xAC'\n", 0},
+        {"[mqtt]\nhost = \"\"\"a\n\xE2\x82\xAC\"\"\"\"\n", 0},
+        {"[mqtt]\nhost = '''\n\xE2\x82\xAC\n'''\n", 0},
+        {"[mqtt]\nhost = \"a\\\"\xC3\xB6\"\n", 0},
+        {" tt\xEF\xBB\xB8", 1},
+        {"[mqtt]\nhost\xC2\xA0= \"x\"\n", 2},
+        {"[mqtt]\nhost = \"x\"\n\n\xD0\x96 = 1\n", 4},
+        {"[mqtt]\nhost = \"x\n\xE3\x80\x80 = 1\n", 3},
+        {"[mqtt]\nhost = \"\"\"x\"\"\"\"\" \xC3\xB6\n", 2},
+    };
+    for (const Case& c : cases) {
+        const SettingsLoad load = ParseBrennicSettings(c.text);
+        if (c.refusedLine == 0) {
+            EXPECT_TRUE(load.problems.empty()) << c.text << ": " << load.problems.front();
+            continue;
+        }
+        ASSERT_EQ(load.problems.size(), 1u) << c.text;
+        EXPECT_EQ(load.problems[0], "brennic.toml line " + std::to_string(c.refusedLine) +
+                                        ": a character outside ASCII may only stand in a quoted "
+                                        "string or a comment; the defaults are used");
+    }
+}
+
 TEST(BrennicSettings, AMissingFileMeansDefaultsAndPasswordsAreWrittenPrivate) {
     const fs::path dir = fs::temp_directory_path() / ("brennic_toml_" + std::to_string(getpid()));
     fs::remove_all(dir);
