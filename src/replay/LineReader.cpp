@@ -20,7 +20,7 @@ constexpr std::size_t kBufferSize = kMaxRead + kLookahead;
 
 }  // namespace
 
-LineReader::LineReader() : buffer_(new char[kBufferSize]) {}
+LineReader::LineReader() = default;
 
 LineReader::~LineReader() {
     Close();
@@ -88,6 +88,16 @@ bool LineReader::Fill() {
     }
     while (!atEof_ && end_ < kLookahead) {
         const std::size_t want = std::min(readSize_, kBufferSize - end_);
+        if (end_ + want > capacity_) {
+            // The buffer grows with the reads, so a short file never takes the whole megabyte.
+            const std::size_t grown = std::min(kBufferSize, std::max(capacity_ * 2, end_ + want));
+            std::unique_ptr<char[]> bigger(new char[grown]);
+            if (end_ > 0) {
+                std::memcpy(bigger.get(), buffer_.get(), end_);
+            }
+            buffer_ = std::move(bigger);
+            capacity_ = grown;
+        }
         const ssize_t n = ::pread(fd_, buffer_.get() + end_, want,
                                   static_cast<off_t>(bufferPos_ + static_cast<std::int64_t>(end_)));
         if (n < 0) {

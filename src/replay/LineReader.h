@@ -50,6 +50,7 @@ class LineReader {
     int errno_ = 0;
     // Not zeroed: a small file touches only the pages it reads into.
     std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_ = 0;     // bytes allocated at buffer_
     std::size_t begin_ = 0;        // next unread byte in buffer_
     std::size_t end_ = 0;          // end of valid data in buffer_
     std::int64_t bufferPos_ = 0;   // file position of buffer_[0]

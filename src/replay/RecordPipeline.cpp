@@ -41,9 +41,9 @@ void RecordPipeline::Read() {
             }
         }
         if (!block) {
+            // No reservation up front: a block grows to what it holds and keeps that capacity
+            // when it comes back, so a short file does not pay for a block of 4096 records.
             block = std::make_unique<Block>();
-            block->text.reserve(kBlockRecords * 96);
-            block->entries.reserve(kBlockRecords);
         }
         block->text.clear();
         block->entries.clear();
