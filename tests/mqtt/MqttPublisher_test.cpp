@@ -19,7 +19,6 @@ using test::MqttRecorder;
 constexpr const char* kBase = "brennic/test-site";
 constexpr const char* kState = "brennic/test-site/state";
 constexpr const char* kStatus = "brennic/test-site/status";
-constexpr const char* kConfigs = "homeassistant/+/brennic_test-site/+/config";
 
 MqttDevice TestDevice(bool withAux3) {
     MqttDevice d;
