@@ -9,7 +9,9 @@ namespace brennic {
 
 int LocalDayNumber(std::time_t t) {
     std::tm local{};
-    if (!ToLocalTime(t, local)) {
+    // A damaged record can carry a time thousands of years away; YYYYMMDD has room for four
+    // digits of year only.
+    if (!ToLocalTime(t, local) || local.tm_year + 1900 < 1 || local.tm_year + 1900 > 9999) {
         return 0;
     }
     return (local.tm_year + 1900) * 10000 + (local.tm_mon + 1) * 100 + local.tm_mday;

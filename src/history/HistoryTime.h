@@ -8,7 +8,7 @@ namespace brennic {
 
 // Local calendar days as YYYYMMDD numbers, the key of the store's day rows. Any thread.
 
-// The local day of t; 0 when t cannot be converted.
+// The local day of t; 0 when t cannot be converted or falls outside the years 1 to 9999.
 int LocalDayNumber(std::time_t t);
 
 // Local midnight that starts `day` (YYYYMMDD; out-of-range days and months roll over as

@@ -132,6 +132,11 @@ TEST(ReportTime, DayTextsParseAndRoll) {
     EXPECT_EQ(NextDay(20091231), 20100101);
     EXPECT_EQ(MinutesInDay(20100328), 1380);
     EXPECT_EQ(MinutesInDay(20101031), 1500);
+    // A damaged record's time far outside the calendar has no day (it overflowed; found by
+    // fuzzing the import).
+    EXPECT_EQ(LocalDayNumber(DayStart(99991231)), 99991231);
+    EXPECT_EQ(LocalDayNumber(DayStart(99991231) + 86400), 0);
+    EXPECT_EQ(LocalDayNumber(std::time_t{7'731'000'000'000}), 0);
 }
 
 }  // namespace
