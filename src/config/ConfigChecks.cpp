@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "config/LineScanner.h"
+#include "core/AppState.h"
 #include "core/MessageProcessor.h"
 #include "logs/DailyLog.h"
 #include "logs/SummaryFile.h"
@@ -259,11 +260,11 @@ void AcceptConfig(AppState& state, const Config& edited, const std::function<voi
     ApplySampleLimit(state);
     const bool logging = edited.logData != 0;
     if (logging != wasLogging) {
-        LogDataSwitched(state, logging);
+        LogDataSwitched(state.dailyLog, logging);
     }
     const bool summary = edited.summaryEnable != 0;
     if (summary != wasSummary) {
-        SummarySwitched(state, summary, now);
+        SummarySwitched(LogRecordsOf(state), summary, now);
     }
 }
 

@@ -9,9 +9,10 @@
 
 #include "config/Config.h"
 #include "config/GlycolTable.h"
-#include "core/AppState.h"
 
 namespace brennic {
+
+struct AppState;
 
 // Reading and checking what the user typed into the configuration dialog, and putting the
 // accepted settings into effect. No Qt here: the dialog gathers the texts and the choices,

@@ -192,7 +192,7 @@ int ProcessLine(AppState& state, std::string_view line, const Sample* prepared, 
     }
 
     if (state.config.logQmxData != 0) {
-        WriteRawLine(state, "QMX_DATA", line, now);
+        WriteRawLine(LogRecordsOf(state), "QMX_DATA", line, now);
     }
     AssignBounded(p.currentLine, line, kLineMax);
     const LineTokens t = Tokenise(p.currentLine);

@@ -188,14 +188,15 @@ int AccountSample(AppState& state, std::time_t now, bool live) {
 
     if (p.weekdays.Weekday(p.previousSampleTime) != p.weekdays.Weekday(now)) {
         if (live) {
-            WriteDayEnd(state);  // carries the statistics of the day that has just ended
+            WriteDayEnd(
+                LogRecordsOf(state));  // carries the statistics of the day that has just ended
         }
         ReseedDay(p);
     }
     p.previousSampleTime = now;
 
     if (live) {
-        WriteSampleLine(state);
+        WriteSampleLine(LogRecordsOf(state));
     }
 
     // "Graph every nth sample": save samples 1, N+1, 2N+1, ...

@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "core/AppState.h"
 #include "core/LocalTime.h"
 #include "sun/SolarGeometry.h"
 
@@ -56,22 +57,22 @@ float DisplayFlux(const Config& c, std::time_t now) {
                          0.0f, 175.0f, 70.0f);
 }
 
-std::string TimeLine(const AppState& state, const DisplayStatus& status, std::time_t now,
-                     float flux) {
+std::string TimeLine(const Config& config, const ProcessorState& p, const DisplayStatus& status,
+                     std::time_t now, float flux) {
     std::tm local{};
     ToLocalTime(now, local);
-    const auto elapsed = static_cast<long long>(ElapsedSeconds(state.processor));
+    const auto elapsed = static_cast<long long>(ElapsedSeconds(p));
     const int eh = static_cast<int>(elapsed / 3600);
     const int em = static_cast<int>(elapsed % 3600 / 60);
     const int es = static_cast<int>(elapsed % 60);
 
     std::string oneWire;
-    if (state.config.oneWireEnable != 0) {
+    if (config.oneWireEnable != 0) {
         oneWire = status.links.oneWireActive
                       ? Format("    One Wire Active, timeouts=%i", status.links.oneWireTimeouts)
                       : std::string("    One Wire Inactive");
     }
-    const std::string& fault = state.processor.faultText;
+    const std::string& fault = p.faultText;
     // No fault is reported as a blank token; an empty text means the same.
     const bool faulted = fault.find_first_not_of(' ') != std::string::npos;
     std::string line;
@@ -81,7 +82,7 @@ std::string TimeLine(const AppState& state, const DisplayStatus& status, std::ti
     } else if (status.serialTerminating) {
         line = Format("%02i:%02i:%02i    ET=%i:%02i:%02i    Communication Port Terminating",
                       local.tm_hour, local.tm_min, local.tm_sec, eh, em, es);
-    } else if (DataReceived(state) && faulted) {
+    } else if (DataReceived(p) && faulted) {
         line = Format(
             "%02i:%02i:%02i    ET=%i:%02i:%02i    Communication Port Active, timeouts=%i Fault=%s",
             local.tm_hour, local.tm_min, local.tm_sec, eh, em, es, status.serialTimeouts,
@@ -104,25 +105,22 @@ std::string HighLimitLine(const ProcessorState& p) {
                   static_cast<double>(p.differential));
 }
 
-std::string PumpLine(const AppState& state) {
-    const ProcessorState& p = state.processor;
+std::string PumpLine(const ProcessorState& p, const ChannelTable& channels) {
     return PumpLineOf("%s is %s    On_Hours=%5.2lf    Duty_Cycle=%5.2lf     Cycles=%i",
-                      "ON    GPM=%5.2lf   BTU Factor=%6.4lf", state.channels[kChPump].longName,
+                      "ON    GPM=%5.2lf   BTU Factor=%6.4lf", channels[kChPump].longName,
                       PumpOn(p.current[kSlotPump]), p.current[kSlotFlow], p.collectorHeat.factor,
                       p.collectorPump, ElapsedSeconds(p));
 }
 
-std::string HaPumpLine(const AppState& state) {
-    const ProcessorState& p = state.processor;
+std::string HaPumpLine(const ProcessorState& p, const ChannelTable& channels) {
     return PumpLineOf("%s is %s    On_Hours=%5.2lf    Duty_Cycle=%5.2lf    Cycles=%i",
-                      "ON    GPM=%5.2lf    BTU Factor=%6.4lf", state.channels[kChHaPump].longName,
+                      "ON    GPM=%5.2lf    BTU Factor=%6.4lf", channels[kChHaPump].longName,
                       PumpOn(p.current[kSlotHaPump]), p.current[kSlotHaFlow], p.haHeat.factor,
                       p.haPump, ElapsedSeconds(p));
 }
 
-std::string SamplesLine(const AppState& state, const DisplayStatus& status) {
-    const ProcessorState& p = state.processor;
-    const Config& c = state.config;
+std::string SamplesLine(const Config& c, const ProcessorState& p, int samplesLogged,
+                        const DisplayStatus& status) {
     std::string suffix;
     if (c.oneWireEnable != 0) {
         suffix = Format("    One Wire Pkts=%i", status.oneWirePackets);
@@ -134,21 +132,22 @@ std::string SamplesLine(const AppState& state, const DisplayStatus& status) {
     return Format(
         "Samples=%i   Samples saved=%i   Samples Logged=%i     Open_Sensors=%i    "
         "Data_Errors=%i%s",
-        p.sampleCount, static_cast<int>(p.history.Count()), state.dailyLog.samplesLogged,
-        p.openSensors, p.dataErrors, suffix.c_str());
+        p.sampleCount, static_cast<int>(p.history.Count()), samplesLogged, p.openSensors,
+        p.dataErrors, suffix.c_str());
 }
 
 void UpdateStatusLines(AppState& state, const DisplayStatus& status, std::time_t now, float flux) {
     auto& l = state.statusLines.line;
-    l[StatusLines::kTime] = TimeLine(state, status, now, flux);
-    if (!DataReceived(state)) {
+    const ProcessorState& p = state.processor;
+    l[StatusLines::kTime] = TimeLine(state.config, p, status, now, flux);
+    if (!DataReceived(p)) {
         return;
     }
-    l[StatusLines::kLastData] = LastDataLine(state.processor);
-    l[StatusLines::kHighLimit] = HighLimitLine(state.processor);
-    l[StatusLines::kPump] = PumpLine(state);
-    l[StatusLines::kHaPump] = HaPumpLine(state);
-    l[StatusLines::kSamples] = SamplesLine(state, status);
+    l[StatusLines::kLastData] = LastDataLine(p);
+    l[StatusLines::kHighLimit] = HighLimitLine(p);
+    l[StatusLines::kPump] = PumpLine(p, state.channels);
+    l[StatusLines::kHaPump] = HaPumpLine(p, state.channels);
+    l[StatusLines::kSamples] = SamplesLine(state.config, p, state.dailyLog.samplesLogged, status);
 }
 
 std::string CellText(double v, bool currentColumn) {
@@ -175,9 +174,8 @@ int ChosenTableQuantities(const Config& c) {
     return n;
 }
 
-std::vector<TableRow> TableRows(const AppState& state) {
-    const Config& c = state.config;
-    const ProcessorState& p = state.processor;
+std::vector<TableRow> TableRows(const Config& c, const ProcessorState& p,
+                                const ChannelTable& channels) {
     const ChannelStats& st = p.stats;
     const bool kwh = c.heatUnits != 0;
     const double f = kwh ? kKwPerBtuPerSecond : kBtuPerHourPerBtuPerSecond;
@@ -189,7 +187,7 @@ std::vector<TableRow> TableRows(const AppState& state) {
             return;
         }
         const int slot = CatalogueEntry(channel).slot;
-        TableRow r{state.channels[channel].longName, {}};
+        TableRow r{channels[channel].longName, {}};
         const float values[5] = {p.current[slot], st.maximum[slot], st.minimum[slot],
                                  st.dayMax[slot], st.dayMin[slot]};
         for (std::size_t i = 0; i < 5; ++i) {
@@ -203,7 +201,7 @@ std::vector<TableRow> TableRows(const AppState& state) {
         if (flag == 0) {
             return;
         }
-        TableRow r{state.channels[channel].longName, {}};
+        TableRow r{channels[channel].longName, {}};
         r.cells[0] = CellText(current, true);
         if (withMaximum) {
             r.cells[1] = CellText(maximum, false);

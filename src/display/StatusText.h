@@ -5,10 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "core/AppState.h"
+#include "config/Config.h"
+#include "core/Channels.h"
+#include "core/ProcessorState.h"
 #include "web/WebPages.h"
 
 namespace brennic {
+
+struct AppState;
 
 // The texts of the main display's status block and value table. Plain string work, so the
 // tests can check them character for character. Every function: main thread (or any thread
@@ -35,21 +39,24 @@ double ElapsedSeconds(const ProcessorState& p);
 float DisplayFlux(const Config& config, std::time_t now);
 
 // Status line 1, including the "  Flux=%4.2f" ending. `now` is the clock time shown.
-std::string TimeLine(const AppState& state, const DisplayStatus& status, std::time_t now,
-                     float flux);
+std::string TimeLine(const Config& config, const ProcessorState& p, const DisplayStatus& status,
+                     std::time_t now, float flux);
 std::string LastDataLine(const ProcessorState& p);
 std::string HighLimitLine(const ProcessorState& p);
-std::string PumpLine(const AppState& state);
-std::string HaPumpLine(const AppState& state);
-std::string SamplesLine(const AppState& state, const DisplayStatus& status);
+std::string PumpLine(const ProcessorState& p, const ChannelTable& channels);
+std::string HaPumpLine(const ProcessorState& p, const ChannelTable& channels);
+// `samplesLogged`: the daily log writer's count of sample records written.
+std::string SamplesLine(const Config& config, const ProcessorState& p, int samplesLogged,
+                        const DisplayStatus& status);
 
 // The "data received" flag: a sample was saved since the last Start or Reset, or a replay
 // finished with data. Until then only the time line is shown.
-inline bool DataReceived(const AppState& state) {
-    return state.processor.newSample;
+inline bool DataReceived(const ProcessorState& p) {
+    return p.newSample;
 }
 
-// Writes state.statusLines: the time line always, the other five once data was received.
+// Writes state.statusLines: the time line always, the other five once data was received. The
+// one operation here that reads the whole state (settings, processor, channels, daily log).
 void UpdateStatusLines(AppState& state, const DisplayStatus& status, std::time_t now, float flux);
 
 // One value cell: "%10.1lf", or for readings that are missing "     Open" in the Current
@@ -68,6 +75,7 @@ struct TableRow {
 int ChosenTableQuantities(const Config& config);
 
 // The value table's rows in display order, only those chosen; without the heading.
-std::vector<TableRow> TableRows(const AppState& state);
+std::vector<TableRow> TableRows(const Config& config, const ProcessorState& p,
+                                const ChannelTable& channels);
 
 }  // namespace brennic

@@ -10,6 +10,7 @@
 #include <set>
 #include <system_error>
 
+#include "core/AppState.h"
 #include "history/HistoryStore.h"
 #include "history/HistoryTime.h"
 #include "history/MinuteAccumulator.h"

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "core/AppState.h"
-
 namespace brennic {
+
+struct AppState;
 
 // What a file to import holds, told from its first lines.
 enum class ImportKind { kUnknown, kOwnLog, kDataRecorder, kCapture };

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <map>
 
+#include "core/AppState.h"
 #include "http/ApiJson.h"
 #include "http/EmbeddedFiles.h"
 #include "http/HistoryQuery.h"

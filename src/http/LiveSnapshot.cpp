@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/AppState.h"
 #include "core/LocalTime.h"
 
 namespace brennic {

@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "core/AppState.h"
+#include "core/DisplayRecords.h"
 #include "web/WebPages.h"
 
 namespace brennic {
+
+struct AppState;
 
 // What the links say about themselves beyond the pages' LinkStatus; the shell supplies it.
 struct LiveLinks {

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/AppState.h"
 #include "logs/RecordText.h"
 #include "logs/SummaryFile.h"
 #include "logs/TimeText.h"
@@ -18,21 +19,21 @@ namespace brennic {
 namespace {
 
 // Tells the user once when writing `what` fails and once when it works again.
-void Report(AppState& state, WriteFault& fault, WriteNews news, const std::string& what) {
+void Report(const LogRecords& r, WriteFault& fault, WriteNews news, const std::string& what) {
     if (news == WriteNews::kFailed) {
-        state.showMessage(WriteFailedText(what, fault), "Error");
+        r.showMessage(WriteFailedText(what, fault), "Error");
     } else if (news == WriteNews::kResumed) {
-        state.showMessage(WriteResumedText(what, fault), "");
+        r.showMessage(WriteResumedText(what, fault), "");
     }
 }
 
 // Writes one complete record straight to the system (no stdio buffer), so that a crash or a
 // killed process loses no record that was already taken, and a full disk leaves no torn line.
 // Returns whether the record was written.
-bool PutRecord(AppState& state, const std::string& record) {
-    DailyLogState& log = state.dailyLog;
+bool PutRecord(const LogRecords& r, const std::string& record) {
+    DailyLogState& log = r.log;
     const int error = AppendWholeRecord(::fileno(log.file), record);
-    Report(state, log.logFault, NoteWriteResult(log.logFault, error), log.fileName);
+    Report(r, log.logFault, NoteWriteResult(log.logFault, error), log.fileName);
     return error == 0;
 }
 
@@ -72,40 +73,44 @@ void AppendPumpFlowHeat(std::string& out, float pump, float flow, double totalHe
 
 // The sample record: the short layout, or with One-Wire the long one with the WAux
 // temperatures and the heat-assist loop.
-std::string SampleRecord(const AppState& state, const std::string& timeText) {
-    const ProcessorState& p = state.processor;
+std::string SampleRecord(const LogRecords& r, const std::string& timeText) {
+    const ProcessorState& p = r.processor;
     const Sample& s = p.current;
-    std::string r = timeText;
-    r.reserve(r.size() + 120);
-    AppendTemperature(r, s[kSlotCollector]);
-    AppendTemperature(r, s[kSlotStorage]);
-    r += ',';
-    AppendTemperature(r, s[kSlotAux1]);
-    AppendTemperature(r, s[kSlotAux2]);
-    r += ' ';
-    AppendTemperature(r, s[kSlotAux3]);
-    AppendTemperature(r, s[kSlotAux4]);
-    const bool oneWire = state.config.oneWireEnable != 0;
+    std::string out = timeText;
+    out.reserve(out.size() + 120);
+    AppendTemperature(out, s[kSlotCollector]);
+    AppendTemperature(out, s[kSlotStorage]);
+    out += ',';
+    AppendTemperature(out, s[kSlotAux1]);
+    AppendTemperature(out, s[kSlotAux2]);
+    out += ' ';
+    AppendTemperature(out, s[kSlotAux3]);
+    AppendTemperature(out, s[kSlotAux4]);
+    const bool oneWire = r.config.oneWireEnable != 0;
     if (oneWire) {
         for (int slot = kSlotWAux1; slot <= kSlotWAux4; ++slot) {
-            AppendTemperature(r, s[slot]);
+            AppendTemperature(out, s[slot]);
         }
     }
-    AppendPumpFlowHeat(r, s[kSlotPump], s[kSlotFlow], p.collectorHeat.total);
+    AppendPumpFlowHeat(out, s[kSlotPump], s[kSlotFlow], p.collectorHeat.total);
     if (oneWire) {
-        AppendPumpFlowHeat(r, s[kSlotHaPump], s[kSlotHaFlow], p.haHeat.total);
+        AppendPumpFlowHeat(out, s[kSlotHaPump], s[kSlotHaFlow], p.haHeat.total);
     }
-    r += '\n';
-    return r;
+    out += '\n';
+    return out;
 }
 
 }  // namespace
 
-bool OpenDailyLog(AppState& state, std::time_t t) {
-    DailyLogState& log = state.dailyLog;
-    CloseDailyLog(state);
+LogRecords LogRecordsOf(AppState& state) {
+    return {state.dailyLog, state.config, state.processor, state.showMessage};
+}
+
+bool OpenDailyLog(const LogRecords& r, std::time_t t) {
+    DailyLogState& log = r.log;
+    CloseDailyLog(log);
     const std::filesystem::path base =
-        PrepareDataFile(state.config.dataFolder, FormatTime("LOG-%Y-%m-%d", t));
+        PrepareDataFile(r.config.dataFolder, FormatTime("LOG-%Y-%m-%d", t));
     std::filesystem::path name;
     int error = 0;
     for (int i = 0; i < kDailyLogNames; ++i) {
@@ -144,20 +149,20 @@ bool OpenDailyLog(AppState& state, std::time_t t) {
     }
     // A full disk passes: the record is counted as lost and the next one tries again.
     if (IsNoSpace(error)) {
-        Report(state, log.logFault, NoteWriteResult(log.logFault, error), name.string());
+        Report(r, log.logFault, NoteWriteResult(log.logFault, error), name.string());
         return false;
     }
-    state.config.logData = 0;
-    state.showMessage("Cannot create Log file, logging disabled", "Error");
+    r.config.logData = 0;
+    r.showMessage("Cannot create Log file, logging disabled", "Error");
     return false;
 }
 
-void WriteRawLine(AppState& state, std::string_view tag, std::string_view text, std::time_t t) {
-    if (state.config.logData == 0) {
+void WriteRawLine(const LogRecords& r, std::string_view tag, std::string_view text, std::time_t t) {
+    if (r.config.logData == 0) {
         return;
     }
-    DailyLogState& log = state.dailyLog;
-    if (log.file == nullptr && !OpenDailyLog(state, t)) {
+    DailyLogState& log = r.log;
+    if (log.file == nullptr && !OpenDailyLog(r, t)) {
         return;
     }
     log.timeText = TimeText(t);
@@ -169,46 +174,45 @@ void WriteRawLine(AppState& state, std::string_view tag, std::string_view text, 
     record += ' ';
     record.append(text);
     record += '\n';
-    PutRecord(state, record);
+    PutRecord(r, record);
 }
 
-void WriteSampleLine(AppState& state) {
-    DailyLogState& log = state.dailyLog;
-    if (state.config.logData != 0 && --log.logCountdown <= 0) {
+void WriteSampleLine(const LogRecords& r) {
+    DailyLogState& log = r.log;
+    if (r.config.logData != 0 && --log.logCountdown <= 0) {
         // 0 and 1 both mean every sample; the floor keeps the countdown from running away.
-        log.logCountdown = std::max(state.config.logEveryNth, 1);
-        const std::time_t t = state.processor.current.time;
-        if (log.file == nullptr && !OpenDailyLog(state, t)) {
+        log.logCountdown = std::max(r.config.logEveryNth, 1);
+        const std::time_t t = r.processor.current.time;
+        if (log.file == nullptr && !OpenDailyLog(r, t)) {
             return;
         }
         log.timeText = TimeText(t);
-        if (PutRecord(state, SampleRecord(state, log.timeText))) {
+        if (PutRecord(r, SampleRecord(r, log.timeText))) {
             ++log.samplesLogged;
         }
     }
-    SummaryStep(state);
+    SummaryStep(r);
 }
 
-void WriteDayEnd(AppState& state) {
-    if (state.config.newLogAtMidnight != 0) {
-        CloseDailyLog(state);
+void WriteDayEnd(const LogRecords& r) {
+    if (r.config.newLogAtMidnight != 0) {
+        CloseDailyLog(r.log);
     }
-    WriteSummaryDayLine(state);
+    WriteSummaryDayLine(r);
 }
 
-void CloseDailyLog(AppState& state) {
-    DailyLogState& log = state.dailyLog;
+void CloseDailyLog(DailyLogState& log) {
     if (log.file != nullptr) {
         std::fclose(log.file);
         log.file = nullptr;
     }
 }
 
-void LogDataSwitched(AppState& state, bool on) {
+void LogDataSwitched(DailyLogState& log, bool on) {
     if (on) {
-        state.dailyLog.logCountdown = 1;
+        log.logCountdown = 1;
     } else {
-        CloseDailyLog(state);
+        CloseDailyLog(log);
     }
 }
 

@@ -28,7 +28,7 @@ void AppendHeat(std::string& out, const HeatTotals& heat) {
     }
 }
 
-std::string SummaryLine(const AppState& state, SummaryKind kind, const std::string& timeText) {
+std::string SummaryLine(const LogRecords& r, SummaryKind kind, const std::string& timeText) {
     std::string line = timeText;
     switch (kind) {
         case SummaryKind::kStart:
@@ -40,8 +40,8 @@ std::string SummaryLine(const AppState& state, SummaryKind kind, const std::stri
         case SummaryKind::kStatistics:
             break;
     }
-    const ProcessorState& p = state.processor;
-    const bool oneWire = state.config.oneWireEnable != 0;
+    const ProcessorState& p = r.processor;
+    const bool oneWire = r.config.oneWireEnable != 0;
     line.reserve(line.size() + 48 * 9 + 1);
     for (int slot = kSlotCollector; slot <= kSlotAux4; ++slot) {
         AppendFour(line, p.stats, slot);
@@ -60,49 +60,48 @@ std::string SummaryLine(const AppState& state, SummaryKind kind, const std::stri
 }
 
 // Appends one line whatever "Summary" says; the callers decide.
-bool AppendSummaryLine(AppState& state, SummaryKind kind, std::time_t t) {
-    const std::filesystem::path path = PrepareDataFile(state.config.dataFolder, kSummaryFileName);
-    WriteFault& fault = state.dailyLog.summaryFault;
+bool AppendSummaryLine(const LogRecords& r, SummaryKind kind, std::time_t t) {
+    const std::filesystem::path path = PrepareDataFile(r.config.dataFolder, kSummaryFileName);
+    WriteFault& fault = r.log.summaryFault;
     // Append only: a summary that cannot be appended to is never truncated instead.
     const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     int error = fd < 0 ? errno : 0;
     if (fd < 0 && !IsNoSpace(error)) {
-        state.config.summaryEnable = 0;
-        state.showMessage("Cannot open summary file, summary file disabled " + path.string(),
-                          "Error");
+        r.config.summaryEnable = 0;
+        r.showMessage("Cannot open summary file, summary file disabled " + path.string(), "Error");
         return false;
     }
     if (fd >= 0) {
-        state.dailyLog.timeText = TimeText(t);
-        error = AppendWholeRecord(fd, SummaryLine(state, kind, state.dailyLog.timeText));
+        r.log.timeText = TimeText(t);
+        error = AppendWholeRecord(fd, SummaryLine(r, kind, r.log.timeText));
         ::close(fd);
     }
     const WriteNews news = NoteWriteResult(fault, error);
     if (news == WriteNews::kFailed) {
-        state.showMessage(WriteFailedText(path.string(), fault), "Error");
+        r.showMessage(WriteFailedText(path.string(), fault), "Error");
     } else if (news == WriteNews::kResumed) {
-        state.showMessage(WriteResumedText(path.string(), fault), "");
+        r.showMessage(WriteResumedText(path.string(), fault), "");
     }
     return error == 0;
 }
 
 }  // namespace
 
-bool WriteSummary(AppState& state, SummaryKind kind, std::time_t t) {
-    if (state.config.summaryEnable == 0) {
+bool WriteSummary(const LogRecords& r, SummaryKind kind, std::time_t t) {
+    if (r.config.summaryEnable == 0) {
         return false;
     }
-    return AppendSummaryLine(state, kind, t);
+    return AppendSummaryLine(r, kind, t);
 }
 
-void SummaryStep(AppState& state) {
-    if (state.config.summaryEnable == 0) {
+void SummaryStep(const LogRecords& r) {
+    if (r.config.summaryEnable == 0) {
         return;
     }
-    DailyLogState& log = state.dailyLog;
-    const std::time_t t = state.processor.current.time;
+    DailyLogState& log = r.log;
+    const std::time_t t = r.processor.current.time;
     if (log.summaryCountdown == -1) {
-        WriteSummary(state, SummaryKind::kStart, t);
+        WriteSummary(r, SummaryKind::kStart, t);
     }
     --log.summaryCountdown;
     if (log.summaryCountdown >= 1) {
@@ -110,23 +109,23 @@ void SummaryStep(AppState& state) {
     }
     // 0 and 1 both mean every sample; a negative setting would otherwise bring the -1 of
     // "nothing written yet" back and repeat the Start line.
-    log.summaryCountdown = std::max(state.config.summaryEveryNth, 1);
-    WriteSummary(state, SummaryKind::kStatistics, t);
+    log.summaryCountdown = std::max(r.config.summaryEveryNth, 1);
+    WriteSummary(r, SummaryKind::kStatistics, t);
 }
 
-void WriteSummaryDayLine(AppState& state) {
-    WriteSummary(state, SummaryKind::kStatistics, state.processor.current.time);
+void WriteSummaryDayLine(const LogRecords& r) {
+    WriteSummary(r, SummaryKind::kStatistics, r.processor.current.time);
 }
 
-void SummarySwitched(AppState& state, bool on, std::time_t now) {
-    const std::time_t sampleTime = state.processor.current.time;
+void SummarySwitched(const LogRecords& r, bool on, std::time_t now) {
+    const std::time_t sampleTime = r.processor.current.time;
     const std::time_t t = sampleTime != 0 ? sampleTime : now;
     if (on) {
-        WriteSummary(state, SummaryKind::kStart, t);
-        state.dailyLog.summaryCountdown = 1;
+        WriteSummary(r, SummaryKind::kStart, t);
+        r.log.summaryCountdown = 1;
     } else {
         // "Summary" is already off in the configuration; the Stop line is written anyway.
-        AppendSummaryLine(state, SummaryKind::kStop, t);
+        AppendSummaryLine(r, SummaryKind::kStop, t);
     }
 }
 

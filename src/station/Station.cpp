@@ -104,10 +104,10 @@ void Station::Shutdown(const std::function<void()>& serve) {
         {
             StateGuard guard(state_.lock);
             state_.config.logData = 0;  // nothing more is logged while the station goes
-            CloseDailyLog(state_);
+            CloseDailyLog(state_.dailyLog);
             // A Stop line closes this run's Start line in Summary.txt.
             if (state_.config.summaryEnable != 0 && state_.dailyLog.summaryCountdown != -1) {
-                WriteSummary(state_, SummaryKind::kStop, std::time(nullptr));
+                WriteSummary(LogRecordsOf(state_), SummaryKind::kStop, std::time(nullptr));
             }
         }
         reconnecting_ = false;
@@ -522,7 +522,7 @@ bool Station::Reset() {
 void Station::CloseLogFile() {
     Call([this] {
         StateGuard guard(state_.lock);
-        CloseDailyLog(state_);
+        CloseDailyLog(state_.dailyLog);
     });
 }
 

@@ -5,7 +5,6 @@
 #include <ctime>
 #include <string>
 
-#include "core/AppState.h"
 #include "core/Channels.h"
 #include "core/DisplayRecords.h"
 #include "core/ProcessorState.h"

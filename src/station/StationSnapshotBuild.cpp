@@ -1,5 +1,6 @@
 #include "station/StationSnapshotBuild.h"
 
+#include "core/AppState.h"
 #include "display/StatusText.h"
 
 namespace brennic {
@@ -45,13 +46,14 @@ void BuildSnapshot(const AppState& state, const StationLinks& links, const WebCo
     status.webUploads = web.uploads;
     status.webErrors = web.errors;
     auto& l = out.statusLines;
-    l[StatusLines::kTime] = TimeLine(state, status, now, DisplayFlux(state.config, now));
-    if (DataReceived(state)) {
+    l[StatusLines::kTime] = TimeLine(state.config, p, status, now, DisplayFlux(state.config, now));
+    if (DataReceived(p)) {
         l[StatusLines::kLastData] = LastDataLine(p);
         l[StatusLines::kHighLimit] = HighLimitLine(p);
-        l[StatusLines::kPump] = PumpLine(state);
-        l[StatusLines::kHaPump] = HaPumpLine(state);
-        l[StatusLines::kSamples] = SamplesLine(state, status);
+        l[StatusLines::kPump] = PumpLine(p, state.channels);
+        l[StatusLines::kHaPump] = HaPumpLine(p, state.channels);
+        l[StatusLines::kSamples] =
+            SamplesLine(state.config, p, state.dailyLog.samplesLogged, status);
     }
 }
 

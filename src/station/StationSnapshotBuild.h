@@ -2,11 +2,12 @@
 
 #include <ctime>
 
-#include "core/AppState.h"
 #include "station/StationSnapshot.h"
 #include "web/WebCounters.h"
 
 namespace brennic {
+
+struct AppState;
 
 // Fills `out` from the shared state, the links and the publisher's counters at `now`.
 // Caller holds the StateLock (the station's thread, or a test).

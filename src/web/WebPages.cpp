@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "core/AppState.h"
 #include "core/LocalTime.h"
 
 namespace brennic {

@@ -3,9 +3,12 @@
 #include <ctime>
 #include <string>
 
-#include "core/AppState.h"
+#include "core/Channels.h"
+#include "core/Sample.h"
 
 namespace brennic {
+
+struct AppState;
 
 // What the links report about themselves; the shell supplies it (the links own these values).
 struct LinkStatus {
@@ -39,8 +42,9 @@ struct PageSnapshot {
     ChannelTable channels;
 };
 
-// Copies what the pages need. `now` is the time of the publication (converted to local time
-// here). Caller holds the StateLock; any thread.
+// Copies what the pages need out of four records of the state (settings, processor, channels,
+// daily log). `now` is the time of the publication (converted to local time here). Caller
+// holds the StateLock; any thread.
 PageSnapshot TakePageSnapshot(const AppState& state, const LinkStatus& links, int uploadNumber,
                               std::time_t now);
 

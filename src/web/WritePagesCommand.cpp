@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/AppState.h"
+
 namespace brennic {
 
 namespace {

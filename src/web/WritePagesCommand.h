@@ -2,10 +2,11 @@
 
 #include <string>
 
-#include "core/AppState.h"
 #include "web/WebPages.h"
 
 namespace brennic {
+
+struct AppState;
 
 // "--write-pages DIR": writes BRN_Stats.htm and BRN_Probes.htm for the current state into
 // `folder` (created when missing), as the first publication would ("ftpsample" 1). Returns

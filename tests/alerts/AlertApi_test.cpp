@@ -4,6 +4,7 @@
 
 #include "alerts/AlertJson.h"
 #include "alerts/AlertObserver.h"
+#include "core/AppState.h"
 #include "http/HttpServer.h"
 #include "support/HttpTestClient.h"
 #include "support/ScopedTimeZone.h"

@@ -62,11 +62,11 @@ TEST_F(StatusTextTest, TimeLineForms) {
         state.processor.newSample = c.dataReceived;
         state.processor.faultText = c.fault;
         state.config.oneWireEnable = c.oneWireEnable;
-        EXPECT_EQ(TimeLine(state, status, now, 0.5f), c.expected);
+        EXPECT_EQ(TimeLine(state.config, state.processor, status, now, 0.5f), c.expected);
     }
     // Before the first sample the elapsed time is not negative.
     state.processor.current.time = 0;
-    EXPECT_EQ(TimeLine(state, {}, now, 1.234f),
+    EXPECT_EQ(TimeLine(state.config, state.processor, {}, now, 1.234f),
               "13:02:03    ET=0:00:00    Communication Port Not Active  Flux=1.23");
 }
 
@@ -84,13 +84,14 @@ TEST_F(StatusTextTest, OtherStatusLines) {
     p.collectorHeat.factor = 0.8812;
     p.collectorPump.totalOnSeconds = 7200;
     p.collectorPump.cycles = 3;
-    EXPECT_EQ(PumpLine(state),
+    EXPECT_EQ(PumpLine(p, state.channels),
               "Pump is ON    GPM= 9.00   BTU Factor=0.8812    On_Hours= 2.00    "
               "Duty_Cycle= 0.65     Cycles=3");
     p.current[kSlotPump] = 0.0f;
-    EXPECT_EQ(PumpLine(state), "Pump is OFF    On_Hours= 2.00    Duty_Cycle= 0.65     Cycles=3");
+    EXPECT_EQ(PumpLine(p, state.channels),
+              "Pump is OFF    On_Hours= 2.00    Duty_Cycle= 0.65     Cycles=3");
 
-    EXPECT_EQ(HaPumpLine(state),
+    EXPECT_EQ(HaPumpLine(p, state.channels),
               "Heat Assist Pump is OFF    On_Hours= 0.00    Duty_Cycle= 0.00    Cycles=0");
     p.current[kSlotHaPump] = 1.0f;
     p.current[kSlotHaFlow] = 5.0f;
@@ -98,7 +99,7 @@ TEST_F(StatusTextTest, OtherStatusLines) {
     state.channels[kChHaPump].longName = "Boiler Pump";  // renamed by the user
     p.current.time = p.firstSampleTime;                  // no elapsed time: duty cycle 0
     p.haPump.totalOnSeconds = 1800;
-    EXPECT_EQ(HaPumpLine(state),
+    EXPECT_EQ(HaPumpLine(p, state.channels),
               "Boiler Pump is ON    GPM= 5.00    BTU Factor=0.9500    On_Hours= 0.50    "
               "Duty_Cycle= 0.00    Cycles=0");
 
@@ -106,7 +107,6 @@ TEST_F(StatusTextTest, OtherStatusLines) {
     Sample s;
     p.history.Append(s, 10);
     p.history.Append(s, 10);
-    state.dailyLog.samplesLogged = 41;
     p.openSensors = 2;
     p.dataErrors = 7;
     DisplayStatus status;
@@ -115,11 +115,11 @@ TEST_F(StatusTextTest, OtherStatusLines) {
     status.webErrors = 1;
     const std::string base =
         "Samples=1234   Samples saved=2   Samples Logged=41     Open_Sensors=2    Data_Errors=7";
-    EXPECT_EQ(SamplesLine(state, status), base);
+    EXPECT_EQ(SamplesLine(state.config, p, 41, status), base);
     state.config.oneWireEnable = 1;
-    EXPECT_EQ(SamplesLine(state, status), base + "    One Wire Pkts=99");
+    EXPECT_EQ(SamplesLine(state.config, p, 41, status), base + "    One Wire Pkts=99");
     state.config.webUploadFtp = 1;
-    EXPECT_EQ(SamplesLine(state, status),
+    EXPECT_EQ(SamplesLine(state.config, p, 41, status),
               base + "    One Wire Pkts=99    Web Uploads=5    Web Errors=1");
 }
 
@@ -174,7 +174,7 @@ TEST_F(StatusTextTest, TableRowsInOrderWithHeatUnits) {
     p.haHeat.rate = 0.5;
 
     c.heatUnits = 1;  // KWH
-    std::vector<TableRow> rows = TableRows(state);
+    std::vector<TableRow> rows = TableRows(state.config, state.processor, state.channels);
     ASSERT_EQ(rows.size(), 15u);
     EXPECT_EQ(rows[0].name, "Collector");
     EXPECT_EQ(rows[9].name, "WAux-4");
@@ -195,7 +195,7 @@ TEST_F(StatusTextTest, TableRowsInOrderWithHeatUnits) {
 
     c.heatUnits = 0;  // BTUs
     state.channels[kChBtuRate].longName = "Solar Rate";
-    rows = TableRows(state);
+    rows = TableRows(state.config, state.processor, state.channels);
     EXPECT_EQ(rows[12].name, "Solar Rate");
     const std::array<std::string, 5> rate = {"    3600.0", "    7200.0", "", "    5400.0", ""};
     EXPECT_EQ(rows[12].cells, rate);
@@ -205,7 +205,7 @@ TEST_F(StatusTextTest, TableRowsInOrderWithHeatUnits) {
     EXPECT_EQ(rows[14].cells[0], "    1800.0");
 
     c.status[kChAux1] = c.status[kChBtus] = 0;
-    rows = TableRows(state);
+    rows = TableRows(state.config, state.processor, state.channels);
     ASSERT_EQ(rows.size(), 13u);
     EXPECT_EQ(rows[2].name, "Aux-2");
     EXPECT_EQ(rows[9].name, "KWHs Captured");

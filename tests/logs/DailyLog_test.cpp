@@ -19,7 +19,7 @@ using testing::WriteFile;
 class DailyLogTest : public testing::DataFilesTest {
   protected:
     void TearDown() override {
-        CloseDailyLog(state);
+        CloseDailyLog(state.dailyLog);
         DataFilesTest::TearDown();
     }
 };
@@ -27,7 +27,7 @@ class DailyLogTest : public testing::DataFilesTest {
 TEST_F(DailyLogTest, SampleRecordsOfBothLayoutsAreByteExact) {
     SetSample(kJune1);
     state.processor.collectorHeat.total = 12345.67;
-    WriteSampleLine(state);
+    WriteSampleLine(LogRecordsOf(state));
 
     state.config.oneWireEnable = 1;  // switched on while the file is open: same file
     Sample& s = state.processor.current;
@@ -39,7 +39,7 @@ TEST_F(DailyLogTest, SampleRecordsOfBothLayoutsAreByteExact) {
     s[kSlotHaPump] = 0.0f;
     s[kSlotHaFlow] = 2.0f;
     state.processor.haHeat.total = 123456789.0;
-    WriteSampleLine(state);
+    WriteSampleLine(LogRecordsOf(state));
 
     EXPECT_EQ(ReadAll(File("LOG-2009-06-01.txt")),
               "2009-06-01 14:05:30CDT 150.0 120.0,  70.0  71.5   72.2 -9999.0 1   4.5  12345.7\n"
@@ -56,18 +56,18 @@ TEST_F(DailyLogTest, NumbersKeepTheirPointInACommaLocale) {
         GTEST_SKIP() << "no de_DE.UTF-8 locale";
     }
     SetSample(kJune1);
-    WriteSampleLine(state);
+    WriteSampleLine(LogRecordsOf(state));
     std::setlocale(LC_NUMERIC, old.c_str());
     EXPECT_EQ(ReadAll(File("LOG-2009-06-01.txt")),
               "2009-06-01 14:05:30CDT 150.0 120.0,  70.0  71.5   72.2 -9999.0 1   4.5      0.0\n");
 }
 
 TEST_F(DailyLogTest, RawRecords) {
-    WriteRawLine(state, "QMX_DATA", "C 150 S 120 A1 70 P ON", kJune1);
+    WriteRawLine(LogRecordsOf(state), "QMX_DATA", "C 150 S 120 A1 70 P ON", kJune1);
     // A replayed line keeps its line feed, which leaves an empty line.
-    WriteRawLine(state, "QMX_DATA", "GPM=4.5\n", kJune1 + 2);
+    WriteRawLine(LogRecordsOf(state), "QMX_DATA", "GPM=4.5\n", kJune1 + 2);
     state.config.logData = 0;
-    WriteRawLine(state, "QMX_DATA", "not written", kJune1 + 4);
+    WriteRawLine(LogRecordsOf(state), "QMX_DATA", "not written", kJune1 + 4);
     EXPECT_EQ(ReadAll(File("LOG-2009-06-01.txt")),
               "QMX_DATA 2009-06-01 14:05:30CDT C 150 S 120 A1 70 P ON\n"
               "QMX_DATA 2009-06-01 14:05:32CDT GPM=4.5\n\n");
@@ -76,8 +76,8 @@ TEST_F(DailyLogTest, RawRecords) {
 
 TEST_F(DailyLogTest, EveryRecordIsOnDiskBeforeTheFileIsClosed) {
     SetSample(kJune1);
-    WriteSampleLine(state);
-    WriteRawLine(state, "QMX_DATA", "line", kJune1);
+    WriteSampleLine(LogRecordsOf(state));
+    WriteRawLine(LogRecordsOf(state), "QMX_DATA", "line", kJune1);
     ASSERT_NE(state.dailyLog.file, nullptr);
     EXPECT_EQ(ReadLines(File("LOG-2009-06-01.txt")).size(), 2u);
 }
@@ -110,10 +110,10 @@ TEST_F(DailyLogTest, NameSearchSkipsExistingFilesAndLeavesThemUntouched) {
         for (const auto& name : c.existing) {
             WriteFile(File(name), "old " + name + "\n");
         }
-        ASSERT_TRUE(OpenDailyLog(state, kJune1)) << c.created;
+        ASSERT_TRUE(OpenDailyLog(LogRecordsOf(state), kJune1)) << c.created;
         EXPECT_EQ(state.dailyLog.fileName, File(c.created).string());
-        WriteRawLine(state, "QMX_DATA", "new", kJune1);
-        CloseDailyLog(state);
+        WriteRawLine(LogRecordsOf(state), "QMX_DATA", "new", kJune1);
+        CloseDailyLog(state.dailyLog);
         EXPECT_EQ(ReadAll(File(c.created)), "QMX_DATA 2009-06-01 14:05:30CDT new\n");
         for (const auto& name : c.existing) {
             EXPECT_EQ(ReadAll(File(name)), "old " + name + "\n") << name;
@@ -153,9 +153,9 @@ TEST_F(DailyLogTest, AllNamesTakenAppendsToTheLastName) {
         state.config.logData = 1;
         state.dailyLog.samplesLogged = 0;
         SetSample(kJune1);
-        WriteRawLine(state, "QMX_DATA", "line", kJune1);
-        WriteSampleLine(state);
-        CloseDailyLog(state);
+        WriteRawLine(LogRecordsOf(state), "QMX_DATA", "line", kJune1);
+        WriteSampleLine(LogRecordsOf(state));
+        CloseDailyLog(state.dailyLog);
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir()), {}), 27);
         EXPECT_EQ(ReadAll(File("LOG-2009-06-01-Y.txt")), "old\n");
         if (c.last == nullptr) {
@@ -179,8 +179,8 @@ TEST_F(DailyLogTest, MissingParentsAndLongFoldersAreCreated) {
     for (const std::string& folder : {deep, longFolder, deep + "/"}) {
         state.config.dataFolder = folder;
         SetSample(kJune1);
-        WriteSampleLine(state);
-        CloseDailyLog(state);
+        WriteSampleLine(LogRecordsOf(state));
+        CloseDailyLog(state.dailyLog);
         EXPECT_EQ(state.dailyLog.fileName,
                   (std::filesystem::path(folder) / "LOG-2009-06-01.txt").string());
         EXPECT_EQ(ReadLines(state.dailyLog.fileName).size(), 1u) << folder;
@@ -207,9 +207,9 @@ TEST_F(DailyLogTest, LogCountdown) {
         fresh.config.logEveryNth = c.everyNth;
         for (int i = 1; i <= 12; ++i) {
             fresh.processor.current.time = kJune1 + i;
-            WriteSampleLine(fresh);
+            WriteSampleLine(LogRecordsOf(fresh));
         }
-        CloseDailyLog(fresh);
+        CloseDailyLog(fresh.dailyLog);
         std::vector<int> logged;
         for (const auto& line : ReadLines(fresh.dailyLog.fileName)) {
             logged.push_back(std::stoi(line.substr(17, 2)) - 30);
@@ -223,16 +223,16 @@ TEST_F(DailyLogTest, LogCountdown) {
 TEST_F(DailyLogTest, SwitchingLogDataOffClosesAndOnLogsTheNextSampleInANewFile) {
     state.config.logEveryNth = 10;
     SetSample(kJune1);
-    WriteSampleLine(state);  // logged: the first sample
+    WriteSampleLine(LogRecordsOf(state));  // logged: the first sample
     state.processor.current.time = kJune1 + 1;
-    WriteSampleLine(state);  // skipped
+    WriteSampleLine(LogRecordsOf(state));  // skipped
     state.config.logData = 0;
-    LogDataSwitched(state, false);
+    LogDataSwitched(state.dailyLog, false);
     EXPECT_EQ(state.dailyLog.file, nullptr);
     state.config.logData = 1;
-    LogDataSwitched(state, true);
+    LogDataSwitched(state.dailyLog, true);
     state.processor.current.time = kJune1 + 2;
-    WriteSampleLine(state);
+    WriteSampleLine(LogRecordsOf(state));
     EXPECT_EQ(ReadLines(File("LOG-2009-06-01.txt")).size(), 1u);
     EXPECT_EQ(ReadLines(File("LOG-2009-06-01-A.txt")).size(), 1u);
 }
@@ -245,11 +245,11 @@ TEST_F(DailyLogTest, DayChangeWithAndWithoutNewLogFileAtMidnight) {
         fresh.config = state.config;
         fresh.config.newLogAtMidnight = newFile;
         fresh.processor.current.time = beforeMidnight;
-        WriteSampleLine(fresh);
+        WriteSampleLine(LogRecordsOf(fresh));
         fresh.processor.current.time = afterMidnight;
-        WriteDayEnd(fresh);
-        WriteSampleLine(fresh);
-        CloseDailyLog(fresh);
+        WriteDayEnd(LogRecordsOf(fresh));
+        WriteSampleLine(LogRecordsOf(fresh));
+        CloseDailyLog(fresh.dailyLog);
         const auto first = ReadLines(File("LOG-2009-06-01.txt"));
         const auto second = ReadLines(File("LOG-2009-06-02.txt"));
         if (newFile) {
@@ -269,8 +269,8 @@ TEST_F(DailyLogTest, DayChangeWithAndWithoutNewLogFileAtMidnight) {
 TEST_F(DailyLogTest, TestOffsetShiftsFileNameAndRecordTimes) {
     SetTestTimeOffset(10 * 3600);  // 2009-06-02 00:05:30 CDT
     SetSample(kJune1);
-    WriteRawLine(state, "QMX_DATA", "line", kJune1);
-    WriteSampleLine(state);
+    WriteRawLine(LogRecordsOf(state), "QMX_DATA", "line", kJune1);
+    WriteSampleLine(LogRecordsOf(state));
     const auto lines = ReadLines(File("LOG-2009-06-02.txt"));
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "QMX_DATA 2009-06-02 00:05:30CDT line");

@@ -22,13 +22,13 @@ using testing::SmallDisk;
 class FullDiskTest : public testing::DataFilesTest {
   protected:
     void TearDown() override {
-        CloseDailyLog(state);
+        CloseDailyLog(state.dailyLog);
         DataFilesTest::TearDown();
     }
     // Logs one sample (and its summary line) one second after the last.
     void LogOne() {
         SetSample(kJune1 + next_++);
-        WriteSampleLine(state);
+        WriteSampleLine(LogRecordsOf(state));
     }
     int Count(const std::string& start) const {
         int n = 0;
@@ -82,7 +82,7 @@ TEST_F(FullDiskTest, RecordsAreWholeCountedAndResumeWhenRoomReturns) {
               1);
     EXPECT_EQ(Count("Writing " + disk.Path() + "/Summary.txt resumed;"), 1);
     EXPECT_EQ(messages.size(), 4u);
-    CloseDailyLog(state);
+    CloseDailyLog(state.dailyLog);
 
     // Every line of both files is whole, and the log replays every record it holds.
     for (const char* name : {"/LOG-2009-06-01.txt", "/Summary.txt"}) {

@@ -70,7 +70,7 @@ TEST_F(KillWhileWritingTest, TheLogKeepsEveryWholeRecordWrittenBeforeTheKill) {
             // The child has its own copy of `state`, with no log open yet.
             for (long n = 1;; ++n) {
                 SetSample(kJune1 + round * 1000 + n);
-                WriteSampleLine(state);
+                WriteSampleLine(LogRecordsOf(state));
                 if (state.dailyLog.samplesLogged == n) {
                     (void)!::write(out, &n, sizeof n);
                 }

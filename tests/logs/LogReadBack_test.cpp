@@ -73,7 +73,7 @@ bool ReadLine(const char* line, ReadRecord& r) {
 class LogReadBackTest : public testing::DataFilesTest {
   protected:
     void TearDown() override {
-        CloseDailyLog(state);
+        CloseDailyLog(state.dailyLog);
         DataFilesTest::TearDown();
     }
 };
@@ -101,12 +101,12 @@ TEST_F(LogReadBackTest, WrittenRecordsReadBackFieldForField) {
         s[kSlotHaPump] = static_cast<float>((i + 1) % 2);
         state.processor.collectorHeat.total = 1000.5 * static_cast<double>(i);
         state.processor.haHeat.total = 20.5 * static_cast<double>(i);
-        WriteRawLine(state, "QMX_DATA", "C 150 S 120", s.time);
-        WriteSampleLine(state);
+        WriteRawLine(LogRecordsOf(state), "QMX_DATA", "C 150 S 120", s.time);
+        WriteSampleLine(LogRecordsOf(state));
         written.push_back({s.time, state.config.oneWireEnable, s,
                            state.processor.collectorHeat.total, state.processor.haHeat.total});
     }
-    CloseDailyLog(state);
+    CloseDailyLog(state.dailyLog);
 
     std::FILE* file = std::fopen(File("LOG-2009-01-15.txt").c_str(), "r");
     ASSERT_NE(file, nullptr);

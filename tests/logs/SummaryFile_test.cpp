@@ -64,11 +64,11 @@ std::size_t FieldCount(const std::string& line) {
 }
 
 TEST_F(SummaryFileTest, EveryLineKindIsByteExact) {
-    EXPECT_TRUE(WriteSummary(state, SummaryKind::kStart, kJune1));
-    EXPECT_TRUE(WriteSummary(state, SummaryKind::kStatistics, kJune1));
+    EXPECT_TRUE(WriteSummary(LogRecordsOf(state), SummaryKind::kStart, kJune1));
+    EXPECT_TRUE(WriteSummary(LogRecordsOf(state), SummaryKind::kStatistics, kJune1));
     state.config.oneWireEnable = 1;  // 48 numbers from the next line on, same file
-    EXPECT_TRUE(WriteSummary(state, SummaryKind::kStatistics, kJan15));
-    EXPECT_TRUE(WriteSummary(state, SummaryKind::kStop, kJan15));
+    EXPECT_TRUE(WriteSummary(LogRecordsOf(state), SummaryKind::kStatistics, kJan15));
+    EXPECT_TRUE(WriteSummary(LogRecordsOf(state), SummaryKind::kStop, kJan15));
 
     const auto lines = ReadLines(Summary());
     ASSERT_EQ(lines.size(), 4u);
@@ -87,9 +87,9 @@ TEST_F(SummaryFileTest, EveryLineKindIsByteExact) {
 
 TEST_F(SummaryFileTest, SummaryOffWritesNothing) {
     state.config.summaryEnable = 0;
-    EXPECT_FALSE(WriteSummary(state, SummaryKind::kStart, kJune1));
+    EXPECT_FALSE(WriteSummary(LogRecordsOf(state), SummaryKind::kStart, kJune1));
     state.processor.current.time = kJune1;
-    WriteSampleLine(state);
+    WriteSampleLine(LogRecordsOf(state));
     EXPECT_FALSE(std::filesystem::exists(Summary()));
 }
 
@@ -113,7 +113,8 @@ TEST_F(SummaryFileTest, SummaryCountdown) {
         fresh.config.summaryEveryNth = c.everyNth;
         for (int i = 1; i <= 21; ++i) {
             fresh.processor.current.time = kJune1 + i;
-            WriteSampleLine(fresh);  // "Log Data" is off: the summary step runs anyway
+            WriteSampleLine(
+                LogRecordsOf(fresh));  // "Log Data" is off: the summary step runs anyway
         }
         const auto lines = ReadLines(Summary());
         ASSERT_FALSE(lines.empty());
@@ -132,19 +133,19 @@ TEST_F(SummaryFileTest, DayLineCarriesTheEndedDayAndTheNewSampleTime) {
     const std::time_t afterMidnight = 1243918830;   // 2009-06-02 00:00:30 CDT
     state.config.summaryEveryNth = 1800;
     state.processor.current.time = beforeMidnight;
-    WriteSampleLine(state);  // Start and the first statistics line
+    WriteSampleLine(LogRecordsOf(state));  // Start and the first statistics line
 
     // The new day's first sample: the day line comes before the day values are reset.
     state.processor.current.time = afterMidnight;
-    WriteDayEnd(state);
+    WriteDayEnd(LogRecordsOf(state));
     state.processor.stats.dayMax = state.processor.current;
     state.processor.stats.dayMin = state.processor.current;
     state.processor.collectorHeat.dayHeat = 0.0;
     state.processor.collectorHeat.dayMaxRate = 0.0;
-    WriteSampleLine(state);  // within the countdown: no line
+    WriteSampleLine(LogRecordsOf(state));  // within the countdown: no line
     state.config.summaryEveryNth = 1;
     state.dailyLog.summaryCountdown = 1;
-    WriteSampleLine(state);
+    WriteSampleLine(LogRecordsOf(state));
 
     const auto lines = ReadLines(Summary());
     ASSERT_EQ(lines.size(), 4u);
@@ -163,7 +164,7 @@ TEST_F(SummaryFileTest, UnwritableFolderGivesOneMessageAndSwitchesSummaryOff) {
     state.config.dataFolder = folder;
     for (int i = 0; i < 3; ++i) {
         state.processor.current.time = kJune1 + i;
-        WriteSampleLine(state);
+        WriteSampleLine(LogRecordsOf(state));
     }
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].first,
@@ -175,7 +176,7 @@ TEST_F(SummaryFileTest, UnwritableFolderGivesOneMessageAndSwitchesSummaryOff) {
 TEST_F(SummaryFileTest, MissingParentFolderIsCreatedAndTrailingSlashIsNotDoubled) {
     for (const char* tail : {"/deep/er/summary", "/deep/er/summary/"}) {
         state.config.dataFolder = Dir().string() + tail;
-        EXPECT_TRUE(WriteSummary(state, SummaryKind::kStart, kJune1));
+        EXPECT_TRUE(WriteSummary(LogRecordsOf(state), SummaryKind::kStart, kJune1));
         EXPECT_EQ(ReadLines(Dir() / "deep/er/summary/Summary.txt").size(), 1u);
         std::filesystem::remove_all(Dir() / "deep");
     }
@@ -185,15 +186,15 @@ TEST_F(SummaryFileTest, MissingParentFolderIsCreatedAndTrailingSlashIsNotDoubled
 TEST_F(SummaryFileTest, SwitchingSummaryOffAndOnLeavesStopThenStart) {
     // No sample yet: the lines carry the time given as now.
     state.config.summaryEnable = 0;
-    SummarySwitched(state, false, kJan15);
+    SummarySwitched(LogRecordsOf(state), false, kJan15);
     state.config.summaryEnable = 1;
-    SummarySwitched(state, true, kJan15 + 1);
+    SummarySwitched(LogRecordsOf(state), true, kJan15 + 1);
     // The next completed sample writes statistics at once, and no second Start.
     state.config.summaryEveryNth = 50;
     state.processor.current.time = kJune1;
-    WriteSampleLine(state);
+    WriteSampleLine(LogRecordsOf(state));
     state.processor.current.time = kJune1 + 1;
-    WriteSampleLine(state);
+    WriteSampleLine(LogRecordsOf(state));
     const auto lines = ReadLines(Summary());
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "2009-01-15 08:07:09CST Stop");
@@ -201,19 +202,19 @@ TEST_F(SummaryFileTest, SwitchingSummaryOffAndOnLeavesStopThenStart) {
     EXPECT_EQ(lines[2], "2009-06-01 14:05:30CDT" + kStats28);
     // With a sample taken, its time is used.
     state.config.summaryEnable = 0;
-    SummarySwitched(state, false, kJan15);
+    SummarySwitched(LogRecordsOf(state), false, kJan15);
     EXPECT_EQ(ReadLines(Summary()).back(), "2009-06-01 14:05:31CDT Stop");
 }
 
 TEST_F(SummaryFileTest, TimeZonesAndTestOffset) {
     {
         ScopedTimeZone zone("Europe/Berlin");
-        WriteSummary(state, SummaryKind::kStart, kJune1);
-        WriteSummary(state, SummaryKind::kStop, kJan15);
+        WriteSummary(LogRecordsOf(state), SummaryKind::kStart, kJune1);
+        WriteSummary(LogRecordsOf(state), SummaryKind::kStop, kJan15);
     }
     SetTestTimeOffset(-3600);
-    WriteSummary(state, SummaryKind::kStart, kJune1);
-    WriteSummary(state, SummaryKind::kStatistics, kJune1);
+    WriteSummary(LogRecordsOf(state), SummaryKind::kStart, kJune1);
+    WriteSummary(LogRecordsOf(state), SummaryKind::kStatistics, kJune1);
     const auto lines = ReadLines(Summary());
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], "2009-06-01 21:05:30CEST Start");

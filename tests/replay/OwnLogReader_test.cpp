@@ -36,12 +36,12 @@ std::string WriteOwnLog(const TempFolder& folder, const std::vector<std::time_t>
         s[kSlotPump] = 1.0f;
         s[kSlotHaPump] = 1.0f;
         writer.config.oneWireEnable = longLayout[i] ? 1 : 0;
-        WriteRawLine(writer, "QMX_DATA", "1:00 120.0 100.0 12.0 180.0 110.0 95.0 ON OFF\n",
-                     times[i]);
-        WriteSampleLine(writer);
+        WriteRawLine(LogRecordsOf(writer), "QMX_DATA",
+                     "1:00 120.0 100.0 12.0 180.0 110.0 95.0 ON OFF\n", times[i]);
+        WriteSampleLine(LogRecordsOf(writer));
     }
     const std::string path = writer.dailyLog.fileName;
-    CloseDailyLog(writer);
+    CloseDailyLog(writer.dailyLog);
     return path;
 }
 

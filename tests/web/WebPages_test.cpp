@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/AppState.h"
 #include "support/ScopedTimeZone.h"
 #include "web/WebCounters.h"
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/AppState.h"
 #include "support/FtpTestServer.h"
 
 namespace brennic {

@@ -131,7 +131,7 @@ void StatisticsDialog::Refresh() {
         // behind it, so the texts are copied only when the lock can be had at once.
         std::unique_lock<StateLock> guard(state_.lock, std::try_to_lock);
         if (guard.owns_lock()) {
-            const bool dataReceived = DataReceived(state_);
+            const bool dataReceived = DataReceived(state_.processor);
             for (std::size_t row = 0; row < lines_.size(); ++row) {
                 if (row == 0 || dataReceived) {
                     const std::string& text = state_.statusLines.line[kShownLine[row]];

@@ -53,7 +53,7 @@ void DrawTable(QPainter& painter, const AppState& state, const DisplayLayout& la
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, QStringLiteral("Quantity"));
     cells(kTableHeadings);
     cursor.Skip();
-    for (const TableRow& row : TableRows(state)) {
+    for (const TableRow& row : TableRows(state.config, state.processor, state.channels)) {
         painter.drawText(QRect(cursor.Left(), cursor.Top(), nameWidth, lh),
                          Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
                          QString::fromStdString(row.name));
@@ -90,7 +90,7 @@ ScrollBarAction Render(AppState& state, const DisplayLayout& layout, QPainter& p
     if (!layout.statisticsOnDisplay) {
         cursor.Skip();
     }
-    if (DataReceived(state)) {
+    if (DataReceived(state.processor)) {
         if (layout.statisticsOnDisplay) {
             cursor.Line(lines[StatusLines::kLastData]);
             cursor.Line(lines[StatusLines::kHighLimit]);

@@ -6,7 +6,6 @@
 #include "cli/CommandLine.h"
 #include "cli/Windowless.h"
 #include "config/ConfigFile.h"
-#include "core/AppState.h"
 #include "history/HistorySettings.h"
 #include "ui/window/MainWindow.h"
 

@@ -265,7 +265,7 @@ TEST_F(ConfigDialogTest, LogDataOffClosesTheOpenLog) {
     state.config.logData = 1;
     {
         StateGuard guard(state.lock);
-        ASSERT_TRUE(OpenDailyLog(state, std::time(nullptr)));
+        ASSERT_TRUE(OpenDailyLog(LogRecordsOf(state), std::time(nullptr)));
     }
     ASSERT_NE(state.dailyLog.file, nullptr);
     EXPECT_TRUE(OkWith([](ConfigDialog& d) { SetChecked(d, "logData", false); }));

@@ -150,7 +150,7 @@ TEST_F(TestDataDialogTest, ATimeOffsetMovesTheNextLoggedRecordAndIsAnnouncedOnce
     const std::time_t t = 1243883130;  // 2009-06-01 14:05:30 CDT
     auto log = [&](const char* text, std::time_t at) {
         StateGuard guard(state.lock);
-        WriteRawLine(state, "QMX_DATA", text, at);
+        WriteRawLine(LogRecordsOf(state), "QMX_DATA", text, at);
     };
     log("before", t);
 
@@ -167,7 +167,7 @@ TEST_F(TestDataDialogTest, ATimeOffsetMovesTheNextLoggedRecordAndIsAnnouncedOnce
 
     {
         StateGuard guard(state.lock);
-        CloseDailyLog(state);
+        CloseDailyLog(state.dailyLog);
     }
     QFile file(dir.filePath("LOG-2009-06-01.txt"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
