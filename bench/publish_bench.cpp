@@ -38,7 +38,7 @@ void BM_FtpPublication(benchmark::State& st) {
     WebPublisher publisher(state, options);
     const std::string jpeg(60 * 1024, '\xA5');  // about what the window's picture weighs
     publisher.SetScreenShot([&jpeg](const std::string& path) {
-        test::WriteBytes(path, jpeg);
+        test::WriteFile(path, jpeg);
         return true;
     });
     if (publisher.Publish() != 0) {  // the targets are there from now on

@@ -16,14 +16,8 @@
 namespace brennic {
 namespace {
 
+using testing::ReadAll;
 using testing::TempFolder;
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::string Script(const TempFolder& folder, const std::string& name, const std::string& body) {
     const std::string path = folder.Write(name, "#!/bin/sh\n" + body);

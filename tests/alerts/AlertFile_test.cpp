@@ -15,15 +15,9 @@
 namespace brennic {
 namespace {
 
+using testing::ReadAll;
 using testing::SmallDisk;
 using testing::TempFolder;
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::string Record(int i) {
     return "2026-06-22 10:" + std::to_string(10 + i % 50) +

@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 void MakeProgram(const fs::path& path) {
     fs::create_directories(path.parent_path());
-    test::WriteBytes(path, "#!/bin/sh\n");
+    test::WriteFile(path, "#!/bin/sh\n");
     fs::permissions(path, fs::perms::owner_all);
 }
 
@@ -92,8 +92,8 @@ TEST(WindowProgram, WindowlessCommandsLoadNoQtLibrary) {
         const int status = std::system(command.c_str());
         ASSERT_TRUE(WIFEXITED(status)) << c.args;
         EXPECT_EQ(WEXITSTATUS(status), c.exitCode) << c.args;
-        EXPECT_NE(test::ReadBytes(out).find(c.output), std::string::npos) << c.args;
-        const std::string loader = test::ReadBytes(err);
+        EXPECT_NE(test::ReadAll(out).find(c.output), std::string::npos) << c.args;
+        const std::string loader = test::ReadAll(err);
         EXPECT_NE(loader.find("libc.so.6"), std::string::npos) << c.args;  // LD_DEBUG worked
         EXPECT_EQ(loader.find("libQt"), std::string::npos) << c.args;
     }

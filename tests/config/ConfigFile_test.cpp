@@ -217,11 +217,11 @@ TEST_F(ConfigFileTest, SaveReplacesTheFileWhole) {
 
     // A folder that has become read-only keeps the old file as it was.
     if (::geteuid() != 0) {
-        const std::string before = ReadFile(file);
+        const std::string before = ReadAll(file);
         fs::permissions(paths_.configFolder, fs::perms::owner_read | fs::perms::owner_exec);
         s.config.siteId = "changed";
         EXPECT_FALSE(SaveConfig(s));
-        EXPECT_EQ(ReadFile(file), before);
+        EXPECT_EQ(ReadAll(file), before);
     }
 }
 

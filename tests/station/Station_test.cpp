@@ -9,6 +9,8 @@
 #include <thread>
 
 #include "support/LinkTestSupport.h"
+#include "support/TempFolder.h"
+#include "support/WaitFor.h"
 
 namespace brennic {
 namespace {
@@ -36,20 +38,15 @@ class RecordingObserver : public StationObserver {
         std::lock_guard<std::mutex> lock(mutex_);
         ++stops;
     }
+    // Waits until `done` holds, read under the observer's lock.
     template <typename F>
     bool WaitFor(F done, std::chrono::milliseconds timeout = 5000ms) {
-        const auto end = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < end) {
-            {
+        return testing::WaitFor(
+            [&] {
                 std::lock_guard<std::mutex> lock(mutex_);
-                if (done()) {
-                    return true;
-                }
-            }
-            std::this_thread::sleep_for(10ms);
-        }
-        std::lock_guard<std::mutex> lock(mutex_);
-        return done();
+                return done();
+            },
+            timeout);
     }
 
     std::mutex mutex_;
@@ -62,45 +59,26 @@ class RecordingObserver : public StationObserver {
 class StationTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("brennic_station_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
         state_.config.configFolder = (dir_ / "config").string();
         state_.config.dataFolder = (dir_ / "data").string();
         state_.config.comPort = "/nonexistent/tty";
         options_.startPublisher = false;
         options_.linkTiming.endDelay = 10ms;
     }
-    void TearDown() override {
-        station_.reset();
-        fs::remove_all(dir_);
-    }
+    void TearDown() override { station_.reset(); }
     Station& Make() {
         station_ = std::make_unique<Station>(state_, options_);
         station_->AddObserver(observer_);
         station_->Start();
         return *station_;
     }
-    std::string ReadFile(const fs::path& path) {
-        std::ifstream in(path);
-        return std::string((std::istreambuf_iterator<char>(in)), {});
-    }
-
-    fs::path dir_;
+    testing::TempFolder folder_;
+    const fs::path dir_ = folder_.Path();
     AppState state_;
     StationOptions options_;
     std::shared_ptr<RecordingObserver> observer_ = std::make_shared<RecordingObserver>();
     std::unique_ptr<Station> station_;
 };
-
-std::string Line(int minute, double collector) {
-    char text[96];
-    std::snprintf(text, sizeof text, "12:%02d %.1f 120.0 10.0 180.0 140.0 130.0 ON OFF\r\n", minute,
-                  collector);
-    return text;
-}
 
 TEST_F(StationTest, LinesAreProcessedInArrivalOrderAndTheStopClosesTheLogAndSummary) {
     Pty pty;
@@ -113,7 +91,7 @@ TEST_F(StationTest, LinesAreProcessedInArrivalOrderAndTheStopClosesTheLogAndSumm
     Station& station = Make();
     ASSERT_TRUE(station.StartAcquisition());
     for (int i = 0; i < 5; ++i) {
-        pty.Write(Line(i, 150.0 + i));
+        pty.Write(testing::MinuteLine(i, 150.0 + i));
     }
     ASSERT_TRUE(observer_->WaitFor([&] { return observer_->samples.size() >= 5; }));
     for (int i = 0; i < 5; ++i) {
@@ -127,7 +105,8 @@ TEST_F(StationTest, LinesAreProcessedInArrivalOrderAndTheStopClosesTheLogAndSumm
     station.Shutdown();
     EXPECT_EQ(observer_->stops, 1);
     EXPECT_EQ(state_.dailyLog.file, nullptr);
-    const std::string summary = ReadFile(fs::path(state_.config.dataFolder) / "Summary.txt");
+    const std::string summary =
+        testing::ReadAll(fs::path(state_.config.dataFolder) / "Summary.txt");
     ASSERT_GE(summary.size(), 6u);
     EXPECT_EQ(summary.substr(summary.size() - 6), " Stop\n") << summary;
 }
@@ -181,7 +160,7 @@ TEST_F(StationTest, TheServiceReconnectsWhenThePortComesBack) {
     options_.reconnectMost = 200ms;
     Station& station = Make();
     ASSERT_TRUE(station.StartAcquisition());
-    first->Write(Line(0, 150.0));
+    first->Write(testing::MinuteLine(0, 150.0));
     ASSERT_TRUE(observer_->WaitFor([&] { return observer_->samples.size() == 1; }));
 
     first.reset();  // unplugged: the device goes away
@@ -198,7 +177,7 @@ TEST_F(StationTest, TheServiceReconnectsWhenThePortComesBack) {
     fs::remove(link);
     fs::create_symlink(second.path, link);
     ASSERT_TRUE(observer_->WaitFor([&] { return station.Running(); }, 10000ms));
-    second.Write(Line(1, 151.0));
+    second.Write(testing::MinuteLine(1, 151.0));
     ASSERT_TRUE(observer_->WaitFor([&] { return observer_->samples.size() == 2; }));
     EXPECT_EQ(observer_->samples.back()->current[kSlotCollector], 151.0f);
     std::lock_guard<std::mutex> lock(observer_->mutex_);

@@ -38,13 +38,10 @@ inline Lines SplitLines(const std::string& text) {
     return lines;
 }
 
-inline std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using testing::ReadAll;
 
 inline Lines Golden() {
-    return SplitLines(ReadFile(BRENNIC_SOURCE_DIR "/tests/fixtures/config/Config-v7.txt"));
+    return SplitLines(ReadAll(BRENNIC_SOURCE_DIR "/tests/fixtures/config/Config-v7.txt"));
 }
 
 // `lines` with line `number` (1-based, as in the file) replaced.
@@ -109,7 +106,7 @@ class ConfigFileTest : public ::testing::Test {
     std::string SavedText(AppState& state) {
         std::string why;
         EXPECT_TRUE(SaveConfig(state, &why)) << why;
-        return ReadFile(fs::path(state.config.configFolder) / "Config.Txt");
+        return ReadAll(fs::path(state.config.configFolder) / "Config.Txt");
     }
     testing::TempFolder folder_;
     const fs::path root_ = folder_.Path();

@@ -24,13 +24,6 @@ namespace brennic::testing {
 inline constexpr std::time_t kJune1 = 1243883130;
 inline constexpr std::time_t kJan15 = 1232028429;
 
-inline std::string ReadAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 inline std::vector<std::string> ReadLines(const std::filesystem::path& path) {
     std::vector<std::string> lines;
     std::ifstream in(path, std::ios::binary);
@@ -38,10 +31,6 @@ inline std::vector<std::string> ReadLines(const std::filesystem::path& path) {
         lines.push_back(line);
     }
     return lines;
-}
-
-inline void WriteFile(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
 }
 
 // A fresh AppState writing into its own temporary folder in Chicago time; messages are

@@ -24,17 +24,8 @@
 
 namespace brennic::test {
 
-inline std::string ReadBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
+using testing::ReadAll;
+using testing::WriteFile;
 
 // The regular files directly in `folder`, by name, sorted.
 inline std::vector<std::string> FileNames(const std::filesystem::path& folder) {

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdio>
 #include <deque>
 #include <mutex>
 #include <optional>
@@ -27,6 +28,14 @@ extern char** environ;
 namespace brennic::testing {
 
 using namespace std::chrono_literals;
+
+// One controller report line at minute `minute` with the collector at `collector` °F.
+inline std::string MinuteLine(int minute, double collector) {
+    char text[96];
+    std::snprintf(text, sizeof text, "12:%02d %.1f 120.0 10.0 180.0 140.0 130.0 ON OFF\r\n", minute,
+                  collector);
+    return text;
+}
 
 // One call the links made on the sink.
 struct LinkEvent {

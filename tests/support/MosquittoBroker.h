@@ -63,7 +63,7 @@ class MosquittoBroker {
         const auto& d = folder_.Path();
         const std::string q = " >/dev/null 2>&1";
         const std::string ec = " -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes";
-        WriteBytes(d / "san.ext", "subjectAltName=DNS:localhost,IP:127.0.0.1\n");
+        WriteFile(d / "san.ext", "subjectAltName=DNS:localhost,IP:127.0.0.1\n");
         ready_ = Run("cd " + d.string() + " && openssl req -x509" + ec +
                      " -keyout ca.key -out ca.crt -days 2 -subj /CN=BrennicTestCA" + q) &&
                  Run("cd " + d.string() + " && openssl req -x509" + ec +
@@ -77,14 +77,14 @@ class MosquittoBroker {
                  Run("mosquitto_passwd -b -c " + (d / "passwd").string() + " " + kUser + " " +
                      kPassword + q);
         const passwd* me = getpwuid(getuid());
-        WriteBytes(d / "mosquitto.conf",
-                   "user " + std::string(me != nullptr ? me->pw_name : "root") +
-                       "\npersistence false\nallow_anonymous false\npassword_file " +
-                       (d / "passwd").string() + "\nlog_dest file " + (d / "broker.log").string() +
-                       "\nlistener " + std::to_string(port_) + " 127.0.0.1\nlistener " +
-                       std::to_string(tlsPort_) + " 127.0.0.1\ncafile " + caFile() + "\ncertfile " +
-                       (d / "server.crt").string() + "\nkeyfile " + (d / "server.key").string() +
-                       "\n");
+        WriteFile(d / "mosquitto.conf",
+                  "user " + std::string(me != nullptr ? me->pw_name : "root") +
+                      "\npersistence false\nallow_anonymous false\npassword_file " +
+                      (d / "passwd").string() + "\nlog_dest file " + (d / "broker.log").string() +
+                      "\nlistener " + std::to_string(port_) + " 127.0.0.1\nlistener " +
+                      std::to_string(tlsPort_) + " 127.0.0.1\ncafile " + caFile() + "\ncertfile " +
+                      (d / "server.crt").string() + "\nkeyfile " + (d / "server.key").string() +
+                      "\n");
     }
     ~MosquittoBroker() { Stop(); }
     MosquittoBroker(const MosquittoBroker&) = delete;

@@ -68,7 +68,7 @@ class PublisherTest : public ::testing::Test {
         state.config.webIncludeScreenShot = 1;
         publisher.SetScreenShot([this](const std::string& path) {
             ++screenShots;
-            WriteBytes(path, kFakeJpeg);
+            WriteFile(path, kFakeJpeg);
             return true;
         });
     }

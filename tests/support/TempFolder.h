@@ -9,6 +9,16 @@
 
 namespace brennic::testing {
 
+// The bytes of the file at `path` (empty when it cannot be read).
+inline std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void WriteFile(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
 // A fresh folder of one test under the system's temporary folder, removed with everything in
 // it at the end. Tests write their files (and pictures) here, never into the build folder.
 class TempFolder {

@@ -89,9 +89,9 @@ TEST(FtpClient, AsciiTransfersRewriteLineEndsBinaryKeepsBytes) {
     EXPECT_NE(ftp.LastErrorText().find("550 "), std::string::npos);
     ftp.Close();
 
-    EXPECT_EQ(test::ReadBytes(home / "in" / "text.bin"),
+    EXPECT_EQ(test::ReadAll(home / "in" / "text.bin"),
               std::string("\xFF\xD8\r\r\n\x00\r\n\r\r\n\xFF\xD9", 13));
-    EXPECT_EQ(test::ReadBytes(home / "in" / "image.jpg"), bytes);
+    EXPECT_EQ(test::ReadAll(home / "in" / "image.jpg"), bytes);
     EXPECT_EQ(server.Count("PASS ******"), 1) << "one login for the whole session";
 }
 

@@ -21,7 +21,7 @@ TEST_F(PublisherTest, ThreadPublishesAfterTheFirstDelayAndThenEveryInterval) {
     publisher.StartPublisher();
     EXPECT_FALSE(publisher.Finished());
     // The page is replaced whole (a scratch file and a rename), so it can be read meanwhile.
-    const auto pageNumber = [&] { return SampleNumber(test::ReadBytes(local / "BRN_Stats.htm")); };
+    const auto pageNumber = [&] { return SampleNumber(test::ReadAll(local / "BRN_Stats.htm")); };
     EXPECT_TRUE(WaitFor([&] { return pageNumber() >= 3; }));
     publisher.StopPublisher();
     EXPECT_TRUE(WaitFor([&] { return publisher.Finished(); }));
@@ -82,7 +82,7 @@ TEST_F(PublisherTest, ServerStoppedMidPublicationThenTheNextIntervalPublishes) {
         if (++shots == 1) {
             ftp.Stop();
         }
-        test::WriteBytes(path, test::kFakeJpeg);
+        test::WriteFile(path, test::kFakeJpeg);
         return true;
     });
     std::atomic<bool> restarted{false};
@@ -96,8 +96,8 @@ TEST_F(PublisherTest, ServerStoppedMidPublicationThenTheNextIntervalPublishes) {
     EXPECT_EQ(counters.errors, 1);
     EXPECT_EQ(counters.fileErrors, 1);
     EXPECT_GE(counters.uploads, 2);
-    EXPECT_EQ(SampleNumber(test::ReadBytes(home / "www" / "BRN_Stats.htm")), 2);
-    EXPECT_EQ(test::ReadBytes(home / "www" / "ScreenShot.jpg"), test::kFakeJpeg);
+    EXPECT_EQ(SampleNumber(test::ReadAll(home / "www" / "BRN_Stats.htm")), 2);
+    EXPECT_EQ(test::ReadAll(home / "www" / "ScreenShot.jpg"), test::kFakeJpeg);
 }
 
 }  // namespace

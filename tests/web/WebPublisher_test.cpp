@@ -20,7 +20,7 @@ using test::FileNames;
 using test::FtpServerSetup;
 using test::kFakeJpeg;
 using test::PublisherTest;
-using test::ReadBytes;
+using test::ReadAll;
 
 using Names = std::vector<std::string>;
 
@@ -36,12 +36,12 @@ TEST_F(PublisherTest, CleanPublicationLeavesExactlyTheThreeFiles) {
     EXPECT_EQ(FileNames(home / "www"), published);
     EXPECT_EQ(FileNames(local), published);
 
-    const std::string stats = ReadBytes(home / "www" / "BRN_Stats.htm");
-    EXPECT_EQ(stats, ReadBytes(local / "BRN_Stats.htm"));
+    const std::string stats = ReadAll(home / "www" / "BRN_Stats.htm");
+    EXPECT_EQ(stats, ReadAll(local / "BRN_Stats.htm"));
     EXPECT_EQ(SampleNumber(stats), 1);
     const std::string probes = WriteProbesPage(TakePageSnapshot(state, {}, 1, 0));
-    EXPECT_EQ(ReadBytes(home / "www" / "BRN_Probes.htm"), probes);
-    EXPECT_EQ(ReadBytes(home / "www" / "ScreenShot.jpg"), kFakeJpeg);
+    EXPECT_EQ(ReadAll(home / "www" / "BRN_Probes.htm"), probes);
+    EXPECT_EQ(ReadAll(home / "www" / "ScreenShot.jpg"), kFakeJpeg);
     EXPECT_TRUE(std::filesystem::is_empty(temp)) << "the scratch JPEG and its folder are gone";
 
     // One login; every file arrives as TEMP.htm; pages as text, the picture as binary.
@@ -60,7 +60,7 @@ TEST_F(PublisherTest, CleanPublicationLeavesExactlyTheThreeFiles) {
     EXPECT_EQ(ftp.Count("DELE BRN_Stats.htm"), 6);
     ASSERT_EQ(publisher.Publish(), 0);
     EXPECT_EQ(ftp.Count("DELE BRN_Stats.htm"), 7);
-    EXPECT_EQ(SampleNumber(ReadBytes(home / "www" / "BRN_Stats.htm")), 2);
+    EXPECT_EQ(SampleNumber(ReadAll(home / "www" / "BRN_Stats.htm")), 2);
     EXPECT_EQ(FileNames(home / "www"), published);
 
     const WebCounters counters = publisher.Counters();
@@ -123,17 +123,17 @@ class SilentServer {
 // followed, and nothing is left behind.
 TEST_F(PublisherTest, AScratchNameLinkIsLeftUntouched) {
     const auto victim = scratch.Path() / "victim.txt";
-    test::WriteBytes(victim, "keep");
+    test::WriteFile(victim, "keep");
     const auto planted = temp / "Brennic_Screen_Shot.jpg";
     std::filesystem::create_symlink(victim, planted);
     UseDisk();
     WebPublisher publisher(state, options);
     UseScreenShot(publisher);
     ASSERT_EQ(publisher.Publish(), 0) << publisher.Counters().lastErrorText;
-    EXPECT_EQ(ReadBytes(victim), "keep");
+    EXPECT_EQ(ReadAll(victim), "keep");
     EXPECT_TRUE(std::filesystem::is_symlink(planted));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp), {}), 1);
-    EXPECT_EQ(ReadBytes(local / "ScreenShot.jpg"), kFakeJpeg);
+    EXPECT_EQ(ReadAll(local / "ScreenShot.jpg"), kFakeJpeg);
 }
 
 // Every login fault keeps its code and counter, and the last error text names the real cause
@@ -225,7 +225,7 @@ TEST_F(PublisherTest, RefusedDeleteGetsSixAttemptsThenTheRename) {
         EXPECT_EQ(ftp.Count("DELE BRN_Probes.htm"), 6 * round);
         EXPECT_EQ(FileNames(home / "www"), (Names{"BRN_Probes.htm", "BRN_Stats.htm"}));
         // The rename replaced the old target.
-        EXPECT_EQ(SampleNumber(ReadBytes(home / "www" / "BRN_Stats.htm")), round);
+        EXPECT_EQ(SampleNumber(ReadAll(home / "www" / "BRN_Stats.htm")), round);
     }
 }
 
@@ -263,12 +263,12 @@ TEST_F(PublisherTest, SampleNumberGrowsByOneAlsoWhenAPublicationFails) {
     UseDisk();
     WebPublisher publisher(state, options);
     EXPECT_EQ(publisher.Publish(), 0);
-    EXPECT_EQ(SampleNumber(ReadBytes(local / "BRN_Stats.htm")), 1);
+    EXPECT_EQ(SampleNumber(ReadAll(local / "BRN_Stats.htm")), 1);
     std::filesystem::rename(local, scratch.Path() / "away");
     EXPECT_EQ(publisher.Publish(), 900);
     std::filesystem::rename(scratch.Path() / "away", local);
     EXPECT_EQ(publisher.Publish(), 0);
-    EXPECT_EQ(SampleNumber(ReadBytes(local / "BRN_Stats.htm")), 3);
+    EXPECT_EQ(SampleNumber(ReadAll(local / "BRN_Stats.htm")), 3);
     EXPECT_EQ(publisher.Counters().uploads, 3);
     EXPECT_EQ(publisher.Counters().errors, 1);
 }

@@ -17,9 +17,9 @@ TEST(WritePagesCommand, WritesBothPagesIntoANewFolder) {
     ASSERT_EQ(WritePagesCommand(state, folder.string(), {true, false, 0}), 0);
     EXPECT_EQ(test::FileNames(folder),
               (std::vector<std::string>{"BRN_Probes.htm", "BRN_Stats.htm"}));
-    EXPECT_EQ(test::ReadBytes(folder / "BRN_Probes.htm"),
+    EXPECT_EQ(test::ReadAll(folder / "BRN_Probes.htm"),
               WriteProbesPage(TakePageSnapshot(state, {}, 1, 0)));
-    const std::string stats = test::ReadBytes(folder / "BRN_Stats.htm");
+    const std::string stats = test::ReadAll(folder / "BRN_Stats.htm");
     EXPECT_NE(
         stats.find("\"site\" \"Site Name\" \"Demo\"\n\"ftpsample\" \"FTP Sample Number\" \"1\"\n"),
         std::string::npos);
@@ -28,7 +28,7 @@ TEST(WritePagesCommand, WritesBothPagesIntoANewFolder) {
 
 TEST(WritePagesCommand, AFolderThatCannotBeMadeIsReported) {
     testing::TempFolder scratch;
-    test::WriteBytes(scratch.Path() / "file", "x");
+    test::WriteFile(scratch.Path() / "file", "x");
     AppState state;
     std::vector<std::string> messages;
     state.showMessage = [&](const std::string& text, const std::string& caption) {

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QImage>
 #include <cstdlib>
@@ -7,6 +6,7 @@
 #include <string>
 
 #include "core/AppState.h"
+#include "support/TempFolder.h"
 #include "ui/display/DisplayLayout.h"
 
 namespace brennic {
@@ -17,9 +17,8 @@ namespace fs = std::filesystem;
 // The demo's picture after two seconds: the simulated day fills the 24-hour chart. Each hour
 // column of the plot must hold pixels of the graphed temperature curves.
 TEST(DemoDay, TheDemoPictureShowsCurvesAcrossTheDay) {
-    const fs::path dir = fs::temp_directory_path() / ("brennic_demo_" + std::to_string(getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const testing::TempFolder folder;
+    const fs::path dir = folder.Path();
     const fs::path picture = dir / "demo.bmp";
     const std::string command = std::string("QT_QPA_PLATFORM=offscreen ") + BRENNIC_BINARY_DIR +
                                 "/brennic --config-dir " + (dir / "config").string() +

@@ -16,7 +16,8 @@
 #include <sstream>
 
 #include "config/ConfigFile.h"
-#include "support/LinkTestSupport.h"
+#include "support/BrennicProcess.h"
+#include "support/WaitFor.h"
 #include "ui/window/MainWindow.h"
 #include "ui/window/Startup.h"
 
@@ -29,46 +30,21 @@ using namespace std::chrono_literals;
 class FirstRunTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("brennic_firstrun_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
         state_.config.configFolder = (dir_ / "config").string();
         state_.config.dataFolder = (dir_ / "data").string();
         state_.config.comPort = "/nonexistent/tty";
         state_.showMessage = [](const std::string&, const std::string&) {};
     }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::unique_ptr<MainWindow> Window(MainWindowOptions options = {}) {
         options.startPublisher = false;
         return std::make_unique<MainWindow>(state_, options);
     }
 
-    // The environment of the tests without any display, with HOME in the test's folder.
-    std::vector<std::string> Environment(const std::vector<std::string>& extra) const {
-        std::vector<std::string> env;
-        for (char** e = environ; *e != nullptr; ++e) {
-            const std::string entry = *e;
-            const std::string name = entry.substr(0, entry.find('='));
-            if (name != "DISPLAY" && name != "WAYLAND_DISPLAY" && name != "QT_QPA_PLATFORM" &&
-                name != "HOME") {
-                env.push_back(entry);
-            }
-        }
-        env.push_back("HOME=" + dir_.string());
-        env.insert(env.end(), extra.begin(), extra.end());
-        return env;
-    }
-
-    // The program with `args`, its standard error joined to the standard output.
+    // The program with `args` without a display, HOME in the test's folder.
     std::unique_ptr<testing::ChildProcess> Start(const std::string& args,
                                                  const std::vector<std::string>& extraEnv) {
-        const std::string command = "exec '" BRENNIC_BINARY_DIR "/brennic' --config-dir '" +
-                                    (dir_ / "config").string() + "' " + args + " 2>&1";
-        return std::make_unique<testing::ChildProcess>(
-            std::vector<std::string>{"/bin/sh", "-c", command}, Environment(extraEnv));
+        return testing::StartBrennic(dir_ / "config", args,
+                                     testing::NoDisplayEnvironment(dir_.string(), extraEnv));
     }
 
     static std::string Output(testing::ChildProcess& child) {
@@ -79,16 +55,10 @@ class FirstRunTest : public ::testing::Test {
         return all;
     }
 
-    fs::path dir_;
+    testing::TempFolder folder_;
+    const fs::path dir_ = folder_.Path();
     AppState state_;
 };
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 QAction* FindMenuItem(QMainWindow& window, const QString& menuTitle, const QString& item) {
     for (QAction* top : window.menuBar()->actions()) {
@@ -108,7 +78,7 @@ QAction* FindMenuItem(QMainWindow& window, const QString& menuTitle, const QStri
 // Every "**Menu > Item**" of the README names a real menu item, a key written after it is one
 // of that item's shortcuts, and every "the X menu" is a real menu.
 TEST_F(FirstRunTest, ReadmeMenuPathsAndKeysMatchTheWindow) {
-    std::string text = ReadFile(fs::path(BRENNIC_SOURCE_DIR) / "README.md");
+    std::string text = testing::ReadAll(fs::path(BRENNIC_SOURCE_DIR) / "README.md");
     ASSERT_FALSE(text.empty());
     QString readme = QString::fromStdString(text);
     readme.replace(QRegularExpression("\\s*\\n\\s*"), " ");
@@ -195,10 +165,7 @@ TEST_F(FirstRunTest, DemoWritesPagesWithoutADisplayAndChangesNoConfiguration) {
     auto child = Start("--demo --after 1 --write-pages '" + (dir_ / "pages").string() + "'", {});
     ASSERT_TRUE(child->Started());
     const std::string output = Output(*child);
-    const auto status = child->Wait(30s);
-    ASSERT_TRUE(status) << output;
-    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "status " << *status << "\n"
-                                                                 << output;
+    EXPECT_EQ(testing::ExitCode(child->Wait(30s)), 0) << output;
     EXPECT_TRUE(fs::exists(dir_ / "pages" / "BRN_Stats.htm")) << output;
     EXPECT_EQ(output.find("can not be restored"), std::string::npos) << output;
     EXPECT_FALSE(fs::exists(dir_ / "config" / "Config.Txt"));
@@ -217,25 +184,14 @@ TEST_F(FirstRunTest, StopSignalsEndTheProgramInOrder) {
         ASSERT_TRUE(SaveConfig(state_));
         auto child = Start("--demo", {"QT_QPA_PLATFORM=offscreen"});
         ASSERT_TRUE(child->Started());
-        fs::path log;
-        for (int i = 0; i < 300 && log.empty(); ++i) {
-            std::this_thread::sleep_for(50ms);
-            std::error_code ec;
-            for (const auto& entry : fs::directory_iterator(data, ec)) {
-                if (entry.path().filename().string().starts_with("LOG-")) {
-                    log = entry.path();
-                }
-            }
-        }
-        ASSERT_FALSE(log.empty()) << "no daily log was started";
+        ASSERT_TRUE(testing::WaitFor([&] { return !testing::DailyLogFiles(data).empty(); }, 15s))
+            << "no daily log was started";
         child->Signal(signal);
-        const auto status = child->Wait(20s);
-        ASSERT_TRUE(status) << "still running after the signal";
-        EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "status " << *status;
-        const std::string logText = ReadFile(log);
+        EXPECT_EQ(testing::ExitCode(child->Wait(20s)), 0);
+        const std::string logText = testing::ReadAll(testing::DailyLogFiles(data).back());
         EXPECT_FALSE(logText.empty()) << "the daily log was never flushed";
         EXPECT_EQ(logText.back(), '\n');
-        const std::string summary = ReadFile(data / "Summary.txt");
+        const std::string summary = testing::ReadAll(data / "Summary.txt");
         ASSERT_GE(summary.size(), 6u);
         EXPECT_EQ(summary.substr(summary.size() - 6), " Stop\n") << summary;
     }

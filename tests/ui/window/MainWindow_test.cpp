@@ -16,6 +16,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/BrennicProcess.h"
 #include "support/DialogTestSupport.h"
 #include "support/PtyPair.h"
 #include "ui/display/DisplayWidget.h"
@@ -208,20 +209,9 @@ TEST_F(MainWindowTest, LiveLinesFromAPseudoTerminalReachTheLogAndSummary) {
     w.Run(kCmdStop);
     ASSERT_TRUE(testing::WaitForEvents([&] { return !w.Com().Running(); }));
 
-    bool logFound = false;
-    for (const auto& entry : fs::directory_iterator(state_.config.dataFolder)) {
-        const std::string file = entry.path().filename().string();
-        if (file.rfind("LOG-", 0) == 0) {
-            std::ifstream in(entry.path());
-            std::string text((std::istreambuf_iterator<char>(in)), {});
-            EXPECT_NE(text.find("151.0"), std::string::npos) << text;
-            logFound = true;
-        }
-    }
-    EXPECT_TRUE(logFound);
-    std::ifstream summary(fs::path(state_.config.dataFolder) / "Summary.txt");
-    std::string text((std::istreambuf_iterator<char>(summary)), {});
-    EXPECT_FALSE(text.empty());
+    const std::string logs = testing::DailyLogText(state_.config.dataFolder);
+    EXPECT_NE(logs.find("151.0"), std::string::npos) << logs;
+    EXPECT_FALSE(testing::ReadAll(fs::path(state_.config.dataFolder) / "Summary.txt").empty());
 }
 
 TEST_F(MainWindowTest, ReadFailureStopsAcquisitionWithItsMessage) {
