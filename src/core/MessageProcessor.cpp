@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/LineTokens.h"
+#include "core/ControllerLine.h"
 #include "core/LocalTime.h"
 #include "core/SampleAccounting.h"
-#include "core/ValueReader.h"
 #include "logs/DailyLog.h"
 
 namespace brennic {
@@ -20,18 +19,6 @@ constexpr std::size_t kFaultMax = 31;
 constexpr std::size_t kLiveLineLimit = 85;  // live lines this long or longer are garbage
 constexpr int kMismatchThreshold = 5;       // warn on the sixth suspicious line in a row
 
-bool StartsWith(std::string_view s, std::string_view prefix) {
-    return s.substr(0, prefix.size()) == prefix;
-}
-
-bool StartsWithLetter(std::string_view s) {
-    if (s.empty()) {
-        return false;
-    }
-    const char c = s[0];
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
 // Copies at most `max` characters without giving up the buffer's reserved capacity.
 void AssignBounded(std::string& dst, std::string_view src, std::size_t max) {
     const std::size_t n = std::min(src.size(), max);
@@ -43,8 +30,7 @@ void AssignBounded(std::string& dst, std::string_view src, std::size_t max) {
 
 // Reserves the fixed line buffers once, so that no line needs a heap allocation.
 void ReserveBuffers(ProcessorState& p) {
-    if (p.currentLine.capacity() < kLineMax) {
-        p.currentLine.reserve(kLineMax);
+    if (p.heldLine.capacity() < kLineMax) {
         p.heldLine.reserve(kLineMax);
         p.reportLine1.reserve(kReportLineMax);
         p.reportLine2.reserve(kReportLineMax);
@@ -60,50 +46,37 @@ int DataErrorExit(ProcessorState& p) {
     return kDataError;
 }
 
-// One value token into `slot`. A token that does not convert counts one data error here
-// (the line's own exit counts another) and returns false.
-bool ReadValue(ProcessorState& p, std::string_view token, float& slot) {
-    switch (ReadValueToken(token, slot)) {
-        case TokenValue::kNumber:
-            return true;
-        case TokenValue::kOpenSensor:
-            ++p.openSensors;
-            return true;
-        case TokenValue::kBad:
-            break;
+// Stores the first `r.written` readings in `targets` and counts the open sensors and the bad
+// token among them. False when a reading did not convert (the caller ends the line, which
+// counts one more data error).
+template <std::size_t N>
+bool ApplyReadings(ProcessorState& p, const LineReadings& r, float* const (&targets)[N]) {
+    for (std::size_t i = 0; i < r.written && i < N; ++i) {
+        *targets[i] = r.value[i];
     }
-    ++p.dataErrors;
-    return false;
-}
-
-// A KEY=value token; only the value is used. A token without the form counts nothing here.
-bool ReadKeyValue(ProcessorState& p, std::string_view token, float& slot) {
-    std::string_view key;
-    std::string_view value;
-    return SplitKeyValue(token, key, value) && ReadValue(p, value, slot);
+    p.openSensors += r.openSensors;
+    if (r.badToken) {
+        ++p.dataErrors;
+    }
+    return r.complete;
 }
 
 // Fills the current sample from an accepted report line (the first line for model 1).
 // Returns false on a data error (the caller ends the line).
-bool ExtractFields(AppState& state, const LineTokens& t, int model) {
+bool ApplyReport(AppState& state, const ParsedLine& line, int model) {
     ProcessorState& p = state.processor;
     const Config& c = state.config;
     Sample& s = p.current;
 
-    if (model == kVexin2Lcd) {
-        // COL STO PKH PKL AX1 AX2; the position decides, the keys are not compared.
-        if (!ReadKeyValue(p, t[0], s[kSlotCollector]) || !ReadKeyValue(p, t[1], s[kSlotStorage]) ||
-            !ReadKeyValue(p, t[2], p.highLimit) || !ReadKeyValue(p, t[3], p.differential) ||
-            !ReadKeyValue(p, t[4], s[kSlotAux1]) || !ReadKeyValue(p, t[5], s[kSlotAux2])) {
-            return false;
-        }
-    } else {
-        // time COLL-T STOR-T DIFF-T HILI-T AUX-1 AUX-2 PUMP UPLim FAULT
-        if (!ReadValue(p, t[1], s[kSlotCollector]) || !ReadValue(p, t[2], s[kSlotStorage]) ||
-            !ReadValue(p, t[3], p.differential) || !ReadValue(p, t[4], p.highLimit) ||
-            !ReadValue(p, t[5], s[kSlotAux1]) || !ReadValue(p, t[6], s[kSlotAux2])) {
-            return false;
-        }
+    // The LCD model names its limits high first.
+    float* const targets[] = {&s[kSlotCollector],
+                              &s[kSlotStorage],
+                              model == kVexin2Lcd ? &p.highLimit : &p.differential,
+                              model == kVexin2Lcd ? &p.differential : &p.highLimit,
+                              &s[kSlotAux1],
+                              &s[kSlotAux2]};
+    if (!ApplyReadings(p, line.readings, targets)) {
+        return false;
     }
 
     // What the line does not carry.
@@ -118,22 +91,9 @@ bool ExtractFields(AppState& state, const LineTokens& t, int model) {
         s[kSlotFlow] = static_cast<float>(c.fixedFlowGpm);
     }
 
-    AssignBounded(p.uplText, t.count > 8 ? t[8] : std::string_view(" "), kUplMax);
-    AssignBounded(p.faultText, t.count > 9 ? t[9] : std::string_view(" "), kFaultMax);
-    bool pumpOn = t.count > 7 && t[7] == "ON";
-    if (model == kVexin2Lcd) {
-        // A KEY=value line names its pump: "PMP=ON" wherever it stands (the test data and
-        // the simulator put it sixth); a line without that key keeps the eighth token.
-        for (int i = 0; i < t.count; ++i) {
-            std::string_view key;
-            std::string_view value;
-            if (SplitKeyValue(t[i], key, value) && key == "PMP") {
-                pumpOn = value == "ON";
-                break;
-            }
-        }
-    }
-
+    AssignBounded(p.uplText, line.upl.View(), kUplMax);
+    AssignBounded(p.faultText, line.fault.View(), kFaultMax);
+    bool pumpOn = line.pumpOn;
     if (model == kVexin2Btu) {
         if (c.pumpSource == 1) {  // the pump runs when the loop flows
             pumpOn = s[kSlotFlow] >= static_cast<float>(c.minFlowGpm);
@@ -147,7 +107,8 @@ bool ExtractFields(AppState& state, const LineTokens& t, int model) {
 }
 
 // The GPM line that completes a two-line BTU report.
-int CompleteBtuReport(AppState& state, const LineTokens& gpm, std::time_t now, bool live) {
+int CompleteBtuReport(AppState& state, std::string_view line, const ParsedLine& gpm,
+                      std::time_t now, bool live) {
     ProcessorState& p = state.processor;
     p.consecutiveFirstLines = 0;
     if (!p.pendingFirstLine) {
@@ -155,73 +116,69 @@ int CompleteBtuReport(AppState& state, const LineTokens& gpm, std::time_t now, b
     }
     p.pendingFirstLine = false;
     AssignBounded(p.reportLine1, p.heldLine, kReportLineMax);
-    AssignBounded(p.reportLine2, p.currentLine, kReportLineMax);
+    AssignBounded(p.reportLine2, line, kReportLineMax);
 
     // GPM=flow FPL=.. AX3=temperature KWH=..; FPL and KWH must be valid but are not used.
     float unused = 0.0f;
     Sample& s = p.current;
-    if (!ReadKeyValue(p, gpm[0], s[kSlotFlow]) || !ReadKeyValue(p, gpm[1], unused) ||
-        !ReadKeyValue(p, gpm[2], s[kSlotAux3]) || !ReadKeyValue(p, gpm[3], unused)) {
+    float* const targets[] = {&s[kSlotFlow], &unused, &s[kSlotAux3], &unused};
+    if (!ApplyReadings(p, gpm.readings, targets)) {
         return DataErrorExit(p);
     }
-    const LineTokens first = Tokenise(p.heldLine);
-    if (!ExtractFields(state, first, kVexin2Btu)) {
+    if (!ApplyReport(state, p.heldReport, kVexin2Btu)) {
         return DataErrorExit(p);
     }
     return AccountSample(state, now, live);
 }
 
-int ProcessLine(AppState& state, std::string_view line, const Sample* prepared, std::time_t time,
-                bool live) {
-    ProcessorState& p = state.processor;
+// Starts a line: counts it and settles its time.
+std::time_t BeginLine(ProcessorState& p, std::time_t time) {
     ReserveBuffers(p);
     ++p.receivedLines;
     const std::time_t now = time != 0 ? time : std::time(nullptr);
     if (p.history.Empty()) {
         p.firstSampleTime = now;
     }
+    return now;
+}
 
-    if (prepared != nullptr) {
-        // A sample read back from our own log: slot 0 keeps the previous sample's time.
-        for (int slot = 1; slot < kSlotCount; ++slot) {
-            p.current[slot] = (*prepared)[slot];
-        }
-        p.current[kSlotPump] = p.current[kSlotPump] != 0.0f ? 1.0f : 0.0f;
-        p.current[kSlotHaPump] = p.current[kSlotHaPump] != 0.0f ? 1.0f : 0.0f;
-        return AccountSample(state, now, live);
+// Applies a line read by ParseControllerLine (`parsed`, read from `line`) to the state.
+int ApplyLine(AppState& state, std::string_view line, const ParsedLine& parsed, std::time_t time,
+              bool live) {
+    const int model = state.config.controllerType;
+    if (parsed.model != model) {
+        // Read ahead for another model (the settings changed meanwhile): read it again.
+        return ApplyLine(state, line, ParseControllerLine(line, model), time, live);
     }
-
+    ProcessorState& p = state.processor;
+    const std::time_t now = BeginLine(p, time);
     if (state.config.logQmxData != 0) {
         WriteRawLine(LogRecordsOf(state), "QMX_DATA", line, now);
     }
-    AssignBounded(p.currentLine, line, kLineMax);
-    const LineTokens t = Tokenise(p.currentLine);
-    if (t.count == 0 || t[0] == "RUNTIME") {
-        return kNothingToProcess;
-    }
+    // The line as the processor keeps it, in 512-byte buffers.
+    const std::string_view current = line.substr(0, kLineMax);
+    const ParsedLine* t = &parsed;
 
-    const int model = state.config.controllerType;
-    const int n = t.count;
-    const bool gpmLine = StartsWith(t[0], "GPM=");
-    if (model == kVexin2Btu && gpmLine && n == 4) {
-        return CompleteBtuReport(state, t, now, live);
-    }
-
-    const bool tooFew = model == kVexin2Lcd ? n < 8 : n < 9;
-    if (tooFew) {
-        ++p.dataErrors;
-        p.pendingFirstLine = false;
-        if (gpmLine) {
-            ++p.strayGpmLines;
-            if (p.strayGpmLines > kMismatchThreshold && !p.mismatchWarned) {
-                p.mismatchWarned = true;
-                return kMismatchGpmLines;
+    switch (t->kind) {
+        case ParsedLine::Kind::kNothing:
+            return kNothingToProcess;
+        case ParsedLine::Kind::kGpm:
+            return CompleteBtuReport(state, current, *t, now, live);
+        case ParsedLine::Kind::kTooFew:
+            ++p.dataErrors;
+            p.pendingFirstLine = false;
+            if (t->gpmLine) {
+                ++p.strayGpmLines;
+                if (p.strayGpmLines > kMismatchThreshold && !p.mismatchWarned) {
+                    p.mismatchWarned = true;
+                    return kMismatchGpmLines;
+                }
             }
-        }
-        return kNothingToProcess;
-    }
-    if (!(model == kVexin2Lcd && StartsWith(t[0], "COL")) && StartsWithLetter(t[0])) {
-        return DataErrorExit(p);
+            return kNothingToProcess;
+        case ParsedLine::Kind::kLetter:
+            return DataErrorExit(p);
+        case ParsedLine::Kind::kReport:
+            break;
     }
 
     if (model == kVexin2Btu) {
@@ -234,18 +191,33 @@ int ProcessLine(AppState& state, std::string_view line, const Sample* prepared, 
             p.mismatchWarned = true;
             return kMismatchNoGpmLines;
         }
-        AssignBounded(p.heldLine, p.currentLine, kLineMax);
+        AssignBounded(p.heldLine, current, kLineMax);
+        p.heldReport = *t;
         p.pendingFirstLine = true;
         return kNothingToProcess;
     }
 
     p.consecutiveFirstLines = 0;
-    AssignBounded(p.reportLine1, p.currentLine, kReportLineMax);
-    AssignBounded(p.reportLine2, " ", kReportLineMax);
-    if (!ExtractFields(state, t, model)) {
+    AssignBounded(p.reportLine1, current, kReportLineMax);
+    if (p.reportLine2 != " ") {
+        p.reportLine2 = " ";
+    }
+    if (!ApplyReport(state, *t, model)) {
         return DataErrorExit(p);
     }
     return AccountSample(state, now, live);
+}
+
+// A sample read back from our own log: slot 0 keeps the previous sample's time.
+int ApplySample(AppState& state, const Sample& prepared, std::time_t time) {
+    ProcessorState& p = state.processor;
+    const std::time_t now = BeginLine(p, time);
+    for (int slot = 1; slot < kSlotCount; ++slot) {
+        p.current[slot] = prepared[slot];
+    }
+    p.current[kSlotPump] = p.current[kSlotPump] != 0.0f ? 1.0f : 0.0f;
+    p.current[kSlotHaPump] = p.current[kSlotHaPump] != 0.0f ? 1.0f : 0.0f;
+    return AccountSample(state, now, false);
 }
 
 }  // namespace
@@ -254,13 +226,22 @@ int ProcessLiveLine(AppState& state, std::string_view line, std::time_t now) {
     if (line.size() >= kLiveLineLimit) {
         return 0;
     }
-    const int result = ProcessLine(state, line, nullptr, now, true);
+    const ParsedLine parsed = ParseControllerLine(line, state.config.controllerType);
+    const int result = ApplyLine(state, line, parsed, now, true);
     return result == kMismatchGpmLines || result == kMismatchNoGpmLines ? result : 0;
 }
 
 int ProcessRecordedLine(AppState& state, const char* line, const Sample* prepared, std::time_t t) {
-    return ProcessLine(state, line != nullptr ? std::string_view(line) : std::string_view(),
-                       prepared, t, false);
+    if (prepared != nullptr) {
+        return ApplySample(state, *prepared, t);
+    }
+    const std::string_view text = line != nullptr ? std::string_view(line) : std::string_view();
+    return ApplyLine(state, text, ParseControllerLine(text, state.config.controllerType), t, false);
+}
+
+int ProcessParsedLine(AppState& state, std::string_view line, const ParsedLine& parsed,
+                      std::time_t t) {
+    return ApplyLine(state, line, parsed, t, false);
 }
 
 void ResetStatistics(AppState& state, std::time_t t) {
@@ -311,7 +292,6 @@ void ResetStatistics(AppState& state, std::time_t t) {
     state.chart.atEnd = true;
 
     p.pendingFirstLine = false;
-    p.currentLine.clear();
     p.heldLine.clear();
     p.reportLine1.clear();
     p.reportLine2.clear();

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "core/AppState.h"
+#include "core/ControllerLine.h"
 #include "core/Sample.h"
 
 namespace brennic {
@@ -30,6 +31,13 @@ int ProcessLiveLine(AppState& state, std::string_view line, std::time_t now);
 // Writes raw records for lines given as text, never sample, day or summary records.
 // Returns a ProcessResult. Any thread; caller holds the StateLock around each call.
 int ProcessRecordedLine(AppState& state, const char* line, const Sample* prepared, std::time_t t);
+
+// Replay road for a line read ahead by ParseControllerLine (on any thread): the same as
+// ProcessRecordedLine(state, line, nullptr, t) with `line` up to its first NUL. A line read for
+// another controller type than the configured one is read again. Any thread; caller holds the
+// StateLock around each call.
+int ProcessParsedLine(AppState& state, std::string_view line, const ParsedLine& parsed,
+                      std::time_t t);
 
 // Clears statistics, accumulators, counters and history as of time `t` and sets the chart
 // origin to the start of t's local hour. Any thread; caller holds the StateLock.

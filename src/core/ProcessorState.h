@@ -5,6 +5,7 @@
 #include <ctime>
 #include <string>
 
+#include "core/ControllerLine.h"
 #include "core/LocalTime.h"
 #include "core/Sample.h"
 #include "core/SampleHistory.h"
@@ -24,8 +25,8 @@ struct ProcessorState {
     // Rate windows live in HeatTotals (collectorHeat/haHeat below).
     std::uint32_t guard2 = kGuardWord;
     int historyCountdown = 0;  // samples still to skip before the next one is saved
-    std::string currentLine;   // the line being processed
     std::string heldLine;      // first line of a two-line BTU report
+    ParsedLine heldReport;     // what that line says
     bool pendingFirstLine = false;
     std::uint32_t guard3 = kGuardWord;
     Sample current;

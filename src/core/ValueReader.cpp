@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 
@@ -11,7 +12,7 @@ namespace brennic {
 
 namespace {
 bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
+    return static_cast<unsigned char>(c - '0') < 10;
 }
 }  // namespace
 
@@ -36,16 +37,19 @@ bool ReadDecimal(std::string_view token, float& out) {
     {
         static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
         const char* q = p;
-        std::uint32_t digits = 0;
-        int count = 0;
-        int fraction = 0;
-        for (; q != end && IsDigit(*q); ++q, ++count) {
+        std::uint32_t digits = 0;  // wraps past 9 digits, which go the long way below
+        for (; q != end && IsDigit(*q); ++q) {
             digits = digits * 10 + static_cast<std::uint32_t>(*q - '0');
         }
+        std::ptrdiff_t count = q - p;
+        std::ptrdiff_t fraction = 0;
         if (q != end && *q == '.') {
-            for (++q; q != end && IsDigit(*q); ++q, ++count, ++fraction) {
+            const char* const first = ++q;
+            for (; q != end && IsDigit(*q); ++q) {
                 digits = digits * 10 + static_cast<std::uint32_t>(*q - '0');
             }
+            fraction = q - first;
+            count += fraction;
         }
         // An exponent, or more digits than a float holds exactly, go the long way.
         if (count <= 7 && (q == end || (*q != 'e' && *q != 'E'))) {

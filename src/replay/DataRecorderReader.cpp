@@ -62,12 +62,16 @@ ReplayOutcome ReplayDataRecorderFile(AppState& state, const std::string& path,
     if (!phase.Start(file, path, range, ReplayPhase::HeaderScan::kDateHeader)) {
         return outcome;
     }
+    {
+        StateGuard guard(state.lock);
+        phase.ParseControllerLines(state.config.controllerType);
+    }
     int lastPercent = 0;
     int recordsAtUpdate = 0;
-    char content[LineReader::kLineLimit + 1];
     std::string_view line;
     RecordLine record;
-    while (phase.NextDataRecord(file, line, record)) {
+    const ParsedLine* parsed = nullptr;
+    while (phase.NextDataRecord(file, line, record, &parsed)) {
         const int recordsRead = ++outcome.recordsRead;
         if (record.kind == RecordLine::kBad) {
             if (!phase.ReportBadRecord(recordsRead, line, RecordErrorMessage(-1))) {
@@ -86,10 +90,8 @@ ReplayOutcome ReplayDataRecorderFile(AppState& state, const std::string& path,
         phase.CountProcessed(record.time);
         int result = kNothingToProcess;
         if (record.content != "\n") {
-            std::memcpy(content, record.content.data(), record.content.size());
-            content[record.content.size()] = '\0';
             StateGuard guard(state.lock);
-            result = ProcessRecordedLine(state, content, nullptr, record.time);
+            result = ProcessParsedLine(state, UpToFirstNul(record.content), *parsed, record.time);
             if (result > 0) {
                 events.SampleProcessed(state.processor);
             }

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "replay/ReplayTypes.h"
 
@@ -59,6 +60,23 @@ int ScanThree(std::string_view token, char separator, int (&v)[3], const char** 
         *after = p;
     }
     return count;
+}
+
+// The time as the recorder writes it, "hh:mm:ss" exactly: read at once. False for any other
+// form (ScanThree reads those).
+bool ReadClockTime(std::string_view time, int (&t)[3]) {
+    if (time.size() != 8 || time[2] != ':' || time[5] != ':') {
+        return false;
+    }
+    for (std::size_t i : {0, 1, 3, 4, 6, 7}) {
+        if (time[i] < '0' || time[i] > '9') {
+            return false;
+        }
+    }
+    for (std::size_t k = 0; k < 3; ++k) {
+        t[k] = (time[3 * k] - '0') * 10 + (time[3 * k + 1] - '0');
+    }
+    return true;
 }
 
 }  // namespace
@@ -270,7 +288,7 @@ int RecordLineParser::DataRecorderTime(std::string_view date, std::string_view t
             std::copy(d, d + 3, lastDateFields_);
         }
     }
-    if (ScanThree(time, ':', t) != 3) {
+    if (!ReadClockTime(time, t) && ScanThree(time, ':', t) != 3) {
         return kDateTimeFormat;
     }
     const bool ok = headerSeen_
@@ -303,6 +321,14 @@ int RecordLineParser::OwnLogTime(std::string_view date, std::string_view time, s
         return kDateTimeFormat;
     }
     return kReadOk;
+}
+
+std::string_view UpToFirstNul(std::string_view text) {
+    if (const void* nul = std::memchr(text.data(), '\0', text.size())) {
+        return text.substr(0,
+                           static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
+    }
+    return text;
 }
 
 }  // namespace brennic

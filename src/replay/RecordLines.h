@@ -59,6 +59,10 @@ class RecordLineParser {
     int lastDateFields_[3] = {};
 };
 
+// `text` up to its first NUL byte: how far a record's content reads as a C string, as the
+// processor has always taken it. Any thread.
+std::string_view UpToFirstNul(std::string_view text);
+
 // C-style number reading without the locale: what "%d" / "%i" / "%f" read, starting at `p`
 // (leading whitespace skipped). They return the position after the number, or nullptr when
 // nothing converts. ScanFloat reads the longest decimal prefix (sign, digits, point, exponent,

@@ -12,8 +12,9 @@ constexpr std::size_t kBlocksAhead = 4;
 
 }  // namespace
 
-RecordPipeline::RecordPipeline(RecordFile& file, const std::atomic<bool>* stop)
-    : file_(file), stop_(stop) {
+RecordPipeline::RecordPipeline(RecordFile& file, const std::atomic<bool>* stop,
+                               std::optional<int> controllerModel)
+    : file_(file), stop_(stop), model_(controllerModel) {
     thread_ = std::thread([this] { Read(); });
 }
 
@@ -47,6 +48,7 @@ void RecordPipeline::Read() {
         }
         block->text.clear();
         block->entries.clear();
+        block->parsed.clear();
         block->last = false;
         block->error = kReadOk;
         block->aborted = false;
@@ -112,11 +114,18 @@ bool RecordPipeline::Fill(Block& block) {
             }
         }
         block.entries.push_back(e);
+        if (model_) {
+            ParsedLine& parsed = block.parsed.emplace_back();
+            if (record.kind == RecordLine::kData) {
+                parsed = ParseControllerLine(UpToFirstNul(record.content), *model_);
+            }
+        }
     }
     return true;
 }
 
-bool RecordPipeline::Next(std::string_view& line, RecordLine& record, int& error, bool& aborted) {
+bool RecordPipeline::Next(std::string_view& line, RecordLine& record, const ParsedLine*& parsed,
+                          int& error, bool& aborted) {
     while (!current_ || next_ == current_->entries.size()) {
         if (current_ && current_->last) {
             error = current_->error;
@@ -134,6 +143,7 @@ bool RecordPipeline::Next(std::string_view& line, RecordLine& record, int& error
         lock.unlock();
         changed_.notify_all();
     }
+    parsed = model_ ? &current_->parsed[next_] : nullptr;
     const Entry& e = current_->entries[next_++];
     const char* text = current_->text.data();
     line = std::string_view(text + e.lineBegin, e.lineSize);

@@ -6,11 +6,13 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
+#include "core/ControllerLine.h"
 #include "replay/RecordLines.h"
 #include "replay/RecordScan.h"
 
@@ -19,24 +21,30 @@ namespace brennic {
 // Reads and classifies the lines of a record file on a thread of its own, ahead of the
 // thread that processes the records, and hands them over in blocks: the data records and the
 // bad ones, exactly as ReplayPhase would find them one by one (a bad line with the rest of an
-// over-long line passed over), then how reading ended. On a machine with a second core the
-// reading and the time conversion cost the processing thread nothing.
+// over-long line passed over), then how reading ended. Asked to, it also reads each data
+// record's content as a controller line (ParseControllerLine), so that the processing thread
+// only applies it. On a machine with a second core the reading, the time conversion and the
+// parsing cost the processing thread nothing.
 //
 // Threads: constructed and used by one consumer thread; the reader thread alone uses the
 // file's reader and parser from construction until destruction, which stops and joins it.
 class RecordPipeline {
   public:
     // Starts reading `file` at its current position. `stop`, when given, is polled before
-    // every line: once set, reading ends as aborted.
-    RecordPipeline(RecordFile& file, const std::atomic<bool>* stop);
+    // every line: once set, reading ends as aborted. With a `controllerModel` the content
+    // of each data record (up to its first NUL) is parsed as a line of that controller type.
+    RecordPipeline(RecordFile& file, const std::atomic<bool>* stop,
+                   std::optional<int> controllerModel = std::nullopt);
     ~RecordPipeline();
     RecordPipeline(const RecordPipeline&) = delete;
     RecordPipeline& operator=(const RecordPipeline&) = delete;
 
-    // The next data or bad record and its line (both valid until the next call). False at
-    // the end: `error` is then 0 or the ReadErrorCode that ended reading (an IO error, a
-    // header that does not parse), `aborted` whether the stop flag ended it.
-    bool Next(std::string_view& line, RecordLine& record, int& error, bool& aborted);
+    // The next data or bad record and its line (both valid until the next call), and for a
+    // data record what its content says when the pipeline parses (else nullptr; valid as
+    // long). False at the end: `error` is then 0 or the ReadErrorCode that ended reading (an
+    // IO error, a header that does not parse), `aborted` whether the stop flag ended it.
+    bool Next(std::string_view& line, RecordLine& record, const ParsedLine*& parsed, int& error,
+              bool& aborted);
 
   private:
     struct Entry {
@@ -50,7 +58,8 @@ class RecordPipeline {
     struct Block {
         std::string text;
         std::vector<Entry> entries;
-        bool last = false;  // reading ended after these entries
+        std::vector<ParsedLine> parsed;  // one per entry when the pipeline parses
+        bool last = false;               // reading ended after these entries
         int error = 0;
         bool aborted = false;
     };
@@ -61,6 +70,7 @@ class RecordPipeline {
 
     RecordFile& file_;
     const std::atomic<bool>* stop_;
+    const std::optional<int> model_;
 
     std::mutex mutex_;
     std::condition_variable changed_;

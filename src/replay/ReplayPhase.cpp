@@ -67,17 +67,22 @@ bool ReplayPhase::NextLine(LineReader& reader, std::string_view& line) {
 
 ReplayPhase::~ReplayPhase() = default;
 
-bool ReplayPhase::NextDataRecord(RecordFile& file, std::string_view& line, RecordLine& record) {
+bool ReplayPhase::NextDataRecord(RecordFile& file, std::string_view& line, RecordLine& record,
+                                 const ParsedLine** parsed) {
     if (stop_ != nullptr && stop_->load(std::memory_order_relaxed)) {
         outcome_.aborted = true;
         return false;
     }
     if (!pipeline_) {
-        pipeline_ = std::make_unique<RecordPipeline>(file, stop_);
+        pipeline_ = std::make_unique<RecordPipeline>(file, stop_, parseModel_);
     }
     int error = kReadOk;
     bool aborted = false;
-    if (pipeline_->Next(line, record, error, aborted)) {
+    const ParsedLine* content = nullptr;
+    if (pipeline_->Next(line, record, content, error, aborted)) {
+        if (parsed != nullptr) {
+            *parsed = content;
+        }
         return true;
     }
     error_ = error;

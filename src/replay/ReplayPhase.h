@@ -3,6 +3,7 @@
 #include <atomic>
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -50,7 +51,14 @@ class ReplayPhase {
     // TakeBadLine gives it. False like NextLine, and when a header does not parse (its error is
     // reported by Finish). The lines are read ahead on a thread of their own (RecordPipeline),
     // which has the file's reader and parser to itself from the first call until Finish.
-    bool NextDataRecord(RecordFile& file, std::string_view& line, RecordLine& record);
+    // With ParseControllerLines called before the first call, `parsed` (when given) gets what a
+    // data record's content says, read on that thread too.
+    bool NextDataRecord(RecordFile& file, std::string_view& line, RecordLine& record,
+                        const ParsedLine** parsed = nullptr);
+
+    // Has the reading thread also parse each data record's content as a line of controller
+    // type `model`. Before the first NextDataRecord.
+    void ParseControllerLines(int model) { parseModel_ = model; }
 
     // Keeps a copy of the bad line `line` (valid until the next call) and, when it is the first
     // piece of an over-long line, reads past the rest of that line, so that one damaged line
@@ -86,6 +94,7 @@ class ReplayPhase {
     bool showErrors_ = true;
     std::string badLine_;
     std::unique_ptr<RecordPipeline> pipeline_;
+    std::optional<int> parseModel_;
     std::time_t percentFrom_ = 0;
     std::time_t percentTo_ = 0;
 };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <clocale>
 #include <cstdint>
 #include <cstdlib>
@@ -107,6 +109,45 @@ TEST(LineTokens, SplitsAtWhitespaceKeepsTwentyTokensOf31Characters) {
     ASSERT_EQ(l.count, 2);
     EXPECT_EQ(l[0], std::string(31, 'x'));
     EXPECT_EQ(l[1], "next");
+}
+
+// The tokeniser looks at 64 characters at a time: tokens across and at the edges of those
+// windows, every blank kind, bytes above 127 and NUL (not blanks) split as a plain loop over
+// isspace would split them.
+TEST(LineTokens, SplitsLikeAPlainLoopAtEveryLengthAndWindowEdge) {
+    const char alphabet[] = {' ', ' ',  '\t',   '\n',   '\v',   '\f',   '\r',   'a', '1',
+                             '.', '\0', '\x80', '\xff', '\x08', '\x0e', '\x1f', '!'};
+    std::srand(7);
+    for (int round = 0; round < 20000; ++round) {
+        std::string line(static_cast<std::size_t>(std::rand() % 200), 'x');
+        const int spread = 1 + std::rand() % 16;  // how often blanks come
+        for (char& c : line) {
+            c = std::rand() % spread == 0 ? alphabet[std::rand() % 7]
+                                          : alphabet[7 + std::rand() % 10];
+        }
+        std::vector<std::string_view> expected;
+        std::size_t i = 0;
+        while (expected.size() < static_cast<std::size_t>(kMaxTokens)) {
+            while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i])) != 0) {
+                ++i;
+            }
+            if (i == line.size()) {
+                break;
+            }
+            const std::size_t start = i;
+            while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i])) == 0) {
+                ++i;
+            }
+            expected.push_back(
+                std::string_view(line).substr(start, std::min<std::size_t>(i - start, 31)));
+        }
+        const LineTokens t = Tokenise(line);
+        ASSERT_EQ(t.count, static_cast<int>(expected.size())) << round;
+        for (int k = 0; k < t.count; ++k) {
+            ASSERT_EQ(t[k].data(), expected[static_cast<std::size_t>(k)].data()) << round;
+            ASSERT_EQ(t[k], expected[static_cast<std::size_t>(k)]) << round;
+        }
+    }
 }
 
 }  // namespace

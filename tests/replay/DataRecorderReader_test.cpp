@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "core/MessageProcessor.h"
 #include "replay/RecordScan.h"
 #include "support/ReplayTestSupport.h"
 
@@ -327,6 +329,79 @@ TEST_F(DataRecorderReaderTest, RecordsReadAheadKeepTheirNumbersAcrossBlocks) {
     }
     EXPECT_EQ(numbers, (std::vector<int>{4096, 4097, 5001, 8193}));
     EXPECT_EQ(state_.processor.sampleCount, 10000 - 3);
+}
+
+// The contents are parsed ahead on the reading thread for the configured controller model and
+// applied on the replay's thread: a two-line report split by a block's end, lines with open
+// sensors, bad tokens and NUL bytes, and a change of the controller model in the middle of a
+// replay (lines read ahead for the old model) come out as the same lines fed one by one.
+TEST_F(DataRecorderReaderTest, ContentsReadAheadApplyAsLinesFedOneByOne) {
+    std::vector<std::string> contents = {"GPM=1.0 FPL=0 AX3=60.0 KWH=1.0"};  // a stray one first
+    for (int i = 0; contents.size() < 12000; ++i) {
+        const bool pump = i % 5 < 2;
+        std::string first = ControllerLine(100.0 + i % 40, 90.0 + i % 3, pump);
+        std::string gpm =
+            pump ? "GPM=2.5 FPL=0 AX3=71.5 KWH=3.25" : "GPM=0.0 FPL=0 AX3=70.0 KWH=3.25";
+        if (i % 97 == 0) {
+            first.replace(first.find(' ', 5), 1, " OPEN.S ");
+        } else if (i % 89 == 0) {
+            gpm = "GPM=2.x FPL=0 AX3=bad KWH=1";
+        } else if (i % 83 == 0) {
+            first[12] = '\0';
+        }
+        contents.push_back(first);
+        contents.push_back(gpm);
+    }
+    const auto times = Steps(june1_, static_cast<int>(contents.size()), 2);
+    std::string text = "DATE CST +DST\n";
+    for (std::size_t i = 0; i < contents.size(); ++i) {
+        text += RecorderStamp(times[i]) + " " + contents[i] + "\n";
+    }
+    const std::string path = folder_.Write("btu.txt", text);
+
+    // After the 2000th sample the settings say model 0 from then on.
+    auto switchAfter = [](AppState& state) {
+        if (state.processor.sampleCount == 2000) {
+            state.config.controllerType = kVexin2;
+        }
+    };
+    struct SwitchingEvents : RecordingEvents {
+        AppState* state = nullptr;
+        std::function<void(AppState&)> sampled;
+        void SampleProcessed(const ProcessorState&) override { sampled(*state); }
+    } events;
+    events.state = &state_;
+    events.sampled = switchAfter;
+    state_.config.controllerType = kVexin2Btu;
+    const ReplayOutcome out = ReplayDataRecorderFile(state_, path, RecordRange{}, events);
+    ASSERT_EQ(out.recordsProcessed, static_cast<int>(contents.size()));
+
+    AppState alone;
+    alone.config = state_.config;
+    alone.config.controllerType = kVexin2Btu;
+    {
+        StateGuard guard(alone.lock);
+        ResetStatistics(alone, times[0]);
+        for (std::size_t i = 0; i < contents.size(); ++i) {
+            const std::string line = contents[i] + "\n";  // as the file has it
+            if (ProcessRecordedLine(alone, line.c_str(), nullptr, times[i]) > 0) {
+                switchAfter(alone);
+            }
+        }
+    }
+    const ProcessorState& a = alone.processor;
+    const ProcessorState& b = state_.processor;
+    EXPECT_GT(b.sampleCount, 4000);
+    EXPECT_GT(b.openSensors, 0);
+    EXPECT_EQ(b.sampleCount, a.sampleCount);
+    EXPECT_EQ(b.dataErrors, a.dataErrors);
+    EXPECT_EQ(b.openSensors, a.openSensors);
+    EXPECT_EQ(b.receivedLines, a.receivedLines);
+    EXPECT_EQ(b.current.value, a.current.value);
+    EXPECT_EQ(b.stats.maximum.value, a.stats.maximum.value);
+    EXPECT_EQ(b.collectorHeat.total, a.collectorHeat.total);
+    EXPECT_EQ(b.reportLine1, a.reportLine1);
+    EXPECT_EQ(b.reportLine2, a.reportLine2);
 }
 
 TEST_F(DataRecorderReaderTest, LineFiveFollowsFivePercentOrFiveThousandRecords) {
