@@ -7,6 +7,7 @@
 #include <clocale>
 #include <cstdio>
 #include <memory>
+#include <thread>
 
 #include "BuildInfo.h"
 #include "core/LocalTime.h"
@@ -68,6 +69,47 @@ MessageHook QueuedMessageHook() {
             Qt::QueuedConnection);
     };
 }
+
+// The demo's past day, simulated on a thread of its own while the window is being built
+// (each takes tens of milliseconds), into a state of its own that the window's state then
+// takes over: the same day as FillPastDay on the window's state, sooner.
+class PastDayAhead {
+  public:
+    // Starts simulating the day up to `now` with `state`'s settings. Main thread, before the
+    // window exists.
+    PastDayAhead(const AppState& state, std::time_t now) {
+        day_.config = state.config;
+        day_.glycol = state.glycol;
+        day_.oneWire = state.oneWire;
+        thread_ = std::thread([this, now] { model_ = FillPastDay(day_, now); });
+    }
+    ~PastDayAhead() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+    PastDayAhead(const PastDayAhead&) = delete;
+    PastDayAhead& operator=(const PastDayAhead&) = delete;
+
+    // Waits for the day and moves it into `state` (what FillPastDay changes there); returns
+    // the model, ready to go on live. Main thread, once.
+    std::shared_ptr<Installation> MoveInto(AppState& state) {
+        thread_.join();
+        StateGuard guard(state.lock);
+        state.processor = std::move(day_.processor);
+        state.oneWire.currentValues = day_.oneWire.currentValues;
+        state.oneWire.switchState = day_.oneWire.switchState;
+        state.chart.viewStart = day_.chart.viewStart;
+        state.chart.atEnd = day_.chart.atEnd;
+        state.chart.demoHours = day_.chart.demoHours;
+        return model_;
+    }
+
+  private:
+    AppState day_;
+    std::shared_ptr<Installation> model_;
+    std::thread thread_;
+};
 
 }  // namespace
 
@@ -133,6 +175,12 @@ int RunBrennic(QApplication& app, const CommandLine& options, const std::string&
         state.processor.newSample = true;  // data received: the display shows all its lines
     }
 
+    // The simulated installation shows its past day at once, then goes on live.
+    std::unique_ptr<PastDayAhead> pastDay;
+    if (options.demo && !options.AnyReplay()) {
+        pastDay = std::make_unique<PastDayAhead>(state, std::time(nullptr));
+    }
+
     // The station hands the history store a copy of each sample; its writer thread does the
     // disk work and the station's Shutdown stops it.
     const HistorySettings settings = PrepareHistorySettings(state, options);
@@ -147,9 +195,8 @@ int RunBrennic(QApplication& app, const CommandLine& options, const std::string&
     MainWindow window(state, windowOptions);
     window.show();
     if (options.demo) {
-        if (!options.AnyReplay()) {
-            // The simulated installation shows its past day at once, then goes on live.
-            window.Com().SetTestDataSource(LiveCycles(FillPastDay(state, std::time(nullptr))));
+        if (pastDay) {
+            window.Com().SetTestDataSource(LiveCycles(pastDay->MoveInto(state)));
         }
         window.StartTestData();
     }
