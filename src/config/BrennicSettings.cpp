@@ -53,10 +53,8 @@ bool HoldsPassword(const toml::table& table) {
 SettingsLoad ParseBrennicSettings(const std::string& text) {
     SettingsLoad load;
     load.found = true;
-    if (const int line = FirstBareNonAsciiLine(text); line != 0) {
-        load.problems.push_back("brennic.toml line " + std::to_string(line) +
-                                ": a character outside ASCII may only stand in a quoted string "
-                                "or a comment; the defaults are used");
+    if (const std::string problem = TomlTextProblem(text); !problem.empty()) {
+        load.problems.push_back("brennic.toml " + problem + "; the defaults are used");
         return load;
     }
     toml::table root;
@@ -90,7 +88,7 @@ bool SaveBrennicSettings(const std::string& path, const std::string& text, std::
     try {
         // A text the parser must not see cannot be told either way: keep it private.
         secret =
-            FirstBareNonAsciiLine(text) != 0 || HoldsPassword(toml::parse(std::string_view(text)));
+            !TomlTextProblem(text).empty() || HoldsPassword(toml::parse(std::string_view(text)));
     } catch (const toml::parse_error&) {
         secret = true;  // cannot tell: keep it private
     }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 namespace brennic {
 
@@ -12,6 +13,8 @@ std::string ProblemStart(const toml::node& node) {
     }
     return "brennic.toml line " + std::to_string(where.line) + ": ";
 }
+
+namespace {
 
 int FirstBareNonAsciiLine(std::string_view text) {
     int line = 1;
@@ -70,6 +73,38 @@ int FirstBareNonAsciiLine(std::string_view text) {
         }
     }
     return 0;
+}
+
+// The first control character TOML does not allow, with its line; line 0 when there is none.
+std::pair<int, unsigned char> FirstControlCharacter(std::string_view text) {
+    int line = 1;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '\n') {
+            ++line;
+        } else if ((c < 0x20 && c != '\t' &&
+                    !(c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) ||
+                   c == 0x7F) {
+            return {line, c};
+        }
+    }
+    return {0, 0};
+}
+
+}  // namespace
+
+std::string TomlTextProblem(std::string_view text) {
+    if (const auto [line, c] = FirstControlCharacter(text); line != 0) {
+        char code[8];
+        std::snprintf(code, sizeof code, "0x%02X", c);
+        return "line " + std::to_string(line) + ": a control character (" + code +
+               ") may not stand in a TOML file";
+    }
+    if (const int line = FirstBareNonAsciiLine(text); line != 0) {
+        return "line " + std::to_string(line) +
+               ": a character outside ASCII may only stand in a quoted string or a comment";
+    }
+    return {};
 }
 
 namespace {

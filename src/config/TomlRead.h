@@ -24,12 +24,13 @@ void ReadDouble(const toml::table* section, const char* sectionName, const char*
 void ReadString(const toml::table* section, const char* sectionName, const char* key,
                 std::string& value, std::vector<std::string>& problems);
 
-// The line (from 1) of the first byte outside ASCII that stands neither in a quoted string nor
-// in a comment, or 0 when there is none. TOML allows such characters only there, and the
-// toml++ of Debian 12 reaches an unreachable branch (undefined behaviour) on some of them
-// (U+00A1.., U+2C8E.., U+FB26..) when they stand where whitespace may be; so a text that has
-// one is refused before it reaches the parser. Any thread.
-int FirstBareNonAsciiLine(std::string_view text);
+// What keeps `text` from the TOML parser, as "line N: why", or "" when nothing does. TOML
+// allows characters outside ASCII only in strings and comments, and control characters (but
+// tab, and CR before LF) nowhere; the toml++ of Debian 12 reaches an unreachable branch
+// (undefined behaviour) on some of the former where whitespace may stand (U+00A1..,
+// U+2C8E.., U+FB26..) and fails its own assertions on some of the latter after a '['. So a text
+// with either is refused before it reaches the parser. Any thread.
+std::string TomlTextProblem(std::string_view text);
 
 // The "brennic.toml line N: " start of a problem line for `node` (no line when unknown).
 std::string ProblemStart(const toml::node& node);

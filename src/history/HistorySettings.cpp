@@ -55,10 +55,8 @@ HistorySettings LoadHistorySettings(const std::string& tomlPath,
     std::ifstream in(tomlPath, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
-    if (const int line = FirstBareNonAsciiLine(text.str()); line != 0) {
-        problems.push_back(tomlPath + " line " + std::to_string(line) +
-                           ": a character outside ASCII may only stand in a quoted string or a "
-                           "comment");
+    if (const std::string problem = TomlTextProblem(text.str()); !problem.empty()) {
+        problems.push_back(tomlPath + " " + problem);
         return HistorySettings{};
     }
     try {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <string_view>
 
 namespace brennic {
 namespace {
@@ -59,6 +60,8 @@ TEST(BrennicSettings, AFileThatIsNotTomlGivesOneProblemWithItsLineAndTheDefaults
 // Characters outside ASCII are fine in strings and comments; anywhere else the parser of
 // Debian 12 may run into undefined behaviour (U+FEF8 after a key was found by fuzzing), so such
 // a file is refused with its line and the defaults are used.
+using namespace std::string_view_literals;
+
 TEST(BrennicSettings, CharactersOutsideAsciiAreTakenOnlyInStringsAndComments) {
     struct Case {
         const char* text;
@@ -76,6 +79,29 @@ TEST(BrennicSettings, CharactersOutsideAsciiAreTakenOnlyInStringsAndComments) {
         {"[mqtt]\nhost = \"x\n\xE3\x80\x80 = 1\n", 3},
         {"[mqtt]\nhost = \"\"\"x\"\"\"\"\" \xC3\xB6\n", 2},
     };
+    // Control characters (but tab, and CR before LF) are refused anywhere; the parser failed
+    // its own checks on these after a '[' (found by fuzzing).
+    struct Control {
+        std::string_view text;  // may hold NULs
+        int refusedLine;
+    };
+    const Control controls[] = {
+        {"[mqtt]\r\nhost = \"x\"\t# ok\r\n"sv, 0},
+        {"[\rq\x01"sv, 1},
+        {"[|\0\0\0\"T\n"sv, 1},
+        {"[mqtt]\nhost = \"a\x7F\"\n"sv, 2},
+        {"[mqtt]\n# \x1B[1m\n"sv, 2},
+    };
+    for (const Control& c : controls) {
+        const SettingsLoad load = ParseBrennicSettings(std::string(c.text));
+        EXPECT_EQ(load.problems.empty(), c.refusedLine == 0) << c.text;
+        if (!load.problems.empty()) {
+            EXPECT_EQ(load.problems[0].find("brennic.toml line " + std::to_string(c.refusedLine) +
+                                            ": a control character (0x"),
+                      0u)
+                << load.problems[0];
+        }
+    }
     for (const Case& c : cases) {
         const SettingsLoad load = ParseBrennicSettings(c.text);
         if (c.refusedLine == 0) {
