@@ -16,8 +16,13 @@ std::string ProblemStart(const toml::node& node) {
 
 namespace {
 
+// The first line with a byte above 127 outside a string or a comment; 0 when there is none.
+// A quote opens a string only where a key or a value may start (at a line's start or after
+// '=', '[', ',', '{' or '.'): inside a bare word the parser reads it as part of the word, and
+// would then read the bytes after it as bare ones too.
 int FirstBareNonAsciiLine(std::string_view text) {
     int line = 1;
+    char before = '\n';  // the last character outside blanks, comments and strings
     std::size_t i = 0;
     const std::size_t n = text.size();
     auto startsWith = [&](std::string_view what) { return text.substr(i, what.size()) == what; };
@@ -47,13 +52,25 @@ int FirstBareNonAsciiLine(std::string_view text) {
     };
     while (i < n) {
         const char c = text[i];
+        const bool opens = before == '\n' || before == '=' || before == '[' || before == ',' ||
+                           before == '{' || before == '.';
         if (c == '\n') {
             ++line;
             ++i;
-        } else if (c == '#') {
+            before = '\n';
+            continue;
+        }
+        if (c == ' ' || c == '\t') {
+            ++i;
+            continue;
+        }
+        before = c;
+        if (c == '#') {
             while (i < n && text[i] != '\n') {
                 ++i;
             }
+        } else if (!opens && (c == '"' || c == '\'')) {
+            ++i;
         } else if (startsWith("\"\"\"")) {
             i += 3;
             skipString("\"\"\"", true, true);

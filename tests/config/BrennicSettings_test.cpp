@@ -1,4 +1,5 @@
 #include "config/BrennicSettings.h"
+#include "config/TomlRead.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -78,6 +79,13 @@ TEST(BrennicSettings, CharactersOutsideAsciiAreTakenOnlyInStringsAndComments) {
         {"[mqtt]\nhost = \"x\"\n\n\xD0\x96 = 1\n", 4},
         {"[mqtt]\nhost = \"x\n\xE3\x80\x80 = 1\n", 3},
         {"[mqtt]\nhost = \"\"\"x\"\"\"\"\" \xC3\xB6\n", 2},
+        // Quoted keys and values wherever TOML lets a string start.
+        {"[\"\xC3\xBC\"]\nx = { a = \"\xC3\xBC\", b = ['\xC3\xBC'] }\n", 0},
+        {"[mqtt]\na.\"\xC3\xBC\" = [\n  \"\xC3\xBC\",\n  '\xC3\xBC']\n", 0},
+        // A quote inside a bare word is part of the word, and so is what follows it (the
+        // parser failed its checks on the text after such a quote; found by fuzzing).
+        {"[http]\nport = 4-9'''==\xC3\xBC==\"\n", 2},
+        {"[mqtt]\nho\"st\xC3\xBC\" = 1\n", 2},
     };
     // Control characters (but tab, and CR before LF) are refused anywhere; the parser failed
     // its own checks on these after a '[' (found by fuzzing).
@@ -105,7 +113,8 @@ TEST(BrennicSettings, CharactersOutsideAsciiAreTakenOnlyInStringsAndComments) {
     for (const Case& c : cases) {
         const SettingsLoad load = ParseBrennicSettings(c.text);
         if (c.refusedLine == 0) {
-            EXPECT_TRUE(load.problems.empty()) << c.text << ": " << load.problems.front();
+            // Reaches the parser (which may still find a setting it does not know).
+            EXPECT_EQ(TomlTextProblem(c.text), "") << c.text;
             continue;
         }
         ASSERT_EQ(load.problems.size(), 1u) << c.text;
