@@ -1,5 +1,6 @@
 #include "history/ImportCommand.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -182,7 +183,8 @@ std::string ImportFingerprint(const std::string& path, std::int64_t& size) {
         return {};
     }
     std::uint64_t hash = 1469598103934665603ULL;  // FNV-1a
-    std::vector<char> buffer(1 << 20);
+    // The first and the last MiB; a smaller file is read once, into a buffer its size.
+    std::vector<char> buffer(static_cast<std::size_t>(std::min<std::int64_t>(size, 1 << 20)));
     auto mix = [&](std::int64_t at) {
         in.seekg(at);
         in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));

@@ -15,7 +15,10 @@ constexpr std::size_t kBlocksAhead = 4;
 RecordPipeline::RecordPipeline(RecordFile& file, const std::atomic<bool>* stop,
                                std::optional<int> controllerModel)
     : file_(file), stop_(stop), model_(controllerModel) {
-    thread_ = std::thread([this] { Read(); });
+    const std::int64_t size = file_.reader.Size();
+    if (size < 0 || size > kInlineBytes) {
+        thread_ = std::thread([this] { Read(); });
+    }
 }
 
 RecordPipeline::~RecordPipeline() {
@@ -24,7 +27,18 @@ RecordPipeline::~RecordPipeline() {
         quit_ = true;
     }
     changed_.notify_all();
-    thread_.join();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
+void RecordPipeline::Clear(Block& block) {
+    block.text.clear();
+    block.entries.clear();
+    block.parsed.clear();
+    block.last = false;
+    block.error = kReadOk;
+    block.aborted = false;
 }
 
 void RecordPipeline::Read() {
@@ -46,12 +60,7 @@ void RecordPipeline::Read() {
             // when it comes back, so a short file does not pay for a block of 4096 records.
             block = std::make_unique<Block>();
         }
-        block->text.clear();
-        block->entries.clear();
-        block->parsed.clear();
-        block->last = false;
-        block->error = kReadOk;
-        block->aborted = false;
+        Clear(*block);
         const bool more = Fill(*block);
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -131,6 +140,15 @@ bool RecordPipeline::Next(std::string_view& line, RecordLine& record, const Pars
             error = current_->error;
             aborted = current_->aborted;
             return false;
+        }
+        if (!thread_.joinable()) {
+            if (!current_) {
+                current_ = std::make_unique<Block>();
+            }
+            Clear(*current_);
+            Fill(*current_);
+            next_ = 0;
+            continue;
         }
         std::unique_lock<std::mutex> lock(mutex_);
         if (current_) {

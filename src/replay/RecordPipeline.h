@@ -26,10 +26,15 @@ namespace brennic {
 // only applies it. On a machine with a second core the reading, the time conversion and the
 // parsing cost the processing thread nothing.
 //
+// A file of at most kInlineBytes is read on the consumer's thread instead, as it asks for
+// records: a thread's start and hand-overs cost more than reading such a file takes.
+//
 // Threads: constructed and used by one consumer thread; the reader thread alone uses the
 // file's reader and parser from construction until destruction, which stops and joins it.
 class RecordPipeline {
   public:
+    static constexpr std::int64_t kInlineBytes = 64 * 1024;
+
     // Starts reading `file` at its current position. `stop`, when given, is polled before
     // every line: once set, reading ends as aborted. With a `controllerModel` the content
     // of each data record (up to its first NUL) is parsed as a line of that controller type.
@@ -65,6 +70,8 @@ class RecordPipeline {
     };
 
     void Read();
+    // Empties `block` for reuse, keeping its capacity.
+    static void Clear(Block& block);
     // Fills `block` with the next records; false when reading has ended.
     bool Fill(Block& block);
 
