@@ -17,6 +17,7 @@
 #include "ui/replay/CaptureStartDialog.h"
 #include "ui/replay/RecordErrorDialog.h"
 #include "ui/replay/RecordRangeDialog.h"
+#include "ui/window/HandOver.h"
 
 namespace brennic {
 
@@ -78,9 +79,7 @@ class ThreadEvents : public ReplayEvents {
     }
 
   private:
-    void Post(std::function<void()> call) {
-        QMetaObject::invokeMethod(&context_, std::move(call), Qt::QueuedConnection);
-    }
+    void Post(std::function<void()> call) { PostCall(&context_, std::move(call)); }
     template <typename T>
     T Wait(std::future<T>& future, T onStop) {
         while (future.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
@@ -193,8 +192,7 @@ bool ReplayRunner::StartReplay(Kind kind, const std::string& path, const RecordR
             kind == Kind::kDataRecorder
                 ? ReplayDataRecorderFile(state_, path, range, events, &stop_)
                 : ReplayOwnLogFile(state_, path, range, events, &stop_);
-        QMetaObject::invokeMethod(
-            &context_, [this, outcome] { Finished(outcome); }, Qt::QueuedConnection);
+        PostCall(&context_, [this, outcome] { Finished(outcome); });
     });
     return true;
 }

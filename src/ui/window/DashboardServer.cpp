@@ -3,7 +3,6 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QImage>
-#include <QMetaObject>
 #include <QThread>
 #include <atomic>
 #include <cstdio>
@@ -11,6 +10,7 @@
 
 #include "config/BrennicSettings.h"
 #include "http/StationStream.h"
+#include "ui/window/HandOver.h"
 #include "ui/window/MainWindow.h"
 #include "ui/window/WindowImage.h"
 
@@ -36,9 +36,7 @@ DashboardServer::DashboardServer(AppState& state, MainWindow& window, DisplayWid
     sources.screenshot = [&state, &window, &display]() -> std::optional<std::string> {
         QImage picture;
         const WindowImage image(state, window, display);
-        if (!QMetaObject::invokeMethod(
-                &window, [&] { picture = image.WindowPicture(); }, Qt::BlockingQueuedConnection) ||
-            picture.isNull()) {
+        if (!CallAndWait(&window, [&] { picture = image.WindowPicture(); }) || picture.isNull()) {
             return std::nullopt;
         }
         QByteArray bytes;

@@ -29,6 +29,7 @@
 #include "ui/dialogs/TestDataDialog.h"
 #include "ui/display/DisplayWidget.h"
 #include "ui/window/DashboardServer.h"
+#include "ui/window/HandOver.h"
 #include "ui/window/HelpPages.h"
 #include "ui/window/SleepInhibitor.h"
 #include "ui/window/WindowImage.h"
@@ -404,10 +405,7 @@ void MainWindow::StartAlerts(StationOptions& options) {
     AddAlertOutputs(*alerts_,
                     [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); });
     // On the alert thread: only post; the window reads the alerts on its own thread.
-    alerts_->AddSink([this](const AlertChange&) {
-        QMetaObject::invokeMethod(
-            this, [this] { ShowAlerts(); }, Qt::QueuedConnection);
-    });
+    alerts_->AddSink([this](const AlertChange&) { PostCall(this, [this] { ShowAlerts(); }); });
 }
 
 void MainWindow::ShowAlerts() {

@@ -5,6 +5,7 @@
 
 #include "core/MessageProcessor.h"
 #include "ui/display/DisplayWidget.h"
+#include "ui/window/HandOver.h"
 #include "ui/window/MainWindow.h"
 #include "ui/window/SleepInhibitor.h"
 
@@ -57,6 +58,7 @@ void MainWindow::Beep() {
 
 void MainWindow::Post(AppEvent* e) {
     e->queued = true;
+    MarkHandedOver(e);
     QCoreApplication::postEvent(this, e);
 }
 
@@ -86,6 +88,7 @@ void MainWindow::CheckGuards(int messageNumber) {
 }
 
 bool MainWindow::event(QEvent* e) {
+    MarkTakenOver(e);  // an event from the station's thread (see Post)
     ++state_.messages.windowProcedure;
     const int type = static_cast<int>(e->type());
     // Events the loop delivers from its queue: our posted events and the window system's.

@@ -15,6 +15,7 @@
 #include "sim/SimulatedDay.h"
 #include "ui/dialogs/MessageBox.h"
 #include "ui/history/ReportCommand.h"
+#include "ui/window/HandOver.h"
 #include "ui/window/MainWindow.h"
 #include "ui/window/StopSignals.h"
 #include "ui/window/WindowImage.h"
@@ -44,8 +45,7 @@ MessageHook QtMessageHook() {
             show();
         } else {
             // Worker threads wait until the box is closed, as the user expects.
-            QMetaObject::invokeMethod(QCoreApplication::instance(), show,
-                                      Qt::BlockingQueuedConnection);
+            CallAndWait(QCoreApplication::instance(), show);
         }
     };
 }
@@ -60,13 +60,10 @@ MessageHook QueuedMessageHook() {
         if (Headless() || QCoreApplication::instance() == nullptr) {
             return;
         }
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [text, caption] {
-                QMessageBox::warning(nullptr, QString::fromStdString(caption),
-                                     QString::fromStdString(text));
-            },
-            Qt::QueuedConnection);
+        PostCall(QCoreApplication::instance(), [text, caption] {
+            QMessageBox::warning(nullptr, QString::fromStdString(caption),
+                                 QString::fromStdString(text));
+        });
     };
 }
 

@@ -10,7 +10,6 @@
 #include <QImageWriter>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QMetaObject>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPrintDialog>
@@ -23,6 +22,7 @@
 #include <utility>
 
 #include "ui/display/DisplayWidget.h"
+#include "ui/window/HandOver.h"
 #include "web/BmpFile.h"
 
 namespace brennic {
@@ -236,9 +236,7 @@ bool WindowImage::SaveWindowJpeg(const std::string& path) const {
     QImage picture;
     if (QThread::currentThread() == window_->thread()) {
         picture = WindowPicture();
-    } else if (!QMetaObject::invokeMethod(
-                   window_, [this, &picture] { picture = WindowPicture(); },
-                   Qt::BlockingQueuedConnection)) {
+    } else if (!CallAndWait(window_, [this, &picture] { picture = WindowPicture(); })) {
         return false;
     }
     // Encoding runs on the caller's thread, so the main thread is free again meanwhile.
