@@ -1,38 +1,100 @@
 #include "sim/ControllerLines.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <utility>
 
 #include "core/LocalTime.h"
 
 namespace brennic {
 
+namespace {
+
+// Appends `value` as printf's "%W.1f" would (right-aligned in `width`). std::to_chars rounds
+// the same way and costs a fraction of printf, which took most of the demo's simulated day.
+void AppendTenths(std::string& out, double value, std::size_t width = 0) {
+    char digits[64];
+    const auto [end, error] =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 1);
+    const std::size_t size = error == std::errc{} ? static_cast<std::size_t>(end - digits) : 0;
+    if (size < width) {
+        out.append(width - size, ' ');
+    }
+    out.append(digits, size);
+}
+
+// Appends an hour or a minute as "%02d" would.
+void AppendTwoDigits(std::string& out, int value) {
+    if (value >= 0 && value < 100) {
+        out += static_cast<char>('0' + value / 10);
+        out += static_cast<char>('0' + value % 10);
+    } else {
+        out += std::to_string(value);
+    }
+}
+
+}  // namespace
+
 std::vector<std::string> ControllerLines(const InstallationReading& r, int model) {
-    char buffer[160];
     const char* pump = r.pump ? "ON" : "OFF";
     const char* limit = r.upperLimit ? "ON" : "OFF";
+    std::string line;
+    line.reserve(96);
     if (model == 2) {
-        std::snprintf(buffer, sizeof buffer,
-                      "COL=%0.1f STO=%0.1f PKH=%0.1f PKL=%0.1f AX1=%0.1f AX2=%0.1f PMP=%s UPL=%s",
-                      r.collectorF, r.storageF, r.highLimitF, r.differentialF, r.supplyF, r.returnF,
-                      pump, limit);
-        return {buffer};
+        // COL=%0.1f STO=%0.1f PKH=%0.1f PKL=%0.1f AX1=%0.1f AX2=%0.1f PMP=%s UPL=%s
+        const std::pair<const char*, float> fields[] = {
+            {"COL=", r.collectorF},     {" STO=", r.storageF}, {" PKH=", r.highLimitF},
+            {" PKL=", r.differentialF}, {" AX1=", r.supplyF},  {" AX2=", r.returnF}};
+        for (const auto& [key, value] : fields) {
+            line += key;
+            AppendTenths(line, value);
+        }
+        line += " PMP=";
+        line += pump;
+        line += " UPL=";
+        line += limit;
+        return {line};
     }
     std::tm local{};
     if (!ToLocalTime(r.time, local)) {
         local = std::tm{};
     }
-    std::snprintf(buffer, sizeof buffer, "%02d:%02d %6.1f %6.1f  %4.1f  %6.1f %6.1f %6.1f %-3s %s",
-                  local.tm_hour, local.tm_min, r.collectorF, r.storageF, r.differentialF,
-                  r.highLimitF, r.supplyF, r.returnF, pump, limit);
-    std::vector<std::string> lines{buffer};
+    // %02d:%02d %6.1f %6.1f  %4.1f  %6.1f %6.1f %6.1f %-3s %s
+    AppendTwoDigits(line, local.tm_hour);
+    line += ':';
+    AppendTwoDigits(line, local.tm_min);
+    line += ' ';
+    AppendTenths(line, r.collectorF, 6);
+    line += ' ';
+    AppendTenths(line, r.storageF, 6);
+    line += "  ";
+    AppendTenths(line, r.differentialF, 4);
+    line += "  ";
+    AppendTenths(line, r.highLimitF, 6);
+    line += ' ';
+    AppendTenths(line, r.supplyF, 6);
+    line += ' ';
+    AppendTenths(line, r.returnF, 6);
+    line += ' ';
+    line += pump;
+    if (r.pump) {
+        line += ' ';  // "%-3s": ON is padded to the three places of OFF
+    }
+    line += ' ';
+    line += limit;
+    std::vector<std::string> lines{std::move(line)};
     if (model == 1) {
-        // FPL: the flow meter's pulse rate, which Brennic does not use.
+        // GPM=%3.1f  FPL=%i  AX3=%3.1f KWH=%3.1f. FPL: the flow meter's pulse rate, which
+        // Brennic does not use.
         const int pulses = static_cast<int>(std::lround(r.flowGpm * 31.0f));
-        std::snprintf(buffer, sizeof buffer, "GPM=%3.1f  FPL=%i  AX3=%3.1f KWH=%3.1f", r.flowGpm,
-                      pulses, r.outdoorF, r.collectorKwh);
+        std::string gpm = "GPM=";
+        AppendTenths(gpm, r.flowGpm, 3);
+        gpm += "  FPL=" + std::to_string(pulses) + "  AX3=";
+        AppendTenths(gpm, r.outdoorF, 3);
+        gpm += " KWH=";
+        AppendTenths(gpm, r.collectorKwh, 3);
         lines.emplace_back();
-        lines.emplace_back(buffer);
+        lines.emplace_back(std::move(gpm));
         lines.emplace_back();
     }
     return lines;

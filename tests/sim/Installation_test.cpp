@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <vector>
 
 #include "core/MessageProcessor.h"
+#include "sim/ControllerLines.h"
 #include "sim/SimulatedDay.h"
 #include "sun/SunCalculator.h"
 #include "support/ReplayTestSupport.h"
@@ -51,6 +53,48 @@ double TheoreticalKwh(const InstallationParameters& p, std::time_t day) {
     in.a0 = p.efficiencyIntercept;
     in.a1 = p.efficiencySlope;
     return DailyMaximum(day, ToSolarSetup(in)) * p.area;
+}
+
+// The simulated controller writes its lines as the controllers' printf formats do: the C
+// library's printf is the reference, at rounding edges (halves that are and are not exact in
+// binary), negative values, wide values and both pump states.
+TEST(Installation, ControllerLinesAreWhatTheControllersPrintfWrites) {
+    const ScopedTimeZone zone(kCentral);
+    const float values[] = {0.0f, 0.05f, 0.25f, 0.35f, -0.04f, -12.25f, 99.95f, 1234.56f, 151.5f};
+    int turn = 0;
+    for (const float v : values) {
+        InstallationReading r;
+        r.time = Local(2009, 6, 1, turn, turn * 7, 0);
+        r.collectorF = v;
+        r.storageF = -v;
+        r.differentialF = v / 3;
+        r.highLimitF = v * 10;
+        r.supplyF = v + 0.15f;
+        r.returnF = v - 100;
+        r.outdoorF = v / 7;
+        r.flowGpm = v / 5;
+        r.collectorKwh = v * 1.5;
+        r.pump = turn % 2 == 0;
+        r.upperLimit = turn % 3 == 0;
+        ++turn;
+        SCOPED_TRACE(v);
+        const char* pump = r.pump ? "ON" : "OFF";
+        const char* limit = r.upperLimit ? "ON" : "OFF";
+        char line[200];
+        std::snprintf(line, sizeof line,
+                      "COL=%0.1f STO=%0.1f PKH=%0.1f PKL=%0.1f AX1=%0.1f AX2=%0.1f PMP=%s UPL=%s",
+                      r.collectorF, r.storageF, r.highLimitF, r.differentialF, r.supplyF, r.returnF,
+                      pump, limit);
+        EXPECT_EQ(ControllerLines(r, 2), std::vector<std::string>{line});
+        std::snprintf(line, sizeof line, "%02d:%02d %6.1f %6.1f  %4.1f  %6.1f %6.1f %6.1f %-3s %s",
+                      turn - 1, (turn - 1) * 7, r.collectorF, r.storageF, r.differentialF,
+                      r.highLimitF, r.supplyF, r.returnF, pump, limit);
+        EXPECT_EQ(ControllerLines(r, 0), std::vector<std::string>{line});
+        char gpm[200];
+        std::snprintf(gpm, sizeof gpm, "GPM=%3.1f  FPL=%i  AX3=%3.1f KWH=%3.1f", r.flowGpm,
+                      static_cast<int>(std::lround(r.flowGpm * 31.0f)), r.outdoorF, r.collectorKwh);
+        EXPECT_EQ(ControllerLines(r, 1), (std::vector<std::string>{line, "", gpm, ""}));
+    }
 }
 
 TEST(Installation, AClearDayGivesAPlausibleShareOfTheTheoreticalOutput) {
