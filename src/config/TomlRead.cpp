@@ -26,16 +26,26 @@ int FirstBareNonAsciiLine(std::string_view text) {
     std::size_t i = 0;
     const std::size_t n = text.size();
     auto startsWith = [&](std::string_view what) { return text.substr(i, what.size()) == what; };
-    // Passes over a string that opened just before `i`; `escapes` for basic strings.
+    // Passes over a string that opened just before `i`; `escapes` for basic strings. False
+    // when a byte above 127 follows a backslash (after blanks and line ends, if any): no
+    // escape allows that, and the parser reads those bytes as possible whitespace.
     auto skipString = [&](std::string_view close, bool escapes, bool multiLine) {
         while (i < n) {
             const char c = text[i];
             if (c == '\n') {
                 if (!multiLine) {
-                    return;  // an unclosed one-line string: the parser says so
+                    return true;  // an unclosed one-line string: the parser says so
                 }
                 ++line;
             } else if (escapes && c == '\\') {
+                std::size_t next = i + 1;
+                while (next < n && (text[next] == ' ' || text[next] == '\t' || text[next] == '\r' ||
+                                    text[next] == '\n')) {
+                    ++next;
+                }
+                if (next < n && static_cast<unsigned char>(text[next]) >= 0x80) {
+                    return false;
+                }
                 i += i + 1 < n && text[i + 1] == '\n' ? 1 : 2;
                 continue;
             } else if (startsWith(close)) {
@@ -45,10 +55,11 @@ int FirstBareNonAsciiLine(std::string_view text) {
                      ++extra) {
                     ++i;
                 }
-                return;
+                return true;
             }
             ++i;
         }
+        return true;
     };
     while (i < n) {
         const char c = text[i];
@@ -73,13 +84,17 @@ int FirstBareNonAsciiLine(std::string_view text) {
             ++i;
         } else if (startsWith("\"\"\"")) {
             i += 3;
-            skipString("\"\"\"", true, true);
+            if (!skipString("\"\"\"", true, true)) {
+                return line;
+            }
         } else if (startsWith("'''")) {
             i += 3;
             skipString("'''", false, true);
         } else if (c == '"') {
             ++i;
-            skipString("\"", true, false);
+            if (!skipString("\"", true, false)) {
+                return line;
+            }
         } else if (c == '\'') {
             ++i;
             skipString("'", false, false);

@@ -86,6 +86,11 @@ TEST(BrennicSettings, CharactersOutsideAsciiAreTakenOnlyInStringsAndComments) {
         // parser failed its checks on the text after such a quote; found by fuzzing).
         {"[http]\nport = 4-9'''==\xC3\xBC==\"\n", 2},
         {"[mqtt]\nho\"st\xC3\xBC\" = 1\n", 2},
+        // A backslash before a character outside ASCII, directly or across blanks and line
+        // ends, which the parser reads as possible whitespace (found by fuzzing).
+        {"[mqtt]\nhost = \"a\\\xCF\xA4\"\n", 2},
+        {"[mqtt]\nhost = \"\"\"a \\\n\n  \xC3\xBC\"\"\"\n", 2},
+        {"[mqtt]\nhost = '\\\xC3\xBC'\n", 0},
     };
     // Control characters (but tab, and CR before LF) are refused anywhere; the parser failed
     // its own checks on these after a '[' (found by fuzzing).
