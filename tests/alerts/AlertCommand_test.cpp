@@ -4,10 +4,8 @@
 #include <signal.h>
 #include <sys/stat.h>
 
-#include <fstream>
 #include <mutex>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "support/ScopedTimeZone.h"
 #include "support/TempFolder.h"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <utility>
 #include <vector>
 
 namespace brennic {
@@ -32,34 +33,25 @@ TEST(ConfigFormat, EachValueSitsAtItsPlaceInTheFile) {
         int Config::*field;
     };
     // Lines 3 and 4: the graph and status flags, each at its channel's place.
-    const struct {
-        int line;
-        int index;
-        ChannelFlags Config::*flags;
-        int channel;
-    } flagPlaces[] = {
-        {3, 0, &Config::graph, kChCollector},   {3, 1, &Config::graph, kChStorage},
-        {3, 2, &Config::graph, kChAux1},        {3, 3, &Config::graph, kChAux2},
-        {3, 4, &Config::graph, kChAux3},        {3, 5, &Config::graph, kChAux4},
-        {3, 6, &Config::graph, kChWAux1},       {3, 7, &Config::graph, kChWAux2},
-        {3, 8, &Config::graph, kChWAux3},       {3, 9, &Config::graph, kChWAux4},
-        {3, 10, &Config::graph, kChBtuRate},    {3, 11, &Config::graph, kChGpm},
-        {3, 12, &Config::graph, kChPump},       {3, 13, &Config::graph, kChHaBtuRate},
-        {3, 14, &Config::graph, kChHaPump},     {4, 0, &Config::status, kChCollector},
-        {4, 1, &Config::status, kChStorage},    {4, 2, &Config::status, kChAux1},
-        {4, 3, &Config::status, kChAux2},       {4, 4, &Config::status, kChAux3},
-        {4, 5, &Config::status, kChAux4},       {4, 6, &Config::status, kChWAux1},
-        {4, 7, &Config::status, kChWAux2},      {4, 8, &Config::status, kChWAux3},
-        {4, 9, &Config::status, kChWAux4},      {4, 10, &Config::status, kChBtus},
-        {4, 11, &Config::status, kChKwhs},      {4, 12, &Config::status, kChBtuRate},
-        {4, 13, &Config::status, kChPump},      {4, 14, &Config::status, kChHaBtus},
-        {4, 15, &Config::status, kChHaBtuRate}, {4, 16, &Config::status, kChHaPump},
+    const std::pair<ChannelFlags Config::*, std::vector<int>> flagLines[] = {
+        {&Config::graph,
+         {kChCollector, kChStorage, kChAux1, kChAux2, kChAux3, kChAux4, kChWAux1, kChWAux2,
+          kChWAux3, kChWAux4, kChBtuRate, kChGpm, kChPump, kChHaBtuRate, kChHaPump}},
+        {&Config::status,
+         {kChCollector, kChStorage, kChAux1, kChAux2, kChAux3, kChAux4, kChWAux1, kChWAux2,
+          kChWAux3, kChWAux4, kChBtus, kChKwhs, kChBtuRate, kChPump, kChHaBtus, kChHaBtuRate,
+          kChHaPump}},
     };
-    for (const auto& p : flagPlaces) {
-        Config c;
-        (c.*p.flags)[static_cast<std::size_t>(p.channel)] = 4242;
-        EXPECT_EQ(FieldOf(FormatConfig(c, DefaultChannelTable(), {}), p.line, p.index), "4242")
-            << "line " << p.line << " #" << p.index;
+    for (int line = 3; line <= 4; ++line) {
+        const auto& [flags, order] = flagLines[line - 3];
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            Config c;
+            (c.*flags)[static_cast<std::size_t>(order[i])] = 4242;
+            EXPECT_EQ(
+                FieldOf(FormatConfig(c, DefaultChannelTable(), {}), line, static_cast<int>(i)),
+                "4242")
+                << "line " << line << " #" << i;
+        }
     }
     const Place places[] = {
         {6, 0, &Config::tempRangeIndex},   {6, 1, &Config::graphEveryNth},

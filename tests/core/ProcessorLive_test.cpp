@@ -1,15 +1,13 @@
 // The live road with the real daily log and summary writers behind it.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/MessageProcessor.h"
+#include "logs/DailyLog.h"
 #include "support/ProcessorTestSupport.h"
 #include "support/TempFolder.h"
 
@@ -17,17 +15,9 @@ namespace brennic {
 namespace {
 
 using test::Positional;
+using testing::ReadLines;
 
 constexpr std::time_t kBeforeMidnight = 1243918790;  // 2009-06-01 23:59:50 CDT
-
-std::vector<std::string> ReadLines(const std::filesystem::path& path) {
-    std::vector<std::string> lines;
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 std::vector<std::string> Words(const std::string& line) {
     std::istringstream in(line);
@@ -57,13 +47,7 @@ class ProcessorLive : public ::testing::Test {
             messages.push_back(text);
         };
     }
-    void TearDown() override { CloseFiles(); }
-    void CloseFiles() {
-        if (state.dailyLog.file != nullptr) {
-            std::fclose(state.dailyLog.file);
-            state.dailyLog.file = nullptr;
-        }
-    }
+    void TearDown() override { CloseDailyLog(state.dailyLog); }
     int Live(const std::string& line, std::time_t t) {
         StateGuard guard(state.lock);
         return ProcessLiveLine(state, line, t);
@@ -87,7 +71,7 @@ TEST_F(ProcessorLive, WritesRawAndSampleRecordsAndTheSummaryAcrossMidnight) {
     Live(l2, kBeforeMidnight + 8);
     Live(std::string(90, '1'), kBeforeMidnight + 12);  // noise: dropped, not even logged
     Live(l3, kBeforeMidnight + 16);                    // 00:00:06, a new day
-    CloseFiles();
+    CloseDailyLog(state.dailyLog);
 
     // Interval 2: 8 s x 10 F x 5 gpm x 0.139085 = 55.634 BTU (factor 1).
     const std::vector<std::string> june1 = {

@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <sstream>
@@ -22,6 +21,7 @@
 #include "support/ProcessorTestSupport.h"
 #include "support/ScopedTimeZone.h"
 #include "support/TempFolder.h"
+#include "support/WaitFor.h"
 #include "web/WritePagesCommand.h"
 
 namespace brennic {
@@ -190,12 +190,8 @@ TEST_F(HttpServerTest, PagesAreByteIdenticalToWritePages) {
         if (std::time(nullptr) != before) {
             continue;
         }
-        const auto read = [&](const char* name) {
-            std::ifstream in(folder.Path() / name, std::ios::binary);
-            return std::string(std::istreambuf_iterator<char>(in), {});
-        };
-        EXPECT_EQ(stats.body, read("BRN_Stats.htm"));
-        EXPECT_EQ(probes.body, read("BRN_Probes.htm"));
+        EXPECT_EQ(stats.body, testing::ReadAll(folder.Path() / "BRN_Stats.htm"));
+        EXPECT_EQ(probes.body, testing::ReadAll(folder.Path() / "BRN_Probes.htm"));
         return;
     }
     FAIL() << "the clock kept turning";
@@ -285,16 +281,10 @@ TEST_F(HttpServerTest, StreamDeliversASampleProcessedAfterSubscribing) {
         curl_easy_cleanup(curl);
     });
     const auto waitFor = [&](const std::string& text) {
-        for (int i = 0; i < 500; ++i) {
-            {
-                std::lock_guard lock(mutex);
-                if (received.find(text) != std::string::npos) {
-                    return true;
-                }
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
+        return testing::WaitFor([&] {
+            std::lock_guard lock(mutex);
+            return received.find(text) != std::string::npos;
+        });
     };
     ASSERT_TRUE(waitFor("retry: 3000"));
     test::Feed(state_, test::Positional("160.5", "125.0", "101.5", "99.0", "ON"), test::kNoon + 6);

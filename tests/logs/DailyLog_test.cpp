@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstdio>
 
 #include "logs/TimeText.h"
 #include "support/DataFilesFixture.h"
@@ -72,14 +71,6 @@ TEST_F(DailyLogTest, RawRecords) {
               "QMX_DATA 2009-06-01 14:05:30CDT C 150 S 120 A1 70 P ON\n"
               "QMX_DATA 2009-06-01 14:05:32CDT GPM=4.5\n\n");
     EXPECT_EQ(state.dailyLog.samplesLogged, 0);
-}
-
-TEST_F(DailyLogTest, EveryRecordIsOnDiskBeforeTheFileIsClosed) {
-    SetSample(kJune1);
-    WriteSampleLine(LogRecordsOf(state));
-    WriteRawLine(LogRecordsOf(state), "QMX_DATA", "line", kJune1);
-    ASSERT_NE(state.dailyLog.file, nullptr);
-    EXPECT_EQ(ReadLines(File("LOG-2009-06-01.txt")).size(), 2u);
 }
 
 // LOG-2009-06-01.txt and the lettered names from A to `last`.

@@ -206,21 +206,15 @@ TEST_F(SummaryFileTest, SwitchingSummaryOffAndOnLeavesStopThenStart) {
     EXPECT_EQ(ReadLines(Summary()).back(), "2009-06-01 14:05:31CDT Stop");
 }
 
-TEST_F(SummaryFileTest, TimeZonesAndTestOffset) {
-    {
-        ScopedTimeZone zone("Europe/Berlin");
-        WriteSummary(LogRecordsOf(state), SummaryKind::kStart, kJune1);
-        WriteSummary(LogRecordsOf(state), SummaryKind::kStop, kJan15);
-    }
+// The zone names are TimeText's; here the summary must take the test offset too.
+TEST_F(SummaryFileTest, TestOffsetShiftsTheLineTimes) {
     SetTestTimeOffset(-3600);
     WriteSummary(LogRecordsOf(state), SummaryKind::kStart, kJune1);
     WriteSummary(LogRecordsOf(state), SummaryKind::kStatistics, kJune1);
     const auto lines = ReadLines(Summary());
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], "2009-06-01 21:05:30CEST Start");
-    EXPECT_EQ(lines[1], "2009-01-15 15:07:09CET Stop");
-    EXPECT_EQ(lines[2], "2009-06-01 13:05:30CDT Start");
-    EXPECT_EQ(lines[3].substr(0, 23), "2009-06-01 13:05:30CDT ");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "2009-06-01 13:05:30CDT Start");
+    EXPECT_EQ(lines[1].substr(0, 23), "2009-06-01 13:05:30CDT ");
 }
 
 }  // namespace

@@ -1,10 +1,8 @@
 #include "station/Station.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <thread>
 
@@ -109,34 +107,6 @@ TEST_F(StationTest, LinesAreProcessedInArrivalOrderAndTheStopClosesTheLogAndSumm
         testing::ReadAll(fs::path(state_.config.dataFolder) / "Summary.txt");
     ASSERT_GE(summary.size(), 6u);
     EXPECT_EQ(summary.substr(summary.size() - 6), " Stop\n") << summary;
-}
-
-TEST_F(StationTest, CommandsNotAllowedNowAreRefusedAndChangeNothing) {
-    Station& station = Make();
-    struct Case {
-        const char* what;
-        bool running;
-        bool (Station::*command)();
-    };
-    const Case cases[] = {
-        {"Stop while stopped", false, &Station::StopAcquisition},
-        {"Start One Wire while stopped", false, &Station::StartOneWire},
-        {"Stop One Wire while closed", false, &Station::StopOneWire},
-        {"Start while running", true, &Station::StartAcquisition},
-        {"Reset while running", true, &Station::Reset},
-    };
-    for (const auto& c : cases) {
-        if (c.running && !station.Running()) {
-            ASSERT_TRUE(station.StartTestData());
-        }
-        if (!c.running && station.Running()) {
-            ASSERT_TRUE(station.StopAcquisition());
-            ASSERT_TRUE(observer_->WaitFor([&] { return !station.Running(); }));
-        }
-        EXPECT_FALSE((station.*c.command)()) << c.what;
-    }
-    std::lock_guard<std::mutex> lock(observer_->mutex_);
-    EXPECT_TRUE(observer_->messages.empty());
 }
 
 TEST_F(StationTest, APortThatDoesNotOpenIsRaisedAsAnErrorMessage) {

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 #include <sstream>
-#include <vector>
 
 #include "support/ScopedTimeZone.h"
 

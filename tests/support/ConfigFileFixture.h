@@ -4,7 +4,6 @@
 // configuration and program folders.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>

@@ -2,13 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <optional>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,15 +19,6 @@ namespace brennic::testing {
 // 2009-06-01 14:05:30 CDT and 2009-01-15 08:07:09 CST.
 inline constexpr std::time_t kJune1 = 1243883130;
 inline constexpr std::time_t kJan15 = 1232028429;
-
-inline std::vector<std::string> ReadLines(const std::filesystem::path& path) {
-    std::vector<std::string> lines;
-    std::ifstream in(path, std::ios::binary);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 // A fresh AppState writing into its own temporary folder in Chicago time; messages are
 // collected instead of shown.

@@ -2,18 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QDialog>
-#include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <deque>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -94,15 +90,6 @@ struct HookRecorder {
         hooks.chooseFolder = [this](const QString&, const QString&) { return chosenFolder; };
     }
 };
-
-inline std::vector<std::string> ReadLinesOf(const std::filesystem::path& path) {
-    std::vector<std::string> lines;
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 // Reads the Config.Txt that `saved` wrote into a fresh state, as the next start would.
 inline void LoadSavedConfig(const AppState& saved, AppState& fresh) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <string>
 

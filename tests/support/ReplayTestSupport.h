@@ -1,12 +1,7 @@
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <cstdint>
 #include <filesystem>
 #include <vector>

@@ -3,11 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QGuiApplication>
 #include <QRadioButton>
-#include <QScreen>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <memory>
 
 #include "logs/DailyLog.h"
@@ -253,7 +249,7 @@ TEST_F(ConfigDialogTest, SummaryOffThenOnWritesStopThenStart) {
     EXPECT_TRUE(OkWith([](ConfigDialog& d) { SetChecked(d, "summaryEnable", false); }));
     EXPECT_EQ(state.config.summaryEnable, 0);
     EXPECT_TRUE(OkWith([](ConfigDialog& d) { SetChecked(d, "summaryEnable", true); }));
-    const auto lines = testing::ReadLinesOf(folder.Path() / kSummaryFileName);
+    const auto lines = testing::ReadLines(folder.Path() / kSummaryFileName);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_TRUE(lines[0].ends_with(" Stop")) << lines[0];
     EXPECT_TRUE(lines[1].ends_with(" Start")) << lines[1];

@@ -14,7 +14,6 @@
 #include <QToolButton>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "core/LocalTime.h"

@@ -5,7 +5,6 @@
 #include <QImage>
 #include <QPainter>
 #include <cstdlib>
-#include <ctime>
 #include <string>
 
 #include "display/StatusText.h"

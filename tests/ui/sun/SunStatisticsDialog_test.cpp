@@ -4,12 +4,9 @@
 
 #include <QApplication>
 #include <QDateTimeEdit>
-#include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QTimeZone>
 
 #include "support/ScopedTimeZone.h"

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QTableWidget>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 

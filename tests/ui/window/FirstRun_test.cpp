@@ -12,8 +12,6 @@
 #include <QRegularExpression>
 #include <QTimer>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "config/ConfigFile.h"
 #include "support/BrennicProcess.h"

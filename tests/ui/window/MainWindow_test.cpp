@@ -1,9 +1,6 @@
 #include "ui/window/MainWindow.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <termios.h>
-#include <unistd.h>
 
 #include <QAction>
 #include <QClipboard>
@@ -16,7 +13,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "support/BrennicProcess.h"
 #include "support/DialogTestSupport.h"
 #include "support/PtyPair.h"
 #include "ui/display/DisplayWidget.h"
@@ -186,32 +182,6 @@ TEST_F(MainWindowTest, MessageCountersSeparateQueuedFromDirectEvents) {
     QCoreApplication::sendEvent(&w, &direct);
     EXPECT_EQ(state_.messages.dispatched, queuedAfter);
     EXPECT_GT(state_.messages.windowProcedure, all + 1);
-}
-
-TEST_F(MainWindowTest, LiveLinesFromAPseudoTerminalReachTheLogAndSummary) {
-    testing::Pty pty;
-    ASSERT_FALSE(pty.path.empty());
-    state_.config.comPort = pty.path;
-    state_.config.logData = 1;
-    state_.config.logEveryNth = 1;
-    state_.config.summaryEnable = 1;
-    state_.config.summaryEveryNth = 1;
-    MainWindow& w = Window();
-    w.Run(kCmdStart);
-    ASSERT_TRUE(w.Com().Running()) << (messages_.empty() ? "" : messages_[0]);
-    const std::string lines =
-        "12:00 150.0 120.0 10.0 180.0 140.0 130.0 ON OFF\r\n"
-        "12:01 151.0 121.0 10.0 180.0 141.0 131.0 ON OFF\r\n";
-    pty.Write(lines);
-    ASSERT_TRUE(testing::WaitForEvents([&] { return Samples() >= 2; }));
-    EXPECT_EQ(state_.processor.current[kSlotCollector], 151.0f);
-    EXPECT_EQ(state_.dailyLog.samplesLogged, 2);
-    w.Run(kCmdStop);
-    ASSERT_TRUE(testing::WaitForEvents([&] { return !w.Com().Running(); }));
-
-    const std::string logs = testing::DailyLogText(state_.config.dataFolder);
-    EXPECT_NE(logs.find("151.0"), std::string::npos) << logs;
-    EXPECT_FALSE(testing::ReadAll(fs::path(state_.config.dataFolder) / "Summary.txt").empty());
 }
 
 TEST_F(MainWindowTest, ReadFailureStopsAcquisitionWithItsMessage) {
