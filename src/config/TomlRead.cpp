@@ -1,5 +1,6 @@
 #include "config/TomlRead.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <utility>
@@ -132,9 +133,41 @@ std::string TomlTextProblem(std::string_view text) {
         return "line " + std::to_string(line) + ": a control character (" + code +
                ") may not stand in a TOML file";
     }
+    const std::string outside =
+        ": a character outside ASCII may only stand in a quoted string or a comment";
     if (const int line = FirstBareNonAsciiLine(text); line != 0) {
+        return "line " + std::to_string(line) + outside;
+    }
+    // The scan above follows TOML's strings as they stand in a valid text; in a broken one the
+    // parser may see other strings than it does. So the text's structure is checked first with
+    // every byte outside ASCII replaced by '~', which TOML allows only where such a byte may
+    // stand (in strings and comments): if that copy parses, the bytes stand there in the text
+    // too; if not, neither parses, and the copy's error is told instead.
+    if (std::none_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+        return {};
+    }
+    std::string copy(text);
+    for (char& c : copy) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            c = '~';
+        }
+    }
+    try {
+        (void)toml::parse(std::string_view(copy));
+    } catch (const toml::parse_error& e) {
+        const auto line = static_cast<int>(e.source().begin.line);
+        std::string_view rest = text;
+        for (int i = 1; i < line && !rest.empty(); ++i) {
+            const std::size_t end = rest.find('\n');
+            rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        }
+        const std::string_view lineText = rest.substr(0, rest.find('\n'));
+        const bool nonAscii = std::any_of(lineText.begin(), lineText.end(), [](char c) {
+            return static_cast<unsigned char>(c) >= 0x80;
+        });
         return "line " + std::to_string(line) +
-               ": a character outside ASCII may only stand in a quoted string or a comment";
+               (nonAscii ? outside : ": " + std::string(e.description()));
     }
     return {};
 }

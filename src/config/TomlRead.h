@@ -29,7 +29,8 @@ void ReadString(const toml::table* section, const char* sectionName, const char*
 // tab, and CR before LF) nowhere; the toml++ of Debian 12 reaches an unreachable branch
 // (undefined behaviour) on some of the former where whitespace may stand (U+00A1..,
 // U+2C8E.., U+FB26..) and fails its own assertions on some of the latter after a '['. So a text
-// with either is refused before it reaches the parser. Any thread.
+// with either is refused before it reaches the parser; a text that does not parse even with
+// those characters taken out is refused with the parser's own complaint. Any thread.
 std::string TomlTextProblem(std::string_view text);
 
 // The "brennic.toml line N: " start of a problem line for `node` (no line when unknown).

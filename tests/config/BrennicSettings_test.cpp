@@ -91,6 +91,8 @@ TEST(BrennicSettings, CharactersOutsideAsciiAreTakenOnlyInStringsAndComments) {
         {"[mqtt]\nhost = \"a\\\xCF\xA4\"\n", 2},
         {"[mqtt]\nhost = \"\"\"a \\\n\n  \xC3\xBC\"\"\"\n", 2},
         {"[mqtt]\nhost = '\\\xC3\xBC'\n", 0},
+        // A quote after a bracket inside a bare value (found by fuzzing).
+        {"-=0o2666[\"\"\"i\xEF\xBB\xB8u##\n", 1},
     };
     // Control characters (but tab, and CR before LF) are refused anywhere; the parser failed
     // its own checks on these after a '[' (found by fuzzing).
@@ -127,6 +129,11 @@ TEST(BrennicSettings, CharactersOutsideAsciiAreTakenOnlyInStringsAndComments) {
                                         ": a character outside ASCII may only stand in a quoted "
                                         "string or a comment; the defaults are used");
     }
+    // A broken text with such characters only in a comment gets the parser's own complaint.
+    const SettingsLoad broken = ParseBrennicSettings("# gr\xC3\xBC\xC3\x9F\n[mqtt\n");
+    ASSERT_EQ(broken.problems.size(), 1u);
+    EXPECT_EQ(broken.problems[0].rfind("brennic.toml line 2: ", 0), 0u) << broken.problems[0];
+    EXPECT_EQ(broken.problems[0].find("ASCII"), std::string::npos) << broken.problems[0];
 }
 
 TEST(BrennicSettings, AMissingFileMeansDefaultsAndPasswordsAreWrittenPrivate) {
