@@ -181,15 +181,12 @@ TEST_F(StatusTextTest, TableRowsInOrderWithHeatUnits) {
     EXPECT_EQ(rows[11].name, "KWHs Captured");
     EXPECT_EQ(rows[12].name, "Kilowatts Captured");
     EXPECT_EQ(rows[14].name, "Heat Assist KW");
-    const std::array<std::string, 5> collector = {"     Open", "     190.0", "      60.0",
-                                                  "         ", "         "};
-    EXPECT_EQ(rows[0].cells, collector);
-    const std::array<std::string, 5> btus = {"    6826.0", "", "", "    3413.0", ""};
-    EXPECT_EQ(rows[10].cells, btus);
-    const std::array<std::string, 5> kwhs = {"       2.0", "", "", "       1.0", ""};
-    EXPECT_EQ(rows[11].cells, kwhs);
-    const std::array<std::string, 5> kw = {"       1.1", "       2.1", "", "       1.6", ""};
-    EXPECT_EQ(rows[12].cells, kw);  // x 3600 / 3413
+    EXPECT_EQ(rows[0].cells, (std::array<std::string, 5>{"     Open", "     190.0", "      60.0",
+                                                         "         ", "         "}));
+    EXPECT_EQ(rows[10].cells, (std::array<std::string, 5>{"    6826.0", "", "", "    3413.0", ""}));
+    EXPECT_EQ(rows[11].cells, (std::array<std::string, 5>{"       2.0", "", "", "       1.0", ""}));
+    EXPECT_EQ(rows[12].cells, (std::array<std::string, 5>{"       1.1", "       2.1", "",
+                                                          "       1.6", ""}));  // x 3600 / 3413
     EXPECT_EQ(rows[13].cells[0], "       4.0");
     EXPECT_EQ(rows[14].cells[0], "       0.5");
 
@@ -197,8 +194,8 @@ TEST_F(StatusTextTest, TableRowsInOrderWithHeatUnits) {
     state.channels[kChBtuRate].longName = "Solar Rate";
     rows = TableRows(state.config, state.processor, state.channels);
     EXPECT_EQ(rows[12].name, "Solar Rate");
-    const std::array<std::string, 5> rate = {"    3600.0", "    7200.0", "", "    5400.0", ""};
-    EXPECT_EQ(rows[12].cells, rate);
+    EXPECT_EQ(rows[12].cells,
+              (std::array<std::string, 5>{"    3600.0", "    7200.0", "", "    5400.0", ""}));
     EXPECT_EQ(rows[13].name, "Heat Assist BTUs");
     EXPECT_EQ(rows[13].cells[0], "   13652.0");
     EXPECT_EQ(rows[14].name, "Heat Assist BTUs/Hour");

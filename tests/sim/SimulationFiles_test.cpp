@@ -69,9 +69,7 @@ TEST(SimulationFiles, TheToolWritesWhatTheLibraryWrites) {
     o.parameters.seed = 9;
     o.model = 1;
     o.format = SimulationFormat::kCapture;
-    std::ifstream in(file, std::ios::binary);
-    const std::string written((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(written, Simulate(o));
+    EXPECT_EQ(testing::ReadAll(file), Simulate(o));
     EXPECT_NE(
         std::system((std::string(BRENNIC_SIMULATE) + " --days 0 --format log 2>/dev/null").c_str()),
         0);

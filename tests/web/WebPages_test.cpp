@@ -3,22 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 #include "core/AppState.h"
 #include "support/ScopedTimeZone.h"
+#include "support/TempFolder.h"
 #include "web/WebCounters.h"
 
 namespace brennic {
 namespace {
 
 std::string ReadFixture(const std::string& name) {
-    std::ifstream in(std::string(BRENNIC_SOURCE_DIR) + "/tests/fixtures/web/" + name,
-                     std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return testing::ReadAll(std::string(BRENNIC_SOURCE_DIR) + "/tests/fixtures/web/" + name);
 }
 
 // Sets one value in each of the five statistics of a slot.

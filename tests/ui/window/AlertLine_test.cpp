@@ -3,8 +3,6 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QTableWidget>
-#include <fstream>
-#include <sstream>
 
 #include "alerts/AlertObserver.h"
 #include "support/ScopedTimeZone.h"
@@ -30,7 +28,7 @@ TEST(AlertLine, ShowsRaisedAlertsAndListsThemWithTheirHistory) {
     state.config.configFolder = folder.Path().string();
     state.config.dataFolder = (folder.Path() / "data").string();
     state.showMessage = [](const std::string&, const std::string&) {};
-    std::ofstream(folder.File("brennic.toml")) << "[alerts.freeze]\nminutes = 0\n";
+    testing::WriteFile(folder.File("brennic.toml"), "[alerts.freeze]\nminutes = 0\n");
     MainWindowOptions options;
     options.startPublisher = false;
     MainWindow window(state, options);
@@ -66,10 +64,7 @@ TEST(AlertLine, ShowsRaisedAlertsAndListsThemWithTheirHistory) {
     EXPECT_EQ(table->item(0, 1)->text(), "2026-06-22 09:01:00");
 
     ASSERT_TRUE(WaitInWindow([&] { return window.Alerts()->Done() == 2; }));
-    std::ifstream file(folder.File("data/Alerts.txt"));
-    std::stringstream text;
-    text << file.rdbuf();
-    EXPECT_EQ(text.str(),
+    EXPECT_EQ(testing::ReadAll(folder.File("data/Alerts.txt")),
               "2026-06-22 09:00:00UTC\traised\tFreeze risk\tcollector 31 °F\n"
               "2026-06-22 09:01:00UTC\tcleared\tFreeze risk\tcollector 45 °F\n");
 }
