@@ -63,18 +63,16 @@ std::vector<std::string> ControllerLines(const InstallationReading& r, int model
     AppendTwoDigits(line, local.tm_hour);
     line += ':';
     AppendTwoDigits(line, local.tm_min);
-    line += ' ';
-    AppendTenths(line, r.collectorF, 6);
-    line += ' ';
-    AppendTenths(line, r.storageF, 6);
-    line += "  ";
-    AppendTenths(line, r.differentialF, 4);
-    line += "  ";
-    AppendTenths(line, r.highLimitF, 6);
-    line += ' ';
-    AppendTenths(line, r.supplyF, 6);
-    line += ' ';
-    AppendTenths(line, r.returnF, 6);
+    const struct {
+        const char* before;
+        float value;
+        std::size_t width;
+    } columns[] = {{" ", r.collectorF, 6},  {" ", r.storageF, 6}, {"  ", r.differentialF, 4},
+                   {"  ", r.highLimitF, 6}, {" ", r.supplyF, 6},  {" ", r.returnF, 6}};
+    for (const auto& column : columns) {
+        line += column.before;
+        AppendTenths(line, column.value, column.width);
+    }
     line += ' ';
     line += pump;
     if (r.pump) {
