@@ -1,14 +1,28 @@
 #include "replay/RecordTime.h"
 
+#include <climits>
 #include <cstdio>
 
 #include "core/LocalTime.h"
 
 namespace brennic {
 
+namespace {
+
+// A damaged record can carry any int as its date; the calendar fields mktime and timegm take
+// are offsets (years since 1900, months from 0) and must not overflow on the way there.
+bool FitsCalendarFields(int year, int month) {
+    return year >= INT_MIN + 1900 && month > INT_MIN;
+}
+
+}  // namespace
+
 bool LocalDayCache::ToTime(int year, int month, int day, int hour, int minute, int second, bool dst,
                            std::time_t& out) {
     if (!valid_ || year != year_ || month != month_ || day != day_ || dst != dst_) {
+        if (!FitsCalendarFields(year, month)) {
+            return false;
+        }
         std::tm tm{};
         tm.tm_year = year - 1900;
         tm.tm_mon = month - 1;
@@ -36,6 +50,9 @@ bool LocalDayCache::ToTime(int year, int month, int day, int hour, int minute, i
 bool FixedZoneDayCache::ToTime(int year, int month, int day, int hour, int minute, int second,
                                int utcOffset, std::time_t& out) {
     if (!valid_ || year != year_ || month != month_ || day != day_) {
+        if (!FitsCalendarFields(year, month)) {
+            return false;
+        }
         std::tm tm{};
         tm.tm_year = year - 1900;
         tm.tm_mon = month - 1;

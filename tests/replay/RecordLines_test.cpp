@@ -84,6 +84,33 @@ TEST(RecordLines, DataRecorderTimesFollowTheHeaderZoneAndDaylightFlag) {
     }
 }
 
+// Out-of-range fields that mktime normalizes are accepted as it does; ones at the ends of int
+// (a damaged record) are refused, with or without a header, before any arithmetic on them.
+TEST(RecordLines, DataRecorderDatesAtTheEndsOfIntAreRefused) {
+    ScopedTimeZone zone("America/Chicago");
+    const struct {
+        const char* line;
+        int expected;
+    } cases[] = {
+        {"-2147483648/01/2009 14:05:30 1:00\n", kDateTimeFormat},
+        {"01/01/-2147483648 14:05:30 1:00\n", kDateTimeFormat},
+        {"-2147483648/-2147483648/-2147483648 14:05:30 1:00\n", kDateTimeFormat},
+        {"01/-2147483648/2009 14:05:30 1:00\n", kReadOk},  // a day far back, as mktime says
+        {"2147483647/01/2009 14:05:30 1:00\n", kReadOk},
+        {"01/01/2147483647 14:05:30 1:00\n", kReadOk},
+    };
+    for (const char* header : {"", "DATE CST +DST\n"}) {
+        for (const auto& c : cases) {
+            RecordLineParser parser(LogFormat::kDataRecorder);
+            RecordLine record;
+            if (*header != '\0') {
+                ASSERT_EQ(parser.Parse(header, record), kReadOk);
+            }
+            EXPECT_EQ(parser.Parse(c.line, record), c.expected) << header << c.line;
+        }
+    }
+}
+
 TEST(RecordLines, DayCacheAgreesWithMktimeAcrossDaylightChanges) {
     // The 2009 changeover days of the three zones and a day after each, both daylight flags.
     const int dates[][2] = {{3, 8}, {3, 9}, {3, 29}, {3, 30}, {4, 5}, {10, 4}, {10, 25}, {11, 1}};
