@@ -47,22 +47,27 @@ bool ReadKeyValue(std::string_view token, LineReadings& r) {
     return SplitKeyValue(token, key, value) && ReadValue(value, r);
 }
 
-// The readings of tokens `first`..`first + count - 1`, as values or as KEY=value tokens.
-void ReadAll(const LineTokens& t, int first, int count, bool keyValues, LineReadings& r) {
-    for (int i = first; i < first + count; ++i) {
-        if (!(keyValues ? ReadKeyValue(t[i], r) : ReadValue(t[i], r))) {
-            return;
-        }
+// Notes tokens `first`..`first + count - 1` as the line's readings, values or KEY=value
+// tokens.
+void NoteReadings(const LineTokens& t, std::string_view line, int first, int count, bool keyValues,
+                  ReadingTokens& out) {
+    out.count = static_cast<std::uint8_t>(count);
+    out.keyValues = keyValues;
+    for (int i = 0; i < count; ++i) {
+        const std::string_view token = t[first + i];
+        out.begin[static_cast<std::size_t>(i)] =
+            static_cast<std::uint16_t>(token.data() - line.data());
+        out.size[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(token.size());
     }
-    r.complete = true;
 }
 
 // A report line: time COLL-T STOR-T DIFF-T HILI-T AUX-1 AUX-2 PUMP UPLim FAULT, or for the
 // LCD model COL STO PKH PKL AX1 AX2 as KEY=value tokens (the position decides, the keys are
 // not compared).
-void ReadReport(const LineTokens& t, int model, ParsedLine& out) {
+void ReadReport(const LineTokens& t, std::string_view line, int model, ParsedLine& out,
+                ReadingTokens& readings) {
     const bool lcd = model == kVexin2Lcd;
-    ReadAll(t, lcd ? 0 : 1, 6, lcd, out.readings);
+    NoteReadings(t, line, lcd ? 0 : 1, 6, lcd, readings);
     out.upl.Assign(t.count > 8 ? t[8] : std::string_view(" "));
     out.fault.Assign(t.count > 9 ? t[9] : std::string_view(" "));
     out.pumpOn = t.count > 7 && t[7] == "ON";
@@ -82,31 +87,53 @@ void ReadReport(const LineTokens& t, int model, ParsedLine& out) {
 
 }  // namespace
 
-ParsedLine ParseControllerLine(std::string_view line, int model) {
-    ParsedLine out;
+void ParseControllerLineShape(std::string_view line, int model, ParsedLine& out,
+                              ReadingTokens& readings) {
+    out = ParsedLine{};
     out.model = model;
-    const LineTokens t = Tokenise(line.substr(0, kLineMax));
+    readings = ReadingTokens{};
+    line = line.substr(0, kLineMax);
+    const LineTokens t = Tokenise(line);
     if (t.count == 0 || t[0] == "RUNTIME") {
-        return out;
+        return;
     }
     const int n = t.count;
     out.gpmLine = StartsWith(t[0], "GPM=");
     if (model == kVexin2Btu && out.gpmLine && n == 4) {
         // GPM=flow FPL=.. AX3=temperature KWH=..
         out.kind = ParsedLine::Kind::kGpm;
-        ReadAll(t, 0, 4, true, out.readings);
-        return out;
+        NoteReadings(t, line, 0, 4, true, readings);
+        return;
     }
     if (model == kVexin2Lcd ? n < 8 : n < 9) {
         out.kind = ParsedLine::Kind::kTooFew;
-        return out;
+        return;
     }
     if (!(model == kVexin2Lcd && StartsWith(t[0], "COL")) && StartsWithLetter(t[0])) {
         out.kind = ParsedLine::Kind::kLetter;
-        return out;
+        return;
     }
     out.kind = ParsedLine::Kind::kReport;
-    ReadReport(t, model, out);
+    ReadReport(t, line, model, out, readings);
+    return;
+}
+
+// Reads the noted tokens in order; the first that does not read ends the reading.
+void ReadReadings(std::string_view line, const ReadingTokens& tokens, LineReadings& out) {
+    for (std::size_t i = 0; i < tokens.count; ++i) {
+        const std::string_view token = line.substr(tokens.begin[i], tokens.size[i]);
+        if (!(tokens.keyValues ? ReadKeyValue(token, out) : ReadValue(token, out))) {
+            return;
+        }
+    }
+    out.complete = tokens.count > 0;
+}
+
+ParsedLine ParseControllerLine(std::string_view line, int model) {
+    ReadingTokens readings;
+    ParsedLine out;
+    ParseControllerLineShape(line, model, out, readings);
+    ReadReadings(line, readings, out.readings);
     return out;
 }
 

@@ -57,4 +57,22 @@ struct ParsedLine {
 // for controller type `model`. Pure: any thread.
 ParsedLine ParseControllerLine(std::string_view line, int model);
 
+// Where a line's reading tokens stand, as offsets into the line: what ParseControllerLine
+// would convert.
+struct ReadingTokens {
+    std::array<std::uint16_t, 6> begin{};
+    std::array<std::uint8_t, 6> size{};
+    std::uint8_t count = 0;
+    bool keyValues = false;  // KEY=value tokens
+};
+
+// ParseControllerLine in two halves, for a reader that splits the work between threads: the
+// line's kind, pump and texts with where its readings stand (the readings left empty), then
+// the readings of the same line. Together they give what ParseControllerLine gives. Pure.
+// (`out` is written in place: a parsed line copied right after it was written byte by byte
+// costs more than the parsing.)
+void ParseControllerLineShape(std::string_view line, int model, ParsedLine& out,
+                              ReadingTokens& readings);
+void ReadReadings(std::string_view line, const ReadingTokens& tokens, LineReadings& out);
+
 }  // namespace brennic

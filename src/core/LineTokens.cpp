@@ -18,7 +18,7 @@ constexpr std::uint64_t kBlanks = (std::uint64_t{1} << ' ') | (std::uint64_t{1} 
                                   (std::uint64_t{1} << '\n') | (std::uint64_t{1} << '\v') |
                                   (std::uint64_t{1} << '\f') | (std::uint64_t{1} << '\r');
 
-[[maybe_unused]] inline bool IsBlank(char c) {
+inline bool IsBlank(char c) {
     const auto u = static_cast<unsigned char>(c);
     return u <= ' ' && ((kBlanks >> u) & 1U) != 0;
 }
@@ -29,25 +29,35 @@ constexpr std::size_t kWindow = 64;
 // are set as well, so that a token running to the end of the text ends there.
 std::uint64_t BlankBits(const char* p, std::size_t n) {
 #if defined(__SSE2__)
-    // Sixteen characters per step; a short rest is copied out so that nothing past the text
-    // is read.
-    char rest[kWindow];
-    if (n < kWindow) {
-        std::memset(rest, ' ', sizeof rest);
-        std::memcpy(rest, p, n);
-        p = rest;
-    }
+    // Sixteen characters per step, straight from the text: the last step of a window that
+    // ends within sixteen characters reads the sixteen that end at its end and keeps the bits
+    // of the characters not yet seen. Only a text shorter than sixteen characters is looked at
+    // one character at a time. (Copying a short rest into a padded buffer instead costs a
+    // stalled load per step, as the loads straddle the copy's stores.)
     const __m128i space = _mm_set1_epi8(' ');
     const __m128i tab = _mm_set1_epi8('\t');
     const __m128i four = _mm_set1_epi8(4);
-    std::uint64_t bits = 0;
-    for (std::size_t k = 0; k < kWindow / 16; ++k) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+    auto blankMask = [&](const char* at) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
         const __m128i fromTab = _mm_sub_epi8(v, tab);  // \t \n \v \f \r become 0..4
         const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, four), fromTab);
         const __m128i blank = _mm_or_si128(_mm_cmpeq_epi8(v, space), control);
-        const auto mask = static_cast<std::uint16_t>(_mm_movemask_epi8(blank));
-        bits |= static_cast<std::uint64_t>(mask) << (16 * k);
+        return static_cast<std::uint64_t>(static_cast<std::uint16_t>(_mm_movemask_epi8(blank)));
+    };
+    std::uint64_t bits = n < kWindow ? ~std::uint64_t{0} << n : 0;
+    std::size_t done = 0;
+    for (; done + 16 <= n; done += 16) {
+        bits |= blankMask(p + done) << done;
+    }
+    if (done < n) {
+        if (n >= 16) {
+            const std::size_t seen = 16 - (n - done);  // characters of the last load already had
+            bits |= blankMask(p + n - 16) >> seen << done;
+        } else {
+            for (std::size_t i = 0; i < n; ++i) {
+                bits |= static_cast<std::uint64_t>(IsBlank(p[i])) << i;
+            }
+        }
     }
     return bits;
 #else
@@ -70,8 +80,9 @@ LineTokens Tokenise(std::string_view line) {
     std::size_t start = 0;
     bool inToken = false;
     auto add = [&](std::size_t end) {
-        out.token[static_cast<std::size_t>(out.count++)] =
-            std::string_view(text + start, std::min(end - start, kTokenMax));
+        const auto k = static_cast<std::size_t>(out.count++);
+        out.begin[k] = text + start;
+        out.size[k] = static_cast<std::uint8_t>(std::min(end - start, kTokenMax));
     };
     for (std::size_t base = 0; base < size; base += kWindow) {
         const std::uint64_t blank = BlankBits(text + base, std::min(size - base, kWindow));

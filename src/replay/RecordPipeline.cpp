@@ -36,6 +36,7 @@ void RecordPipeline::Clear(Block& block) {
     block.text.clear();
     block.entries.clear();
     block.parsed.clear();
+    block.readings.clear();
     block.last = false;
     block.error = kReadOk;
     block.aborted = false;
@@ -99,7 +100,9 @@ bool RecordPipeline::Fill(Block& block) {
         if (record.kind != RecordLine::kData && record.kind != RecordLine::kBad) {
             continue;
         }
-        Entry e{};
+        // Written in place, as the parsed line below: a record put together on the stack and
+        // then copied costs a stalled load for each of its fields.
+        Entry& e = block.entries.emplace_back();
         e.lineBegin = static_cast<std::uint32_t>(block.text.size());
         e.lineSize = static_cast<std::uint32_t>(line.size());
         e.kind = record.kind;
@@ -117,16 +120,17 @@ bool RecordPipeline::Fill(Block& block) {
                 std::string_view piece;
                 const LineReader::Status s = reader.Next(piece, pos);
                 if (s == LineReader::kFailed) {
-                    return end(kIoError, false);  // the bad record is not counted
+                    block.entries.pop_back();  // the bad record is not counted
+                    return end(kIoError, false);
                 }
                 more = s == LineReader::kLine && piece.back() != '\n';
             }
         }
-        block.entries.push_back(e);
         if (model_) {
             ParsedLine& parsed = block.parsed.emplace_back();
+            ReadingTokens& readings = block.readings.emplace_back();
             if (record.kind == RecordLine::kData) {
-                parsed = ParseControllerLine(UpToFirstNul(record.content), *model_);
+                ParseControllerLineShape(UpToFirstNul(record.content), *model_, parsed, readings);
             }
         }
     }
@@ -161,8 +165,8 @@ bool RecordPipeline::Next(std::string_view& line, RecordLine& record, const Pars
         lock.unlock();
         changed_.notify_all();
     }
-    parsed = model_ ? &current_->parsed[next_] : nullptr;
-    const Entry& e = current_->entries[next_++];
+    const std::size_t index = next_++;
+    const Entry& e = current_->entries[index];
     const char* text = current_->text.data();
     line = std::string_view(text + e.lineBegin, e.lineSize);
     record = RecordLine{};
@@ -170,6 +174,14 @@ bool RecordPipeline::Next(std::string_view& line, RecordLine& record, const Pars
     record.time = e.time;
     if (e.kind == RecordLine::kData) {
         record.content = std::string_view(text + e.contentBegin, e.contentSize);
+    }
+    parsed = nullptr;
+    if (model_) {
+        ParsedLine& p = current_->parsed[index];
+        if (e.kind == RecordLine::kData) {
+            ReadReadings(record.content, current_->readings[index], p.readings);
+        }
+        parsed = &p;
     }
     return true;
 }

@@ -22,9 +22,11 @@ namespace brennic {
 // thread that processes the records, and hands them over in blocks: the data records and the
 // bad ones, exactly as ReplayPhase would find them one by one (a bad line with the rest of an
 // over-long line passed over), then how reading ended. Asked to, it also reads each data
-// record's content as a controller line (ParseControllerLine), so that the processing thread
-// only applies it. On a machine with a second core the reading, the time conversion and the
-// parsing cost the processing thread nothing.
+// record's content as a controller line, so that the processing thread only applies it: the
+// reading thread splits the line and tells its kind, the consumer converts its readings as it
+// takes the record (the reading thread still has the larger share). On a machine with a
+// second core the reading, the time conversion and most of the parsing cost the processing
+// thread nothing.
 //
 // A file of at most kInlineBytes is read on the consumer's thread instead, as it asks for
 // records: a thread's start and hand-overs cost more than reading such a file takes.
@@ -63,8 +65,9 @@ class RecordPipeline {
     struct Block {
         std::string text;
         std::vector<Entry> entries;
-        std::vector<ParsedLine> parsed;  // one per entry when the pipeline parses
-        bool last = false;               // reading ended after these entries
+        std::vector<ParsedLine> parsed;       // one per entry when the pipeline parses
+        std::vector<ReadingTokens> readings;  // where each parsed entry's readings stand
+        bool last = false;                    // reading ended after these entries
         int error = 0;
         bool aborted = false;
     };
