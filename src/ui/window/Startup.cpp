@@ -21,6 +21,13 @@
 #include "ui/window/WindowImage.h"
 #include "web/WritePagesCommand.h"
 
+// The resources are compiled into a static library: the linker leaves their registration
+// out unless something refers to it, and the window then has no icon. Q_INIT_RESOURCE must
+// be used outside any namespace.
+static void RegisterBrennicResources() {
+    Q_INIT_RESOURCE(brennic);
+}
+
 namespace brennic {
 
 namespace {
@@ -144,10 +151,15 @@ MainWindowOptions WindowOptionsFor(const CommandLine& options, ConfigSource sour
     return windowOptions;
 }
 
+void SetApplicationIcon() {
+    ::RegisterBrennicResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/brennic.svg")));
+}
+
 int RunBrennic(QApplication& app, const CommandLine& options, const std::string& executablePath) {
     // File formats are locale-independent: Qt has just set LC_NUMERIC from the environment.
     std::setlocale(LC_NUMERIC, "C");
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/brennic.svg")));
+    SetApplicationIcon();
     AppState state;
     state.showMessage = QtMessageHook();
     if (options.demo) {

@@ -27,6 +27,9 @@ int RunWindowless(const CommandLine& options, const std::string& executablePath)
 // in its caption that its data are simulated.
 MainWindowOptions WindowOptionsFor(const CommandLine& options, ConfigSource source);
 
+// Gives every window of the application Brennic's icon. Main thread, after the QApplication.
+void SetApplicationIcon();
+
 // The window program: start-up, main window, event loop. `executablePath` names the
 // program for its identity (the command the user ran). Returns the exit code.
 int RunBrennic(QApplication& app, const CommandLine& options, const std::string& executablePath);

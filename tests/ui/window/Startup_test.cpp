@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QIcon>
 #include <filesystem>
 #include <fstream>
 
@@ -32,6 +34,14 @@ TEST(Startup, IdentityComesFromTheExecutable) {
     EXPECT_FALSE(state.identity.folder.empty());
     EXPECT_EQ(state.glycol.count, 6);
     EXPECT_EQ(state.testData.lineFormat, state.config.controllerType);
+}
+
+// The icon is a resource of a static library, registered only when asked for.
+TEST(Startup, WindowsGetTheApplicationIcon) {
+    SetApplicationIcon();
+    const QIcon icon = QApplication::windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_FALSE(icon.pixmap(32, 32).isNull());
 }
 
 TEST(Startup, IdentityRules) {
