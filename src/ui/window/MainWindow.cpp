@@ -125,15 +125,6 @@ MainWindow::MainWindow(AppState& state, MainWindowOptions options, QWidget* pare
     station_->SetPublisherErrorBox(showMessage_);
 
     inhibitor_ = std::make_unique<SleepInhibitor>();
-    statistics_ = new StatisticsDialog(state_, this);
-    statistics_->SetDroppedDatagramSource([this] { return station_->OneWire().ForeignCount(); });
-    testDataDialog_ = new TestDataDialog(
-        state_,
-        [this](long long) {
-            // Every time on the display moves: one full repaint, as for a settings change.
-            PostAppEvent(kTestDataChangedEvent);
-        },
-        this);
     replay_ = std::make_unique<ReplayRunner>(state_, this, static_cast<ReplayWindow&>(*this));
 
     SetTitleSuffix();
@@ -360,6 +351,28 @@ void MainWindow::StartAcquisition() {
         return;  // the failure has been shown
     }
     AfterStart();
+}
+
+StatisticsDialog& MainWindow::Statistics() {
+    if (statistics_ == nullptr) {
+        statistics_ = new StatisticsDialog(state_, this);
+        statistics_->SetDroppedDatagramSource(
+            [this] { return station_->OneWire().ForeignCount(); });
+    }
+    return *statistics_;
+}
+
+TestDataDialog& MainWindow::TestData() {
+    if (testDataDialog_ == nullptr) {
+        testDataDialog_ = new TestDataDialog(
+            state_,
+            [this](long long) {
+                // Every time on the display moves: one full repaint, as for a settings change.
+                PostAppEvent(kTestDataChangedEvent);
+            },
+            this);
+    }
+    return *testDataDialog_;
 }
 
 void MainWindow::StartTestData() {

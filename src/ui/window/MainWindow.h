@@ -126,8 +126,10 @@ class MainWindow : public QMainWindow, private ReplayWindow {
     // Recomputes the display layout and repaints everything.
     void Relayout();
 
-    StatisticsDialog* Statistics() const { return statistics_; }
-    TestDataDialog* TestData() const { return testDataDialog_; }
+    // The modeless dialogs, made when first asked for: building them took a third of the
+    // window's start.
+    StatisticsDialog& Statistics();
+    TestDataDialog& TestData();
 
     // The model-mismatch warning currently open, if any.
     QWidget* WarningDialog() const { return warning_; }

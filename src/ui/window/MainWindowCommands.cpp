@@ -114,11 +114,11 @@ bool MainWindow::CmdReset() {
 }
 
 bool MainWindow::CmdStatistics() {
-    return statistics_->Open();  // refused when it is open already
+    return Statistics().Open();  // refused when it is open already
 }
 
 bool MainWindow::CmdTestData() {
-    testDataDialog_->Open();
+    TestData().Open();
     StartTestData();
     return true;
 }
