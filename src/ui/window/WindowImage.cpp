@@ -168,8 +168,8 @@ QImage WindowImage::ClientPicture() const {
 QImage WindowImage::WindowPicture() const {
     // One lock for both parts, so that the picture is one moment.
     StateGuard guard(state_->lock);
-    const QImage client = ClientPicture();
-    if (client.isNull()) {
+    const QSize client = display_->size();
+    if (client.isEmpty()) {
         return {};
     }
     QWidget* bar = InWindowMenuBar(*window_);
@@ -177,12 +177,17 @@ QImage WindowImage::WindowPicture() const {
     const int width = std::max(client.width(), bar != nullptr ? bar->width() : 0);
     QImage picture(width, barHeight + client.height(), QImage::Format_RGB32);
     picture.fill(Qt::white);
-    QPainter painter(&picture);
     if (bar != nullptr) {
+        QPainter painter(&picture);
         bar->render(&painter, QPoint(0, 0), QRegion(),
                     QWidget::DrawWindowBackground | QWidget::DrawChildren);
     }
-    painter.drawImage(0, barHeight, client);
+    // The display is rendered straight into the picture's rows below the bar, through an
+    // image that shares them: a picture of its own copied in took a second image of the
+    // window's size, and touching fresh memory is much of what a picture costs.
+    QImage below(picture.scanLine(barHeight), client.width(), client.height(),
+                 picture.bytesPerLine(), QImage::Format_RGB32);
+    display_->RenderTo(below);  // under the StateLock
     return picture;
 }
 
@@ -285,7 +290,12 @@ bool WindowImage::CopyWindowImage() const {
 void ArmScreenShot(AppState& state, QMainWindow& window, DisplayWidget& display,
                    const std::string& file, int afterSeconds, ScreenShotDoneFn done) {
     if (!done) {
-        done = [](int code) { QCoreApplication::exit(code); };
+        done = [&window](int code) {
+            // The program ends with the picture: a window that has not been drawn yet (a
+            // picture taken at once) need not be drawn now.
+            window.hide();
+            QCoreApplication::exit(code);
+        };
     }
     const QString path = QFile::decodeName(file.c_str());
     const std::optional<ImageFormat> format = ImageFormatOf(path);
