@@ -1,6 +1,9 @@
 #include "web/FtpClient.h"
 
+// Only the declarations: libcurl is loaded when the first session opens (LoadCurl).
+#define CURL_DISABLE_TYPECHECK
 #include <curl/curl.h>
+#include <dlfcn.h>
 #include <sys/select.h>
 
 #include <algorithm>
@@ -80,9 +83,80 @@ std::string Encode(std::string_view text, bool keepSlash) {
     return out;
 }
 
-void GlobalInit() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+// libcurl's functions, from the library loaded at the first session rather than at the
+// program's start: with what it needs in turn (TLS, Kerberos, LDAP, SSH...) libcurl is 26
+// shared libraries, which cost every start of the window a seventh of its time, for a
+// publication that may not even be configured.
+struct CurlFunctions {
+    decltype(&::curl_global_init) global_init = nullptr;
+    decltype(&::curl_easy_init) easy_init = nullptr;
+    decltype(&::curl_easy_setopt) easy_setopt = nullptr;
+    decltype(&::curl_easy_strerror) easy_strerror = nullptr;
+    decltype(&::curl_easy_cleanup) easy_cleanup = nullptr;
+    decltype(&::curl_multi_init) multi_init = nullptr;
+    decltype(&::curl_multi_add_handle) multi_add_handle = nullptr;
+    decltype(&::curl_multi_remove_handle) multi_remove_handle = nullptr;
+    decltype(&::curl_multi_perform) multi_perform = nullptr;
+    decltype(&::curl_multi_timeout) multi_timeout = nullptr;
+    decltype(&::curl_multi_fdset) multi_fdset = nullptr;
+    decltype(&::curl_multi_poll) multi_poll = nullptr;
+    decltype(&::curl_multi_info_read) multi_info_read = nullptr;
+    decltype(&::curl_multi_cleanup) multi_cleanup = nullptr;
+    decltype(&::curl_slist_append) slist_append = nullptr;
+    decltype(&::curl_slist_free_all) slist_free_all = nullptr;
+};
+
+struct LoadedCurl {
+    CurlFunctions functions;
+    std::string error;  // why it could not be loaded; empty when it was
+};
+
+// Loads libcurl and initialises it, once for the program (any thread).
+const LoadedCurl& LoadCurl() {
+    static const LoadedCurl loaded = [] {
+        LoadedCurl l;
+        void* library = ::dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+        if (library == nullptr) {
+            const char* why = ::dlerror();
+            l.error = std::string("libcurl cannot be loaded: ") + (why != nullptr ? why : "");
+            return l;
+        }
+        CurlFunctions& f = l.functions;
+        bool all = true;
+        auto find = [&](auto& function, const char* name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
+                ::dlsym(library, name));
+            all = all && function != nullptr;
+        };
+        find(f.global_init, "curl_global_init");
+        find(f.easy_init, "curl_easy_init");
+        find(f.easy_setopt, "curl_easy_setopt");
+        find(f.easy_strerror, "curl_easy_strerror");
+        find(f.easy_cleanup, "curl_easy_cleanup");
+        find(f.multi_init, "curl_multi_init");
+        find(f.multi_add_handle, "curl_multi_add_handle");
+        find(f.multi_remove_handle, "curl_multi_remove_handle");
+        find(f.multi_perform, "curl_multi_perform");
+        find(f.multi_timeout, "curl_multi_timeout");
+        find(f.multi_fdset, "curl_multi_fdset");
+        find(f.multi_poll, "curl_multi_poll");
+        find(f.multi_info_read, "curl_multi_info_read");
+        find(f.multi_cleanup, "curl_multi_cleanup");
+        find(f.slist_append, "curl_slist_append");
+        find(f.slist_free_all, "curl_slist_free_all");
+        if (!all) {
+            l.error = "libcurl cannot be loaded: a function is missing (libcurl older than 7.66)";
+        } else if (f.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+            l.error = "libcurl cannot be initialised";
+        }
+        return l;
+    }();
+    return loaded;
+}
+
+// The functions of the loaded library: only once a session has opened (its handles exist).
+const CurlFunctions& Curl() {
+    return LoadCurl().functions;
 }
 
 // A curl string list that frees itself.
@@ -90,10 +164,10 @@ class CommandList {
   public:
     explicit CommandList(const std::vector<std::string>& commands) {
         for (const std::string& c : commands) {
-            list_ = curl_slist_append(list_, c.c_str());
+            list_ = Curl().slist_append(list_, c.c_str());
         }
     }
-    ~CommandList() { curl_slist_free_all(list_); }
+    ~CommandList() { Curl().slist_free_all(list_); }
     CommandList(const CommandList&) = delete;
     CommandList& operator=(const CommandList&) = delete;
     curl_slist* get() const { return list_; }
@@ -273,13 +347,13 @@ struct FtpClient::Session {
         errorBuffer[0] = '\0';
         lastReply.clear();
         lastReplyCode = 0;
-        if (curl_multi_add_handle(multi, curl) != CURLM_OK) {
+        if (Curl().multi_add_handle(multi, curl) != CURLM_OK) {
             return CURLE_FAILED_INIT;
         }
         CURLcode result = CURLE_OK;
         int running = 1;
         while (running != 0) {
-            if (curl_multi_perform(multi, &running) != CURLM_OK) {
+            if (Curl().multi_perform(multi, &running) != CURLM_OK) {
                 result = CURLE_FAILED_INIT;
                 break;
             }
@@ -287,7 +361,7 @@ struct FtpClient::Session {
                 break;
             }
             long timeout = -1;
-            curl_multi_timeout(multi, &timeout);
+            Curl().multi_timeout(multi, &timeout);
             fd_set readSet;
             fd_set writeSet;
             fd_set errorSet;
@@ -295,25 +369,25 @@ struct FtpClient::Session {
             FD_ZERO(&writeSet);
             FD_ZERO(&errorSet);
             int maxFd = -1;
-            curl_multi_fdset(multi, &readSet, &writeSet, &errorSet, &maxFd);
+            Curl().multi_fdset(multi, &readSet, &writeSet, &errorSet, &maxFd);
             // No socket to wait on: a short nap (a socket beyond FD_SETSIZE also shows as
             // none; it is then polled every millisecond). Otherwise wait for the sockets or
             // the library's next timer, at most a second, as curl_easy_perform does.
             const long cap = maxFd < 0 ? 1 : 1000;
             timeout = timeout < 0 || timeout > cap ? cap : timeout;
-            if (curl_multi_poll(multi, nullptr, 0, static_cast<int>(timeout), nullptr) !=
+            if (Curl().multi_poll(multi, nullptr, 0, static_cast<int>(timeout), nullptr) !=
                 CURLM_OK) {
                 result = CURLE_FAILED_INIT;
                 break;
             }
         }
         int queued = 0;
-        while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+        while (CURLMsg* message = Curl().multi_info_read(multi, &queued)) {
             if (message->msg == CURLMSG_DONE && message->easy_handle == curl) {
                 result = message->data.result;
             }
         }
-        curl_multi_remove_handle(multi, curl);
+        Curl().multi_remove_handle(multi, curl);
         return result;
     }
 
@@ -326,7 +400,7 @@ struct FtpClient::Session {
             lastErrorText = lastReply;
         } else {
             lastErrorCode = rc;
-            lastErrorText = errorBuffer[0] != '\0' ? errorBuffer : curl_easy_strerror(rc);
+            lastErrorText = errorBuffer[0] != '\0' ? errorBuffer : Curl().easy_strerror(rc);
         }
     }
 
@@ -359,44 +433,48 @@ FtpStatus FtpClient::Connect(std::string_view server, const std::string& user,
         s.lastErrorText = "No FTP server named by \"" + std::string(server) + "\"";
         return FtpStatus::kHostUnknown;
     }
-    GlobalInit();
-    s.curl = curl_easy_init();
-    s.multi = curl_multi_init();
+    if (const LoadedCurl& loaded = LoadCurl(); !loaded.error.empty()) {
+        s.lastErrorCode = CURLE_FAILED_INIT;
+        s.lastErrorText = loaded.error;
+        return FtpStatus::kNoSession;
+    }
+    s.curl = Curl().easy_init();
+    s.multi = Curl().multi_init();
     if (s.curl == nullptr || s.multi == nullptr) {
         s.lastErrorCode = CURLE_FAILED_INIT;
-        s.lastErrorText = curl_easy_strerror(CURLE_FAILED_INIT);
+        s.lastErrorText = Curl().easy_strerror(CURLE_FAILED_INIT);
         return FtpStatus::kNoSession;
     }
     CURL* c = s.curl;
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, s.errorBuffer);
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "ftp,ftps");
-    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &Session::OnReply);
-    curl_easy_setopt(c, CURLOPT_HEADERDATA, &s);
-    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &Session::OnProgress);
-    curl_easy_setopt(c, CURLOPT_XFERINFODATA, &s);
-    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(c, CURLOPT_READFUNCTION, &Session::OnRead);
-    curl_easy_setopt(c, CURLOPT_READDATA, &s);
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, s.options.connectTimeoutSeconds);
-    curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, s.options.responseTimeoutSeconds);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, s.options.stallSeconds);
+    Curl().easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    Curl().easy_setopt(c, CURLOPT_ERRORBUFFER, s.errorBuffer);
+    Curl().easy_setopt(c, CURLOPT_PROTOCOLS_STR, "ftp,ftps");
+    Curl().easy_setopt(c, CURLOPT_HEADERFUNCTION, &Session::OnReply);
+    Curl().easy_setopt(c, CURLOPT_HEADERDATA, &s);
+    Curl().easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &Session::OnProgress);
+    Curl().easy_setopt(c, CURLOPT_XFERINFODATA, &s);
+    Curl().easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+    Curl().easy_setopt(c, CURLOPT_READFUNCTION, &Session::OnRead);
+    Curl().easy_setopt(c, CURLOPT_READDATA, &s);
+    Curl().easy_setopt(c, CURLOPT_CONNECTTIMEOUT, s.options.connectTimeoutSeconds);
+    Curl().easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, s.options.responseTimeoutSeconds);
+    Curl().easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    Curl().easy_setopt(c, CURLOPT_LOW_SPEED_TIME, s.options.stallSeconds);
     // One CWD to the whole path, as a user would type it.
-    curl_easy_setopt(c, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
+    Curl().easy_setopt(c, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
     if (!user.empty()) {
-        curl_easy_setopt(c, CURLOPT_USERNAME, user.c_str());
-        curl_easy_setopt(c, CURLOPT_PASSWORD, password.c_str());
+        Curl().easy_setopt(c, CURLOPT_USERNAME, user.c_str());
+        Curl().easy_setopt(c, CURLOPT_PASSWORD, password.c_str());
     }
     if (endpoint->explicitTls) {
-        curl_easy_setopt(c, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+        Curl().easy_setopt(c, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
     }
     s.directoryUrl = FtpDirectoryUrl(*endpoint, serverPath);
 
     // A request without a body on the directory: connect, log in, change directory, nothing
     // else. The connection stays open for the following steps.
-    curl_easy_setopt(c, CURLOPT_URL, s.directoryUrl.c_str());
-    curl_easy_setopt(c, CURLOPT_NOBODY, 1L);
+    Curl().easy_setopt(c, CURLOPT_URL, s.directoryUrl.c_str());
+    Curl().easy_setopt(c, CURLOPT_NOBODY, 1L);
     const CURLcode rc = s.Perform();
     if (rc == CURLE_OK) {
         return FtpStatus::kOk;
@@ -435,16 +513,16 @@ FtpStatus FtpClient::Store(const std::string& name, std::string_view data, bool 
     s.upload = data;
     s.offset = 0;
     s.readCalled = false;
-    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(c, CURLOPT_NOBODY, 0L);
-    curl_easy_setopt(c, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(c, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(data.size()));
-    curl_easy_setopt(c, CURLOPT_TRANSFERTEXT, ascii ? 1L : 0L);
-    curl_easy_setopt(c, CURLOPT_PREQUOTE, deleteFirst ? pre.get() : nullptr);
+    Curl().easy_setopt(c, CURLOPT_URL, url.c_str());
+    Curl().easy_setopt(c, CURLOPT_NOBODY, 0L);
+    Curl().easy_setopt(c, CURLOPT_UPLOAD, 1L);
+    Curl().easy_setopt(c, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(data.size()));
+    Curl().easy_setopt(c, CURLOPT_TRANSFERTEXT, ascii ? 1L : 0L);
+    Curl().easy_setopt(c, CURLOPT_PREQUOTE, deleteFirst ? pre.get() : nullptr);
     const CURLcode rc = s.Perform();
-    curl_easy_setopt(c, CURLOPT_PREQUOTE, nullptr);
-    curl_easy_setopt(c, CURLOPT_UPLOAD, 0L);
-    curl_easy_setopt(c, CURLOPT_TRANSFERTEXT, 0L);
+    Curl().easy_setopt(c, CURLOPT_PREQUOTE, nullptr);
+    Curl().easy_setopt(c, CURLOPT_UPLOAD, 0L);
+    Curl().easy_setopt(c, CURLOPT_TRANSFERTEXT, 0L);
     s.upload = {};
     if (rc == CURLE_OK) {
         return FtpStatus::kOk;
@@ -477,11 +555,11 @@ FtpStatus FtpClient::Command(const std::vector<std::string>& commands) {
     CURL* c = s.curl;
     // After-transfer commands of a request without a body run after the CWD.
     CommandList post(commands);
-    curl_easy_setopt(c, CURLOPT_URL, s.directoryUrl.c_str());
-    curl_easy_setopt(c, CURLOPT_NOBODY, 1L);
-    curl_easy_setopt(c, CURLOPT_POSTQUOTE, post.get());
+    Curl().easy_setopt(c, CURLOPT_URL, s.directoryUrl.c_str());
+    Curl().easy_setopt(c, CURLOPT_NOBODY, 1L);
+    Curl().easy_setopt(c, CURLOPT_POSTQUOTE, post.get());
     const CURLcode rc = s.Perform();
-    curl_easy_setopt(c, CURLOPT_POSTQUOTE, nullptr);
+    Curl().easy_setopt(c, CURLOPT_POSTQUOTE, nullptr);
     if (rc == CURLE_OK) {
         return FtpStatus::kOk;
     }
@@ -495,15 +573,15 @@ void FtpClient::Close() {
         if (s.curl != nullptr) {
             // The QUIT at clean-up should not hold a stopping program for long. The multi
             // handle sends it with the time-outs of the handle added last, hence the turn.
-            curl_easy_setopt(s.curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, 5L);
-            curl_multi_add_handle(s.multi, s.curl);
-            curl_multi_remove_handle(s.multi, s.curl);
+            Curl().easy_setopt(s.curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, 5L);
+            Curl().multi_add_handle(s.multi, s.curl);
+            Curl().multi_remove_handle(s.multi, s.curl);
         }
-        curl_multi_cleanup(s.multi);
+        Curl().multi_cleanup(s.multi);
         s.multi = nullptr;
     }
     if (s.curl != nullptr) {
-        curl_easy_cleanup(s.curl);
+        Curl().easy_cleanup(s.curl);
         s.curl = nullptr;
     }
 }
