@@ -95,6 +95,26 @@ TEST(Installation, ControllerLinesAreWhatTheControllersPrintfWrites) {
                       static_cast<int>(std::lround(r.flowGpm * 31.0f)), r.outdoorF, r.collectorKwh);
         EXPECT_EQ(ControllerLines(r, 1), (std::vector<std::string>{line, "", gpm, ""}));
     }
+    // Many more values, ties among them (quarters are exact in binary), for the rounding.
+    std::uint32_t seed = 12345;
+    for (int i = 0; i < 20000; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        const float v = i % 2 == 0 ? static_cast<float>(i) * 0.25f - 2500.0f
+                                   : static_cast<float>(seed % 4000000) / 997.0f - 1500.0f;
+        InstallationReading r;
+        r.collectorF = v;
+        r.storageF = -v;
+        r.highLimitF = v / 3;
+        r.differentialF = v * 0.05f;
+        r.supplyF = v / 1000;
+        r.returnF = v * 7;
+        char line[200];
+        std::snprintf(line, sizeof line,
+                      "COL=%0.1f STO=%0.1f PKH=%0.1f PKL=%0.1f AX1=%0.1f AX2=%0.1f PMP=OFF UPL=OFF",
+                      r.collectorF, r.storageF, r.highLimitF, r.differentialF, r.supplyF,
+                      r.returnF);
+        ASSERT_EQ(ControllerLines(r, 2), std::vector<std::string>{line}) << v;
+    }
 }
 
 TEST(Installation, AClearDayGivesAPlausibleShareOfTheTheoreticalOutput) {
