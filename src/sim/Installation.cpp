@@ -215,8 +215,9 @@ void Installation::Step(double dt) {
     flowGpm_ = flowing_ ? p_.flowGpm : 0.0;
 }
 
-void Installation::AdvanceTo(std::time_t t) {
-    const auto step = static_cast<std::time_t>(std::max(1.0, p_.maxStepSeconds));
+void Installation::AdvanceTo(std::time_t t, double maxStepSeconds) {
+    const double longest = maxStepSeconds > 0.0 ? maxStepSeconds : p_.maxStepSeconds;
+    const auto step = static_cast<std::time_t>(std::max(1.0, longest));
     while (now_ < t) {
         const std::time_t dt = std::min(step, t - now_);
         Step(static_cast<double>(dt));

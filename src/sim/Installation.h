@@ -51,9 +51,10 @@ class Installation {
     Installation(const InstallationParameters& parameters, const GlycolTable& glycol,
                  std::time_t start);
 
-    // Runs the physics forward to `t` in steps of at most maxStepSeconds; earlier times are
-    // ignored.
-    void AdvanceTo(std::time_t t);
+    // Runs the physics forward to `t` in steps of at most maxStepSeconds (or `maxStepSeconds`
+    // when given: a warm-up whose course nobody sees can take long steps, which the model
+    // integrates stably); earlier times are ignored.
+    void AdvanceTo(std::time_t t, double maxStepSeconds = 0.0);
 
     // The sensors now. Each call draws new noise.
     InstallationReading Read();
