@@ -115,7 +115,6 @@ void ParseControllerLineShape(std::string_view line, int model, ParsedLine& out,
     }
     out.kind = ParsedLine::Kind::kReport;
     ReadReport(t, line, model, out, readings);
-    return;
 }
 
 // Reads the noted tokens in order; the first that does not read ends the reading.
