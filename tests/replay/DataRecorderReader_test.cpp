@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,6 +51,12 @@ std::vector<std::time_t> Steps(std::time_t first, int count, int step) {
         times.push_back(first + static_cast<std::time_t>(i) * step);
     }
     return times;
+}
+
+void SwitchAfter2000(AppState& state) {
+    if (state.processor.sampleCount == 2000) {
+        state.config.controllerType = kVexin2;
+    }
 }
 
 class DataRecorderReaderTest : public ::testing::Test {
@@ -245,65 +250,40 @@ TEST_F(DataRecorderReaderTest, FastAccessFindsTheFirstRecordAtOrAfterAnyStart) {
         EXPECT_EQ(firstAtOrAfter, expected);
         EXPECT_LT(recordsBefore, 100) << "a short scan from below the start";
     }
-    // After the last record there is nothing to read.
-    RecordFile file(LogFormat::kDataRecorder);
-    ASSERT_EQ(file.reader.Open(path), 0);
-    ASSERT_EQ(ScanForHeader(file), kReadOk);
-    ASSERT_EQ(FindFirstRecord(file), kReadOk);
-    ASSERT_EQ(FindLastRecord(file), kReadOk);
-    EXPECT_EQ(FastAccessPosition(
-                  file, RecordRange{times.back() + 1, times.back() + 99, true, true, true}),
-              kRangeOutside);
-}
-
-TEST_F(DataRecorderReaderTest, OneRecordTimeForTheWholeFileReadsFromTheFirstRecord) {
-    const std::vector<std::time_t> times = {june1_ + 60, june1_ + 60, june1_ + 60};
-    const std::string path = folder_.Write("one.txt", RecorderFile(times));
-    RecordRange range{june1_, june1_ + 120, true, true, true};
-    const ReplayOutcome out = ReplayDataRecorderFile(state_, path, range, events_);
-    EXPECT_EQ(out.readError, kReadOk);
-    EXPECT_EQ(out.recordsProcessed, 3);
-    EXPECT_EQ(events_.Line(5), (std::vector<std::string>{"% complete: 50   Record: 1"}));
 }
 
 TEST_F(DataRecorderReaderTest, BadRecordsAskUntilSuppressedAndAlwaysUpdateLineSix) {
-    const auto times = Steps(june1_, 12, 2);
-    const std::string content = RecorderFile(times, 300, {3, 5, 9});
-    const std::string path = folder_.Write("e.txt", content);
+    const std::string path =
+        folder_.Write("e.txt", RecorderFile(Steps(june1_, 12, 2), 300, {3, 5, 9}));
     struct Case {
         std::vector<RecordErrorChoice> answers;
         std::size_t asked;
         std::size_t bad;
+        int lastBad;
         int processed;
         bool aborted;
     } cases[] = {
-        {{RecordErrorChoice::kSuppressErrors}, 1, 3, 12, false},
-        {{}, 3, 3, 12, false},
-        {{RecordErrorChoice::kContinue, RecordErrorChoice::kAbort}, 2, 2, 5, true},
+        {{RecordErrorChoice::kSuppressErrors}, 1, 3, 9, 12, false},
+        {{}, 3, 3, 9, 12, false},
+        {{RecordErrorChoice::kContinue, RecordErrorChoice::kAbort}, 2, 2, 5, 5, true},
     };
     for (const auto& c : cases) {
         RecordingEvents events;
         events.answers = c.answers;
         const ReplayOutcome out = ReplayDataRecorderFile(state_, path, RecordRange{}, events);
         EXPECT_EQ(out.readError, kReadOk);
-        EXPECT_EQ(events.asked.size(), c.asked);
-        for (const auto& text : events.asked) {
-            EXPECT_EQ(text, "Data error");
-        }
+        EXPECT_EQ(events.asked, std::vector<std::string>(c.asked, "Data error"));
         ASSERT_EQ(events.badRecords.size(), c.bad);
+        EXPECT_EQ(events.badRecords[0],
+                  std::make_pair(3, std::string("Error in record  3: \"06/01/2009 00:00:04 BAD 1 "
+                                                "2 3 4 5 6 ON OFF\"")));
+        EXPECT_EQ(events.badRecords.back().first, c.lastBad);
         EXPECT_EQ(events.Line(6).size(), c.bad);
+        // A bad record always refreshes line 5 too.
+        EXPECT_EQ(events.Line(5)[1], "% complete: 18   Record: 3");
         EXPECT_EQ(out.recordsProcessed, c.processed);
         EXPECT_EQ(out.aborted, c.aborted);
     }
-    RecordingEvents events;
-    ReplayDataRecorderFile(state_, path, RecordRange{}, events);
-    ASSERT_EQ(events.badRecords.size(), 3u);
-    EXPECT_EQ(events.badRecords[0].first, 3);
-    EXPECT_EQ(events.badRecords[0].second,
-              "Error in record  3: \"06/01/2009 00:00:04 BAD 1 2 3 4 5 6 ON OFF\"");
-    EXPECT_EQ(events.badRecords[2].first, 9);
-    // A bad record always refreshes line 5 too.
-    EXPECT_EQ(events.Line(5)[1], "% complete: 18   Record: 3");
 }
 
 // The records are read ahead in blocks of a few thousand on another thread: bad records on
@@ -360,18 +340,11 @@ TEST_F(DataRecorderReaderTest, ContentsReadAheadApplyAsLinesFedOneByOne) {
     const std::string path = folder_.Write("btu.txt", text);
 
     // After the 2000th sample the settings say model 0 from then on.
-    auto switchAfter = [](AppState& state) {
-        if (state.processor.sampleCount == 2000) {
-            state.config.controllerType = kVexin2;
-        }
-    };
     struct SwitchingEvents : RecordingEvents {
         AppState* state = nullptr;
-        std::function<void(AppState&)> sampled;
-        void SampleProcessed(const ProcessorState&) override { sampled(*state); }
+        void SampleProcessed(const ProcessorState&) override { SwitchAfter2000(*state); }
     } events;
     events.state = &state_;
-    events.sampled = switchAfter;
     state_.config.controllerType = kVexin2Btu;
     const ReplayOutcome out = ReplayDataRecorderFile(state_, path, RecordRange{}, events);
     ASSERT_EQ(out.recordsProcessed, static_cast<int>(contents.size()));
@@ -385,7 +358,7 @@ TEST_F(DataRecorderReaderTest, ContentsReadAheadApplyAsLinesFedOneByOne) {
         for (std::size_t i = 0; i < contents.size(); ++i) {
             const std::string line = contents[i] + "\n";  // as the file has it
             if (ProcessRecordedLine(alone, line.c_str(), nullptr, times[i]) > 0) {
-                switchAfter(alone);
+                SwitchAfter2000(alone);
             }
         }
     }
@@ -404,20 +377,26 @@ TEST_F(DataRecorderReaderTest, ContentsReadAheadApplyAsLinesFedOneByOne) {
     EXPECT_EQ(b.reportLine2, a.reportLine2);
 }
 
+// Line 5 follows every 5 % of the time span or every 5000 records, whichever comes first.
 TEST_F(DataRecorderReaderTest, LineFiveFollowsFivePercentOrFiveThousandRecords) {
     auto times = Steps(june1_, 12000, 0);
     times.push_back(june1_ + 100000);
-    const std::string path = folder_.Write("p.txt", RecorderFile(times, 500));
-    ReplayDataRecorderFile(state_, path, RecordRange{}, events_);
+    ReplayDataRecorderFile(state_, folder_.Write("p.txt", RecorderFile(times, 500)), {}, events_);
     EXPECT_EQ(events_.Line(5), (std::vector<std::string>{"% complete: 0   Record: 5001",
                                                          "% complete: 0   Record: 10002",
                                                          "% complete: 100   Record: 12001"}));
-    const auto even = Steps(june1_, 101, 1);
-    RecordingEvents events;
-    ReplayDataRecorderFile(state_, folder_.Write("q.txt", RecorderFile(even)), RecordRange{},
-                           events);
-    ASSERT_EQ(events.Line(5).size(), 20u);
-    EXPECT_EQ(events.Line(5)[0], "% complete: 5   Record: 6");
+    RecordingEvents even;
+    ReplayDataRecorderFile(state_, folder_.Write("q.txt", RecorderFile(Steps(june1_, 101, 1))), {},
+                           even);
+    ASSERT_EQ(even.Line(5).size(), 20u);
+    EXPECT_EQ(even.Line(5)[0], "% complete: 5   Record: 6");
+    // One record time for the whole file: no span to take 5 % of.
+    RecordingEvents one;
+    const ReplayOutcome out = ReplayDataRecorderFile(
+        state_, folder_.Write("one.txt", RecorderFile({june1_ + 60, june1_ + 60, june1_ + 60})),
+        RecordRange{june1_, june1_ + 120, true, true, true}, one);
+    EXPECT_EQ(out.recordsProcessed, 3);
+    EXPECT_EQ(one.Line(5), (std::vector<std::string>{"% complete: 50   Record: 1"}));
 }
 
 }  // namespace

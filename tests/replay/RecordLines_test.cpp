@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "core/LocalTime.h"
 #include "replay/OwnLogReader.h"
 #include "replay/ReplayTypes.h"
 #include "support/ReplayTestSupport.h"
@@ -120,17 +119,10 @@ TEST(RecordLines, DayCacheAgreesWithMktimeAcrossDaylightChanges) {
         for (const auto& [month, day] : dates) {
             for (int i = 0; i < 2 * 24 * 60; i += 37) {
                 const int dst = i / (24 * 60), hour = i % (24 * 60) / 60, minute = i % 60;
-                std::tm tm{};
-                tm.tm_year = 2009 - 1900;
-                tm.tm_mon = month - 1;
-                tm.tm_mday = day;
-                tm.tm_hour = hour;
-                tm.tm_min = minute;
-                tm.tm_sec = 17;
-                tm.tm_isdst = dst;
                 std::time_t got = 0;
                 ASSERT_TRUE(cache.ToTime(2009, month, day, hour, minute, 17, dst != 0, got));
-                ASSERT_EQ(got, FromLocalTime(tm)) << tz << " " << month << "/" << day << " " << i;
+                ASSERT_EQ(got, Local(2009, month, day, hour, minute, 17, dst))
+                    << tz << " " << month << "/" << day << " " << i;
             }
         }
     }
@@ -239,32 +231,29 @@ TEST(RecordLines, NumbersReadAsTheCConversionsRead) {
     }
 }
 
+// The long layout, the short one (no WAux values) and a record that stops early (keeps what
+// did read; the rest stays 0).
 TEST(RecordLines, SampleRecordsOfBothLayouts) {
-    Sample s;
-    ParseSampleRecord(
-        "140.5 120.0, 110.0 100.0  -9999.0 -9999.0  90.0  80.0  70.0  60.0 1   5.0   1234.5 0 "
-        "  2.5    99.0\n",
-        s);
-    const float longExpected[] = {0,    140.5f, 120.0f, 110.0f, 100.0f, -9999.0f, -9999.0f, 0,   1,
-                                  5.0f, 90.0f,  80.0f,  70.0f,  60.0f,  0,        0,        2.5f};
-    for (int slot = 1; slot < kSlotCount; ++slot) {
-        EXPECT_EQ(s[slot], longExpected[slot]) << slot;
+    constexpr float kNo = -9999.0f;
+    const struct {
+        const char* record;
+        float expected[kSlotCount];
+    } cases[] = {
+        {"140.5 120.0, 110.0 100.0  -9999.0 -9999.0  90.0  80.0  70.0  60.0 1   5.0   1234.5 0   "
+         "2.5    99.0\n",
+         {0, 140.5f, 120.0f, 110.0f, 100.0f, kNo, kNo, 0, 1, 5.0f, 90.0f, 80.0f, 70.0f, 60.0f, 0, 0,
+          2.5f}},
+        {"140.5 120.0, 110.0 100.0  -9999.0 -9999.0 1   5.0   1234.5\n",
+         {0, 140.5f, 120.0f, 110.0f, 100.0f, kNo, kNo, 0, 1, 5.0f, kNo, kNo, kNo, kNo, 0, 0, 0}},
+        {"140.5 120.0 110.0\n", {0, 140.5f, 120.0f, 0, 0, 0, 0, 0, 0, 0, kNo, kNo, kNo, kNo}},
+    };
+    for (const auto& c : cases) {
+        Sample s;
+        ParseSampleRecord(c.record, s);
+        for (int slot = 1; slot < kSlotCount; ++slot) {
+            EXPECT_EQ(s[slot], c.expected[slot]) << c.record << " slot " << slot;
+        }
     }
-    Sample t;
-    ParseSampleRecord("140.5 120.0, 110.0 100.0  -9999.0 -9999.0 1   5.0   1234.5\n", t);
-    const float shortExpected[] = {0,        140.5f,   120.0f, 110.0f, 100.0f,   -9999.0f,
-                                   -9999.0f, 0,        1,      5.0f,   -9999.0f, -9999.0f,
-                                   -9999.0f, -9999.0f, 0,      0,      0};
-    for (int slot = 1; slot < kSlotCount; ++slot) {
-        EXPECT_EQ(t[slot], shortExpected[slot]) << slot;
-    }
-    // A record that stops early keeps what did read; the rest stays 0.
-    Sample u;
-    ParseSampleRecord("140.5 120.0 110.0\n", u);
-    EXPECT_EQ(u[1], 140.5f);
-    EXPECT_EQ(u[2], 120.0f);
-    EXPECT_EQ(u[3], 0.0f);
-    EXPECT_EQ(u[10], -9999.0f);
 }
 
 }  // namespace

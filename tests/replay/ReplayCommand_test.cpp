@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "support/ReplayTestSupport.h"
 
@@ -45,18 +46,34 @@ ReplayOptions DataRecorder(const std::string& file) {
     return o;
 }
 
-TEST(ReplayCommand, ReportOfASmallFileMatchesTheHandWorkedValues) {
+// The record count and the first and last record times of a report.
+Json Span(const Json& report) {
+    return {report["records"], report["firstRecordTime"], report["lastRecordTime"]};
+}
+
+// Three replays of one file: each starts from reset statistics, and only the pump cycles count
+// on across resets, as they do for the Reset command.
+TEST(ReplayCommand, ReportOfASmallFileMatchesTheHandWorkedValuesEveryTime) {
     ScopedTimeZone zone("America/Chicago");
     TempFolder folder;
     AppState state;  // model 0, fixed flow 5 gpm, "Fixed" mix (factor 1), smoothing on
-    const Result run = Replay(state, DataRecorder(folder.Write("small.txt", kSmallFile)));
-    ASSERT_EQ(run.rc, 0) << run.err;
-    EXPECT_EQ(run.err, "");
-    const Json r = Json::parse(run.out);
+    const ReplayOptions options = DataRecorder(folder.Write("small.txt", kSmallFile));
+    std::vector<Json> reports;
+    for (int i = 1; i <= 3; ++i) {
+        const Result run = Replay(state, options);
+        ASSERT_EQ(run.rc, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        reports.push_back(Json::parse(run.out));
+        EXPECT_EQ(reports.back()["collectorPump"]["cycles"], i);
+    }
+    const Json r = reports[0];
+    for (Json& report : reports) {
+        report["collectorPump"].erase("cycles");
+    }
+    EXPECT_EQ(reports[0], reports[1]);
+    EXPECT_EQ(reports[0], reports[2]);
 
-    EXPECT_EQ(r["records"], 6);
-    EXPECT_EQ(r["firstRecordTime"], "2009-06-01 14:00:00");
-    EXPECT_EQ(r["lastRecordTime"], "2009-06-01 14:00:50");
+    EXPECT_EQ(Span(r), (Json{6, "2009-06-01 14:00:00", "2009-06-01 14:00:50"}));
 
     const Json& cur = r["current"];
     EXPECT_EQ(cur["time"], "2009-06-01 14:00:50");
@@ -105,27 +122,6 @@ TEST(ReplayCommand, ReportOfASmallFileMatchesTheHandWorkedValues) {
                              {"text",
                               "Error in record  5: \"06/01/2009 14:00:40 BAD 1 2 3 4 5 6 ON "
                               "OFF\""}}})));
-}
-
-TEST(ReplayCommand, ThreeReplaysOfOneFileGiveTheSameReport) {
-    ScopedTimeZone zone("America/Chicago");
-    TempFolder folder;
-    const ReplayOptions options = DataRecorder(folder.Write("small.txt", kSmallFile));
-    AppState state;
-    std::vector<Json> reports;
-    for (int i = 0; i < 3; ++i) {
-        const Result run = Replay(state, options);
-        ASSERT_EQ(run.rc, 0);
-        reports.push_back(Json::parse(run.out));
-    }
-    // Each replay starts from reset statistics; only the pump cycles count on across resets,
-    // as they do for the Reset command.
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(reports[static_cast<std::size_t>(i)]["collectorPump"]["cycles"], i + 1);
-        reports[static_cast<std::size_t>(i)]["collectorPump"].erase("cycles");
-    }
-    EXPECT_EQ(reports[0], reports[1]);
-    EXPECT_EQ(reports[0], reports[2]);
 }
 
 TEST(ReplayCommand, FailuresGoToStandardErrorWithANonZeroExit) {
@@ -180,10 +176,8 @@ TEST(ReplayCommand, RangeAndCaptureOptionsReachTheReaders) {
     range.to = "2009-06-01 14:00:35";
     const Result ranged = Replay(state, range);
     ASSERT_EQ(ranged.rc, 0) << ranged.err;
-    const Json r = Json::parse(ranged.out);
-    EXPECT_EQ(r["records"], 3);
-    EXPECT_EQ(r["firstRecordTime"], "2009-06-01 14:00:10");
-    EXPECT_EQ(r["lastRecordTime"], "2009-06-01 14:00:30");
+    EXPECT_EQ(Span(Json::parse(ranged.out)),
+              (Json{3, "2009-06-01 14:00:10", "2009-06-01 14:00:30"}));
 
     ReplayOptions capture;
     capture.kind = ReplayOptions::Kind::kCapture;
@@ -195,9 +189,7 @@ TEST(ReplayCommand, RangeAndCaptureOptionsReachTheReaders) {
     const Result captured = Replay(state, capture);
     ASSERT_EQ(captured.rc, 0) << captured.err;
     const Json c = Json::parse(captured.out);
-    EXPECT_EQ(c["records"], 3);
-    EXPECT_EQ(c["firstRecordTime"], "2009-06-01 05:54:00");
-    EXPECT_EQ(c["lastRecordTime"], "2009-06-01 06:06:00");
+    EXPECT_EQ(Span(c), (Json{3, "2009-06-01 05:54:00", "2009-06-01 06:06:00"}));
     EXPECT_EQ(c["current"]["time"], "2009-06-01 06:06:00");
 }
 

@@ -14,8 +14,6 @@
 #include "replay/DataRecorderReader.h"
 #include "replay/OwnLogReader.h"
 #include "support/ReplayTestSupport.h"
-#include "support/ScopedTimeZone.h"
-#include "support/TempFolder.h"
 
 namespace brennic {
 namespace {
@@ -42,13 +40,6 @@ ReplayOutcome Capture(AppState& state, const std::string& path, ReplayEvents& ev
     return ReplayCaptureFile(state, path, 1243900800, 2, events, stop);
 }
 
-// One reader and the file it is given.
-struct ReaderCase {
-    const char* name;
-    Reader read;
-    std::string content;
-};
-
 const std::string kControl = ControllerLine(120.0, 100.0, true);
 const std::string kSample = "1 2, 3 4  5 6 1 5.0 0.0";
 
@@ -64,7 +55,7 @@ std::string Times(int n, const std::string& line) {
 // A power cut leaves the last record cut short or followed by NUL bytes; a full disk leaves a
 // fragment with the next record glued to it. Every reader skips and counts that one record and
 // replays all whole ones, wherever the cut falls.
-TEST(ReplayPhase, ADamagedRecordIsCountedAndSkippedWhereverTheCutFalls) {
+TEST(ReplayPhase, ADamagedRecordIsSkippedWhereverTheCutFallsAndAStopFlagEndsAtOnce) {
     ScopedTimeZone zone("America/Chicago");
     TempFolder folder;
     const std::string own = "2009-06-01 14:00:00CDT " + kSample + "\n";
@@ -106,6 +97,18 @@ TEST(ReplayPhase, ADamagedRecordIsCountedAndSkippedWhereverTheCutFalls) {
             EXPECT_EQ(events.badRecords[0].first, f.glued && name[0] == 'g' ? 11 : 21);
             EXPECT_FALSE(out.aborted);
         }
+        // A stop flag already set when reading starts: the reader ends at once, processes
+        // nothing and reports no error.
+        SCOPED_TRACE(std::string(f.name) + ": stopped");
+        const std::atomic<bool> stop{true};
+        AppState state;
+        RecordingEvents events;
+        const ReplayOutcome out = f.read(state, folder.Write("log.txt", whole), events, &stop);
+        EXPECT_TRUE(out.opened);
+        EXPECT_TRUE(out.aborted);
+        EXPECT_EQ(out.recordsProcessed, 0);
+        EXPECT_EQ(out.readError, kReadOk);
+        EXPECT_TRUE(events.errors.empty());
     }
 }
 
@@ -124,33 +127,6 @@ TEST(ReplayPhase, AbortAtADamagedRecordEndsTheReplay) {
     ASSERT_EQ(events.asked.size(), 1u);
     EXPECT_EQ(events.asked[0], "Data error");
     EXPECT_EQ(events.badRecords[0].second, "Error in record  2: \"2009-06 x\"");
-}
-
-// A stop flag already set when reading starts: every reader ends at once, processes nothing
-// and reports no error.
-TEST(ReplayPhase, AStopFlagEndsEveryReaderBeforeItsFirstRecord) {
-    ScopedTimeZone zone("America/Chicago");
-    TempFolder folder;
-    const ReaderCase cases[] = {
-        {"data recorder", DataRecorder,
-         "DATE CST +DST\n06/01/2009 14:00:00 " + kControl + "\n06/01/2009 14:00:02 " + kControl +
-             "\n"},
-        {"own log", OwnLog,
-         "2009-06-01 14:00:00CDT " + kSample + "\n2009-06-01 14:00:02CDT " + kSample + "\n"},
-        {"capture", Capture, kControl + "\n" + kControl + "\n"},
-    };
-    const std::atomic<bool> stop{true};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        AppState state;
-        RecordingEvents events;
-        const ReplayOutcome out = c.read(state, folder.Write("log.txt", c.content), events, &stop);
-        EXPECT_TRUE(out.opened);
-        EXPECT_TRUE(out.aborted);
-        EXPECT_EQ(out.recordsProcessed, 0);
-        EXPECT_EQ(out.readError, kReadOk);
-        EXPECT_TRUE(events.errors.empty());
-    }
 }
 
 }  // namespace
