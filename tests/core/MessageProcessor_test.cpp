@@ -98,17 +98,14 @@ TEST(MessageProcessor, FillsTheSampleFromEachLineForm) {
     const Sample& s = p.current;
     EXPECT_FALSE(p.pendingFirstLine);
     EXPECT_EQ(s.time, kNoon + 4);
-    EXPECT_FLOAT_EQ(s[kSlotCollector], 150.2f);
-    EXPECT_FLOAT_EQ(s[kSlotStorage], 120.5f);
-    EXPECT_FLOAT_EQ(s[kSlotAux1], 140.3f);
-    EXPECT_FLOAT_EQ(s[kSlotAux2], 130.1f);
-    EXPECT_EQ(s[kSlotAux3], kNoReading);
+    const std::pair<int, float> slots[] = {
+        {kSlotCollector, 150.2f}, {kSlotStorage, 120.5f},  {kSlotAux1, 140.3f}, {kSlotAux2, 130.1f},
+        {kSlotAux3, kNoReading},  {kSlotAux4, kNoReading}, {kSlotPump, 1.0f},   {kSlotFlow, 2.5f},
+        {kSlotWAux4, 64.5f},      {kSlotHaFlow, 3.5f}};
+    for (const auto& [slot, value] : slots) {
+        EXPECT_FLOAT_EQ(s[slot], value) << slot;
+    }
     EXPECT_EQ(p.openSensors, 1);
-    EXPECT_EQ(s[kSlotAux4], kNoReading);
-    EXPECT_EQ(s[kSlotPump], 1.0f);
-    EXPECT_FLOAT_EQ(s[kSlotFlow], 2.5f);
-    EXPECT_FLOAT_EQ(s[kSlotWAux4], 64.5f);
-    EXPECT_FLOAT_EQ(s[kSlotHaFlow], 3.5f);
     EXPECT_FLOAT_EQ(p.differential, 10.0f);
     EXPECT_FLOAT_EQ(p.highLimit, 180.0f);
     EXPECT_EQ(p.uplText, "OFF");
