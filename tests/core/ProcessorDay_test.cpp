@@ -1,15 +1,14 @@
 // Day change, history saving and Reset.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/MessageProcessor.h"
 #include "logs/DailyLog.h"
+#include "support/DataFilesFixture.h"
 #include "support/ProcessorTestSupport.h"
-#include "support/TempFolder.h"
 
 namespace brennic {
 namespace {
@@ -31,39 +30,27 @@ std::vector<std::string> Words(const std::string& line) {
     return words;
 }
 
-class ProcessorLive : public ::testing::Test {
+// The log writers of the data-file tests behind the live road; the log starts new at midnight.
+class ProcessorLive : public testing::DataFilesTest {
   protected:
     void SetUp() override {
         Prepare(state, 0, kBeforeMidnight - 100);
+        DataFilesTest::SetUp();
         Config& c = state.config;
-        c.dataFolder = dir_.string();
-        c.logData = 1;
-        c.logEveryNth = 1;
         c.logQmxData = 1;
         c.newLogAtMidnight = 1;
         c.summaryEnable = 1;
-        c.summaryEveryNth = 1;
-        c.oneWireEnable = 0;
         c.fixedFlowGpm = 5.0;
         c.solarGlycolMix = 0;
-        state.showMessage = [this](const std::string& text, const std::string&) {
-            messages.push_back(text);
-        };
     }
-    void TearDown() override { CloseDailyLog(state.dailyLog); }
+    void TearDown() override {
+        CloseDailyLog(state.dailyLog);
+        DataFilesTest::TearDown();
+    }
     int Live(const std::string& line, std::time_t t) {
         StateGuard guard(state.lock);
         return ProcessLiveLine(state, line, t);
     }
-    std::filesystem::path File(const char* name) const { return dir_ / name; }
-
-    ScopedTimeZone zone_{"America/Chicago"};
-    AppState state;
-    std::vector<std::string> messages;
-
-  private:
-    testing::TempFolder folder_;
-    const std::filesystem::path dir_ = folder_.Path();
 };
 
 // The live road with the real daily log and summary writers behind it.

@@ -49,8 +49,6 @@ TEST(ProcessorHeat, CollectorHeatOverAFewSamples) {
          205.171740761, 1.36937750762, 3.42109491523},
         {"DOWFROST 50 %, instantaneous", kDowfrost, false, 0.895042636931, 0.895914422514,
          124.487005158, 186.912386183, 12.4487005158, 18.6912386183},
-        {"DOWFROST 50 %, smoothed", kDowfrost, true, 0.895042636931, 0.895914422514, 124.487005158,
-         186.912386183, 1.24487005158, 3.11399391341},
     };
     for (const auto& c : cases) {
         AppState state;
