@@ -26,13 +26,8 @@ double AngleGap(double a, double b) {
 
 // The array and site of a default configuration, in radians.
 SolarSetup DefaultSetup() {
-    return {45.0f * kDegToRadF,
-            -88.0f * kDegToRadF,
-            145.0f * kDegToRadF,
-            60.0f * kDegToRadF,
-            0.2f,
-            0.7f,
-            -5.0f};
+    const float deg = kDegToRadF;
+    return {45.0f * deg, -88.0f * deg, 145.0f * deg, 60.0f * deg, 0.2f, 0.7f, -5.0f};
 }
 
 // Sun positions published by others (NREL's SPA reference case and its rise, set and transit
