@@ -138,6 +138,9 @@ TEST(CaptureReader, DigitLinesAdvanceTheReplayClock) {
     ScopedTimeZone zone("America/Chicago");
     TempFolder folder;
     const std::time_t six = Local(2009, 6, 1, 6, 0, 0);
+    const std::string digits =
+        "RUNTIME COLL-T STOR-T\n06:00 120.0 100.0 12.0 180.0 110.0 95.0 ON OFF\n\n"
+        "06:06 121.0 100.0 12.0 180.0 110.0 95.0 ON OFF\nGPM=1.0  FPL=1  AX3=1.0 KWH=1.0\n";
     struct Case {
         const char* name;
         std::string content;
@@ -145,13 +148,7 @@ TEST(CaptureReader, DigitLinesAdvanceTheReplayClock) {
         std::time_t first, last;
         int processed;
     } cases[] = {
-        {"interval 360 from 06:00:00",
-         "RUNTIME COLL-T STOR-T\n06:00 120.0 100.0 12.0 180.0 110.0 95.0 ON OFF\n\n"
-         "06:06 121.0 100.0 12.0 180.0 110.0 95.0 ON OFF\nGPM=1.0  FPL=1  AX3=1.0 KWH=1.0\n",
-         {six, six + 360},
-         six - 360,
-         six + 360,
-         4},
+        {"interval 360 from 06:00:00", digits, {six, six + 360}, six - 360, six + 360, 4},
         {"letters only", "RUNTIME\nOPEN\nGPM=1\n", {}, six - 360, six - 360, 3},
     };
     for (const auto& c : cases) {
