@@ -1,4 +1,4 @@
-// Day change, history saving and Reset.
+// Day change (also on the live road with the real log writers), history saving and Reset.
 #include <gtest/gtest.h>
 
 #include <sstream>
