@@ -28,7 +28,6 @@ TEST_F(StatusTextTest, TimeLineForms) {
     const std::time_t now = kNoon + 3723;  // 13:02:03
     const std::string head = "13:02:03    ET=3:04:05    Communication Port ";
     struct Case {
-        const char* name;
         bool active;
         bool terminating;
         bool dataReceived;
@@ -37,22 +36,19 @@ TEST_F(StatusTextTest, TimeLineForms) {
         bool oneWireActive;
         std::string expected;
     };
+    // Port active, terminating, data received, fault, One Wire enabled, One Wire active.
     const Case cases[] = {
-        {"not active", false, false, true, "E3", 1, true, head + "Not Active  Flux=0.50"},
-        {"terminating", true, true, true, "E3", 1, true, head + "Terminating  Flux=0.50"},
-        {"fault", true, false, true, "E3", 1, true,
-         head + "Active, timeouts=2 Fault=E3  Flux=0.50"},
-        {"fault before data", true, false, false, "E3", 0, false,
-         head + "Active, timeouts=2  Flux=0.50"},
-        {"one wire active", true, false, true, " ", 1, true,
+        {false, false, true, "E3", 1, true, head + "Not Active  Flux=0.50"},
+        {true, true, true, "E3", 1, true, head + "Terminating  Flux=0.50"},
+        {true, false, true, "E3", 1, true, head + "Active, timeouts=2 Fault=E3  Flux=0.50"},
+        {true, false, false, "E3", 0, false, head + "Active, timeouts=2  Flux=0.50"},
+        {true, false, true, " ", 1, true,
          head + "Active, timeouts=2    One Wire Active, timeouts=4  Flux=0.50"},
-        {"one wire inactive", true, false, true, " ", 1, false,
+        {true, false, true, " ", 1, false,
          head + "Active, timeouts=2    One Wire Inactive  Flux=0.50"},
-        {"one wire disabled", true, false, true, " ", 0, true,
-         head + "Active, timeouts=2  Flux=0.50"},
+        {true, false, true, " ", 0, true, head + "Active, timeouts=2  Flux=0.50"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
         DisplayStatus status;
         status.links.comActive = c.active;
         status.serialTerminating = c.terminating;
@@ -62,7 +58,8 @@ TEST_F(StatusTextTest, TimeLineForms) {
         state.processor.newSample = c.dataReceived;
         state.processor.faultText = c.fault;
         state.config.oneWireEnable = c.oneWireEnable;
-        EXPECT_EQ(TimeLine(state.config, state.processor, status, now, 0.5f), c.expected);
+        EXPECT_EQ(TimeLine(state.config, state.processor, status, now, 0.5f), c.expected)
+            << "row " << &c - cases;
     }
     // Before the first sample the elapsed time is not negative.
     state.processor.current.time = 0;
