@@ -3,15 +3,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <string_view>
+
+#include "support/TempFolder.h"
 
 namespace brennic {
 namespace {
-
-namespace fs = std::filesystem;
 
 TEST(BrennicSettings, WrongEntriesKeepTheirDefaultsAndNameTheirLine) {
     struct Case {
@@ -41,13 +39,13 @@ TEST(BrennicSettings, WrongEntriesKeepTheirDefaultsAndNameTheirLine) {
          {"brennic.toml line 1: service must be a section ([service])"}},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         const SettingsLoad load = ParseBrennicSettings(c.text);
-        EXPECT_EQ(load.settings.service.reconnect, c.expected.reconnect) << c.what;
-        EXPECT_EQ(load.settings.service.reconnectFirstSeconds, c.expected.reconnectFirstSeconds)
-            << c.what;
-        EXPECT_EQ(load.settings.service.reconnectMostSeconds, c.expected.reconnectMostSeconds)
-            << c.what;
-        EXPECT_EQ(load.problems, c.problems) << c.what;
+        const ServiceSettings& got = load.settings.service;
+        EXPECT_EQ(got.reconnect, c.expected.reconnect);
+        EXPECT_EQ(got.reconnectFirstSeconds, c.expected.reconnectFirstSeconds);
+        EXPECT_EQ(got.reconnectMostSeconds, c.expected.reconnectMostSeconds);
+        EXPECT_EQ(load.problems, c.problems);
     }
 }
 
@@ -137,10 +135,8 @@ TEST(BrennicSettings, CharactersOutsideAsciiAreTakenOnlyInStringsAndComments) {
 }
 
 TEST(BrennicSettings, AMissingFileMeansDefaultsAndPasswordsAreWrittenPrivate) {
-    const fs::path dir = fs::temp_directory_path() / ("brennic_toml_" + std::to_string(getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const std::string path = (dir / kSettingsFileName).string();
+    const testing::TempFolder dir;
+    const std::string path = dir.File(kSettingsFileName);
     const SettingsLoad missing = LoadBrennicSettings(path);
     EXPECT_FALSE(missing.found);
     EXPECT_TRUE(missing.problems.empty());
@@ -159,7 +155,6 @@ TEST(BrennicSettings, AMissingFileMeansDefaultsAndPasswordsAreWrittenPrivate) {
         EXPECT_EQ(st.st_mode & 0777, c.mode) << c.text;
         EXPECT_TRUE(LoadBrennicSettings(path).found);
     }
-    fs::remove_all(dir);
 }
 
 }  // namespace
