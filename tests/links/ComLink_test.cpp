@@ -18,16 +18,11 @@ using testing::LinkEvent;
 using testing::Pty;
 using testing::QueueSink;
 
-struct Shown {
-    std::string text;
-    std::string caption;
-};
-
 class ComLinkTest : public ::testing::Test {
   protected:
     ComLinkTest() {
         state.showMessage = [this](const std::string& text, const std::string& caption) {
-            shown.push_back({text, caption});
+            shown.emplace_back(text, caption);
         };
         state.config.comPort = pty.path;
     }
@@ -65,7 +60,7 @@ class ComLinkTest : public ::testing::Test {
     AppState state;
     QueueSink sink;
     int refusals = 0;
-    std::vector<Shown> shown;
+    std::vector<std::pair<std::string, std::string>> shown;  // text, caption
     std::unique_ptr<ComLink> link;
 };
 
@@ -233,8 +228,8 @@ TEST_F(ComLinkTest, PortsThatDoNotOpenOrRefuseSettingsAreReportedAndLeaveTheLink
         state.config.comPort = c.port;
         EXPECT_FALSE(link->Start());
         ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].text, c.text);
-        EXPECT_EQ(shown[0].caption, "Error");
+        EXPECT_EQ(shown[0].first, c.text);
+        EXPECT_EQ(shown[0].second, "Error");
         EXPECT_FALSE(link->Running());
     }
     EXPECT_EQ(refusals, 0);

@@ -20,16 +20,11 @@ using testing::QueueSink;
 
 constexpr std::uint32_t kLoopback = 0x7F000001;
 
-struct Shown {
-    std::string text;
-    std::string caption;
-};
-
 class OneWireLinkTest : public ::testing::Test {
   protected:
     OneWireLinkTest() {
         state.showMessage = [this](const std::string& text, const std::string& caption) {
-            shown.push_back({text, caption});
+            shown.emplace_back(text, caption);
         };
         state.config.oneWireEnable = 1;
         state.config.oneWireServerIp = "127.0.0.1";
@@ -58,7 +53,7 @@ class OneWireLinkTest : public ::testing::Test {
     AppState state;
     QueueSink sink;
     int refusals = 0;
-    std::vector<Shown> shown;
+    std::vector<std::pair<std::string, std::string>> shown;  // text, caption
     OneWireLink link{state, sink, [this] { ++refusals; }};
     std::unique_ptr<testing::ChildProcess> server;
 };
@@ -209,8 +204,8 @@ TEST_F(OneWireLinkTest, OpenFailuresAreRecordedAndShown) {
         state.config.oneWirePort = c.port;
         EXPECT_FALSE(link.StartLink(true));
         ASSERT_EQ(shown.size(), 1u) << c.ip;
-        EXPECT_EQ(shown[0].text, "WINSOCK Error code: 22 WSAEINVAL\nServer address at line 104");
-        EXPECT_EQ(shown[0].caption, "WINSOCK error");
+        EXPECT_EQ(shown[0].first, "WINSOCK Error code: 22 WSAEINVAL\nServer address at line 104");
+        EXPECT_EQ(shown[0].second, "WINSOCK error");
         EXPECT_FALSE(link.IsOpen());
     }
 
@@ -231,8 +226,8 @@ TEST_F(OneWireLinkTest, EveryFailedSendIsShown) {
     link.TimerTick();
     link.TimerTick();
     ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[1].text, "WINSOCK Error code: 22 WSAEINVAL\nsendto() at line 183");
-    EXPECT_EQ(shown[1].caption, "WINSOCK error");
+    EXPECT_EQ(shown[1].first, "WINSOCK Error code: 22 WSAEINVAL\nsendto() at line 183");
+    EXPECT_EQ(shown[1].second, "WINSOCK error");
     EXPECT_EQ(link.SentCount(), 0);
 
     // Nothing to ask for: nothing is sent and nothing fails.
