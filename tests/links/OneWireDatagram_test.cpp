@@ -44,12 +44,10 @@ TEST(OneWireRequest, NamesTheUsableRowsInRowOrder) {
 TEST(OneWireRequest, ReusedBlockKeepsWhatAnEarlierRequestLeft) {
     OneWireBlock block{};
     BuildOneWireRequest(block, ExampleProbes());
-    OneWireProbes shorter;
+    OneWireProbes shorter;  // the other ids stay empty
     shorter[0].id = "W1";
     shorter[1].id = " x";
-    shorter[2].id = "";
     shorter[3].id = " ";
-    shorter[4].id = "";
     EXPECT_EQ(BuildOneWireRequest(block, shorter), 1);
     EXPECT_EQ(ReadLe32(block, 4), 1);
     // "W1\0" over "WAUX-1\0": the tail of the old name stays behind the new NUL.
