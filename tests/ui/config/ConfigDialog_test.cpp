@@ -113,7 +113,10 @@ TEST_F(ConfigDialogTest, ErrorsKeepTheDialogOpenAndChangeNothing) {
              SetChecked(d, "flowSourceFixed", true);
          },
          "Pump source MIN FLOW and Flow rate source FIXED not allowed"},
+        {"heat-assist flow 0.5", [](ConfigDialog& d) { SetText(d, "haFlowGpm", "0.5"); },
+         "Heat Assist flow rate must be 1-100"},
     };
+    state.config.oneWireEnable = 1;  // with the heat-assist loop's fields
     for (const Case& c : cases) {
         recorder.messages.clear();
         auto dialog = Open();
@@ -185,61 +188,45 @@ TEST_F(ConfigDialogTest, GlycolOutsideTheMixLimitsAsksAndCancelKeepsTheDialogOpe
     EXPECT_EQ(state.config.solarGlycolMix, 3);
 }
 
-TEST_F(ConfigDialogTest, HeatAssistLoopIsCheckedOnlyWithOneWire) {
-    state.config.oneWireEnable = 1;
-    EXPECT_FALSE(OkWith([](ConfigDialog& d) { SetText(d, "haFlowGpm", "0.5"); }));
-    ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(recorder.messages[0].first, "Heat Assist flow rate must be 1-100");
-
-    EXPECT_TRUE(OkWith([](ConfigDialog& d) {
-        SetText(d, "haFlowGpm", "7.5");
-        SetText(d, "haOffset", "-1.25");
-        SetChecked(d, "graph_hapump", true);
-    }));
-    EXPECT_DOUBLE_EQ(state.config.haFlowGpm, 7.5);
-    EXPECT_DOUBLE_EQ(state.config.haOffset, -1.25);
-    EXPECT_EQ(state.config.graph[kChHaPump], 1);
-}
-
-TEST_F(ConfigDialogTest, ReducedLayoutLeavesHeatAssistValuesUntouched) {
+// Without One Wire the dialog has no heat-assist fields and leaves their values alone; with it
+// the captions come from the channel names.
+TEST_F(ConfigDialogTest, OneWireDecidesTheLayoutAndItsCaptions) {
     Config& c = state.config;
     c.oneWireEnable = 0;
     c.haFlowGpm = 0.25;  // would fail the heat-assist check if it were read
     c.haOffset = 3.5;
     c.haGlycolMix = 5;
     c.graph[kChHaBtuRate] = 1;
-    auto dialog = Open();
-    EXPECT_FALSE(dialog->IsFull());
+    auto reduced = Open();
+    EXPECT_FALSE(reduced->IsFull());
     for (const char* key : {"haFlowGpm", "haOffset", "haGlycolPercent", "haGlycolMix",
                             "status_waux1", "graph_habturate", "colour_17"}) {
-        EXPECT_EQ(dialog->findChild<QWidget*>(key), nullptr) << key;
+        EXPECT_EQ(reduced->findChild<QWidget*>(key), nullptr) << key;
     }
-    EXPECT_EQ(dialog->findChild<QCheckBox*>("logQmxData")->text(), " Log QMX Data");
-    EXPECT_EQ(dialog->findChild<QRadioButton*>("heatUnitsBtu")->text(), "BTU");
-    Click(*dialog, "okButton");
+    EXPECT_EQ(reduced->findChild<QCheckBox*>("logQmxData")->text(), " Log QMX Data");
+    EXPECT_EQ(reduced->findChild<QRadioButton*>("heatUnitsBtu")->text(), "BTU");
+    Click(*reduced, "okButton");
     EXPECT_TRUE(accepted);
     EXPECT_DOUBLE_EQ(c.haFlowGpm, 0.25);
     EXPECT_DOUBLE_EQ(c.haOffset, 3.5);
     EXPECT_EQ(c.haGlycolMix, 5);
     EXPECT_EQ(c.graph[kChHaBtuRate], 1);
-}
 
-TEST_F(ConfigDialogTest, CaptionsComeFromTheChannelNames) {
-    state.config.oneWireEnable = 1;
+    c.oneWireEnable = 1;
     state.channels[kChCollector].longName = "Roof Panel";
     state.channels[kChBtus].longName = "Heat In";
-    auto dialog = Open();
-    EXPECT_TRUE(dialog->IsFull());
-    EXPECT_EQ(dialog->findChild<QCheckBox*>("graph_collector")->text(), "Roof Panel");
-    EXPECT_EQ(dialog->findChild<QCheckBox*>("status_btus")->text(), "Heat In");
-    EXPECT_EQ(dialog->findChild<QCheckBox*>("logQmxData")->text(), " Include QMX Data");
-    EXPECT_EQ(dialog->findChild<QRadioButton*>("heatUnitsBtu")->text(), "BTUs");
+    auto full = Open();
+    EXPECT_TRUE(full->IsFull());
+    EXPECT_EQ(full->findChild<QCheckBox*>("graph_collector")->text(), "Roof Panel");
+    EXPECT_EQ(full->findChild<QCheckBox*>("status_btus")->text(), "Heat In");
+    EXPECT_EQ(full->findChild<QCheckBox*>("logQmxData")->text(), " Include QMX Data");
+    EXPECT_EQ(full->findChild<QRadioButton*>("heatUnitsBtu")->text(), "BTUs");
     int colourButtons = 0;
     for (int ch = 0; ch < kChannelCount; ++ch) {
-        colourButtons += dialog->findChild<QWidget*>(QString("colour_%1").arg(ch)) != nullptr;
+        colourButtons += full->findChild<QWidget*>(QString("colour_%1").arg(ch)) != nullptr;
     }
     EXPECT_EQ(colourButtons, 13);
-    auto* range = dialog->findChild<QComboBox*>("tempRange");
+    auto* range = full->findChild<QComboBox*>("tempRange");
     ASSERT_EQ(range->count(), 10);
     EXPECT_EQ(range->itemText(9), " -50 to 300");
 }
@@ -289,19 +276,23 @@ TEST_F(ConfigDialogTest, AcceptedSettingsAreSavedAndReadBack) {
     state.config.oneWireEnable = 1;
     auto dialog = std::make_unique<ConfigDialog>(state, nullptr);  // the real Config.Txt writer
     SetText(*dialog, "xAxisHours", "30");
+    SetText(*dialog, "haFlowGpm", "7.5");
     SetText(*dialog, "haOffset", "-0.5");
     SetText(*dialog, "westLongitude", "93.25");
     Select(*dialog, "tempRange", "   0 to 200");
     SetChecked(*dialog, "graph_waux3", true);
+    SetChecked(*dialog, "graph_hapump", true);
     Click(*dialog, "okButton");
     ASSERT_EQ(dialog->result(), QDialog::Accepted);
     AppState fresh;
     testing::LoadSavedConfig(state, fresh);
     EXPECT_EQ(fresh.config.xAxisHours, 36);
+    EXPECT_DOUBLE_EQ(fresh.config.haFlowGpm, 7.5);
     EXPECT_DOUBLE_EQ(fresh.config.haOffset, -0.5);
     EXPECT_FLOAT_EQ(fresh.config.longitude, -93.25f);
     EXPECT_EQ(fresh.config.graphTempMin, 0);
     EXPECT_EQ(fresh.config.graph[kChWAux3], 1);
+    EXPECT_EQ(fresh.config.graph[kChHaPump], 1);
 }
 
 }  // namespace
