@@ -3,12 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <memory>
 
 #include "logs/DailyLog.h"
 #include "logs/SummaryFile.h"
 #include "support/DialogTestSupport.h"
+#include "ui/config/ColourPicker.h"
+#include "ui/config/OneWireDialog.h"
+#include "ui/config/ProbeNamesDialog.h"
 
 namespace brennic {
 namespace {
@@ -293,6 +298,126 @@ TEST_F(ConfigDialogTest, AcceptedSettingsAreSavedAndReadBack) {
     EXPECT_EQ(fresh.config.graphTempMin, 0);
     EXPECT_EQ(fresh.config.graph[kChWAux3], 1);
     EXPECT_EQ(fresh.config.graph[kChHaPump], 1);
+}
+
+QScrollBar* Bar(ColourPicker& p, const char* key) {
+    return p.findChild<QScrollBar*>(key);
+}
+
+TEST(ColourPicker, OpensWithTheChannelColourAndPaletteSetsAllThree) {
+    AppState state;
+    state.channels[kChAux2].colour = MakeColour(0x00, 0xCD, 0xD1);
+    ColourPicker picker(state, kChAux2, nullptr);
+    EXPECT_EQ(Bar(picker, "redBar")->value(), 0x00);
+    EXPECT_EQ(Bar(picker, "greenBar")->value(), 0xCD);
+    EXPECT_EQ(Bar(picker, "blueBar")->value(), 0xD1);
+    Click(picker, "palette_7");  // 0x00A5FF: orange
+    EXPECT_EQ(picker.CurrentColour(), Colour{0x00A5FF});
+    EXPECT_EQ(Bar(picker, "redBar")->value(), 0xFF);
+    picker.show();
+    // Top to bottom: Red, Blue, Green.
+    EXPECT_LT(Bar(picker, "redBar")->y(), Bar(picker, "blueBar")->y());
+    EXPECT_LT(Bar(picker, "blueBar")->y(), Bar(picker, "greenBar")->y());
+    testing::SaveScreenshot(picker, "ColourPicker");
+}
+
+TEST(ColourPicker, OkAppliesTheColourAndCancelDoesNot) {
+    AppState state;
+    state.channels[kChStorage].penWidth = 3;
+    {
+        ColourPicker picker(state, kChStorage, nullptr);
+        Click(picker, "palette_17");
+        Click(picker, "cancelButton");
+    }
+    EXPECT_EQ(state.channels[kChStorage].colour, Colour{0x00FF00});
+    {
+        ColourPicker picker(state, kChStorage, nullptr);
+        Bar(picker, "redBar")->setValue(250);
+        Bar(picker, "redBar")->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        Click(picker, "okButton");
+        EXPECT_EQ(picker.result(), QDialog::Accepted);
+    }
+    EXPECT_EQ(state.channels[kChStorage].colour, MakeColour(255, 0xFF, 0));
+    EXPECT_EQ(state.channels[kChStorage].penWidth, 3);
+}
+
+TEST(OneWireDialog, SwitchListShowsTheStoredSwitch) {
+    const struct {
+        int stored;
+        const char* shown;
+    } cases[] = {{1, "A"}, {-1, "not A"}, {2, "B"}, {-3, "not C"}, {-8, "not H"}, {0, "A"}};
+    for (const auto& c : cases) {
+        AppState state;
+        state.config.oneWireProbes[4].switchSelect = c.stored;
+        OneWireDialog dialog(state, nullptr);
+        auto* list = dialog.findChild<QComboBox*>("switchSelect");
+        ASSERT_EQ(list->count(), 16);
+        EXPECT_EQ(list->currentText(), c.shown) << c.stored;
+    }
+}
+
+TEST(OneWireDialog, OkStoresTrimmedRowsTheSwitchAndTheServer) {
+    AppState state;
+    state.config.oneWireProbes[4].switchSelect = -3;
+    OneWireDialog dialog(state, nullptr);
+    HookRecorder recorder;
+    recorder.Install(dialog.hooks);
+    Select(dialog, "switchSelect", "B");
+    SetText(dialog, "id_0", "28.A1B2C3D4E5F6   ");
+    SetText(dialog, "description_0", "Tank top   ");
+    SetText(dialog, "id_2", "");
+    SetText(dialog, "serverIp", "192.168.1.20");
+    SetText(dialog, "serverPort", "");  // unreadable: the port stays
+    SetText(dialog, "timer", "15000");
+    Click(dialog, "okButton");
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    const Config& c = state.config;
+    EXPECT_EQ(c.oneWireProbes[4].switchSelect, 2);
+    EXPECT_EQ(c.oneWireProbes[0].id, "28.A1B2C3D4E5F6");
+    EXPECT_EQ(c.oneWireProbes[0].description, "Tank top");
+    EXPECT_EQ(c.oneWireProbes[1].id, "WAUX-2");
+    EXPECT_EQ(c.oneWireProbes[1].description, "");  // the one-blank default, trimmed
+    EXPECT_EQ(c.oneWireProbes[2].id, "");
+    EXPECT_EQ(c.oneWireServerIp, "192.168.1.20");
+    EXPECT_EQ(c.oneWirePort, 5003);
+    EXPECT_EQ(c.oneWireTimer, 15000);
+    EXPECT_TRUE(dialog.TimerChanged());
+    EXPECT_EQ(recorder.saves, 1);
+}
+
+TEST(ProbeNamesDialog, NamesAreSavedAndReadBack) {
+    testing::TempFolder folder;
+    AppState state;
+    state.config.oneWireEnable = 1;
+    state.config.configFolder = folder.Path().string();
+    {
+        ProbeNamesDialog dialog(state, nullptr);  // the real Config.Txt writer
+        SetText(dialog, "short_5", "Tank");
+        SetText(dialog, "long_5", "Hot Water Tank (top)");
+        SetText(dialog, "long_17", "");
+        SetText(dialog, "short_20", "Heater");
+        Click(dialog, "okButton");
+    }
+    AppState fresh;
+    testing::LoadSavedConfig(state, fresh);
+    EXPECT_EQ(fresh.channels[kChAux4].shortName, "Tank");
+    EXPECT_EQ(fresh.channels[kChAux4].longName, "Hot Water Tank (top)");
+    EXPECT_EQ(fresh.channels[kChHaBtuRate].longName, "");
+    EXPECT_EQ(fresh.channels[kChHaPump].shortName, "Heater");
+    EXPECT_EQ(fresh.channels[kChGpm].longName, "Flow Rate GPM");
+}
+
+TEST(ProbeNamesDialog, ReducedLayoutLeavesOneWireNamesAlone) {
+    AppState state;
+    state.config.oneWireEnable = 0;
+    state.channels[kChWAux2].shortName = "Keep";
+    ProbeNamesDialog dialog(state, nullptr);
+    EXPECT_FALSE(dialog.IsFull());
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("short_7"), nullptr);
+    SetText(dialog, "short_19", "Solar Pump");
+    Click(dialog, "okButton");
+    EXPECT_EQ(state.channels[kChPump].shortName, "Solar Pump");
+    EXPECT_EQ(state.channels[kChWAux2].shortName, "Keep");
 }
 
 }  // namespace
