@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPushButton>
+#include <QTimer>
+
+#include "ui/dialogs/MessageBox.h"
 
 namespace brennic {
 namespace {
@@ -52,6 +57,33 @@ TEST(AboutDialog, SupportDialogPromisesOnlyWhatItsPageHolds) {
             EXPECT_FALSE(label->text().contains(promise, Qt::CaseInsensitive))
                 << label->text().toStdString();
         }
+    }
+}
+
+TEST(MessageBox, OwnedByTheMainWindowWithTheIconItsCaptionImplies) {
+    QMainWindow window;
+    window.show();
+    const struct {
+        const char* caption;
+        QMessageBox::Icon icon;
+    } cases[] = {
+        {"Error", QMessageBox::Critical},   {"WINSOCK error", QMessageBox::Critical},
+        {"Warning", QMessageBox::Warning},  {"", QMessageBox::Information},
+        {"Help", QMessageBox::Information},
+    };
+    for (const auto& c : cases) {
+        QWidget* parent = nullptr;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            parent = box->parentWidget();
+            icon = box->icon();
+            box->accept();
+        });
+        ShowMessageBox("text", c.caption);
+        EXPECT_EQ(parent, &window) << c.caption;
+        EXPECT_EQ(icon, c.icon) << c.caption;
     }
 }
 
