@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFontDialog>
 #include <QIcon>
+#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
@@ -16,6 +17,8 @@
 #include "support/BrennicProcess.h"
 #include "support/ScopedTimeZone.h"
 #include "support/WaitFor.h"
+#include "ui/display/DisplayLayout.h"
+#include "ui/window/HelpPages.h"
 #include "ui/window/MainWindow.h"
 
 namespace brennic {
@@ -171,6 +174,47 @@ TEST_F(FirstRunTest, DemoWritesPagesWithoutADisplayAndChangesNoConfiguration) {
     EXPECT_FALSE(fs::exists(dir_ / "config" / "Config.Txt"));
 }
 
+// The demo's picture after two seconds: the simulated day fills the 24-hour chart. Each hour
+// column of the plot must hold pixels of the graphed temperature curves.
+TEST_F(FirstRunTest, TheDemoPictureShowsCurvesAcrossTheDay) {
+    const std::string picture = (dir_ / "demo.bmp").string();
+    auto child =
+        Start("--demo --screenshot '" + picture + "' --after 2", {"QT_QPA_PLATFORM=offscreen"});
+    ASSERT_TRUE(child->Started());
+    const std::string output = Output(*child);
+    ASSERT_EQ(testing::ExitCode(child->Wait(30s)), 0) << output;
+    const QImage image(QString::fromStdString(picture));
+    ASSERT_FALSE(image.isNull());
+
+    // The plot as the display lays it out for this size with the default settings.
+    const AppState state;
+    DisplayLayout layout;
+    const QImage probe(8, 8, QImage::Format_RGB32);
+    Layout(layout, state.config, MeasureFont(MakeDisplayFont(state.font), &probe), image.width(),
+           image.height());
+    const Rect& plot = layout.plot;
+    ASSERT_GT(plot.Width(), 240);
+    const int curves[] = {kChCollector, kChStorage, kChAux1, kChAux2};
+    int hoursWithCurves = 0;
+    for (int hour = 0; hour < 24; ++hour) {
+        const int left = plot.left + plot.Width() * hour / 24 + 1;
+        const int right = plot.left + plot.Width() * (hour + 1) / 24 - 1;
+        int pixels = 0;
+        for (int x = left; x < right; ++x) {
+            for (int y = plot.top; y < plot.bottom; ++y) {
+                const QRgb c = image.pixel(x, y);
+                for (const int id : curves) {
+                    const Colour want = state.channels[id].colour;
+                    pixels += qRed(c) == RedOf(want) && qGreen(c) == GreenOf(want) &&
+                              qBlue(c) == BlueOf(want);
+                }
+            }
+        }
+        hoursWithCurves += pixels >= 10;
+    }
+    EXPECT_GE(hoursWithCurves, 20);
+}
+
 // SIGTERM, SIGINT and SIGHUP end the program as File > Exit does: the daily log is closed
 // whole and Summary.txt gets its Stop line.
 TEST_F(FirstRunTest, StopSignalsEndTheProgramInOrder) {
@@ -266,6 +310,42 @@ TEST(Startup, HourLengthAcrossADaylightSavingChange) {
             EXPECT_EQ(MeasureHourLength(LocalTimeT(2009, d.month, d.day, hour, 30, 0)), 3600)
                 << d.zone << " " << d.month << "/" << d.day << " " << hour << ":30";
         }
+    }
+}
+
+// Without a browser the user learns where the help is instead of nothing happening.
+TEST(HelpPages, WithoutABrowserTheMessageSaysWhereTheHelpIs) {
+    const QString folder = QStringLiteral(BRENNIC_BINARY_DIR);
+    const QString page = folder + "/help/html/Brennic_Getting_Started.htm";
+    const struct {
+        const char* page;
+        bool browser;
+        bool opened;
+        const char* says;  // nullptr: no message
+    } cases[] = {
+        {"html/Brennic_Getting_Started.htm", true, true, nullptr},
+        {"html/Brennic_Getting_Started.htm", false, false, "No web browser"},
+        {"html/Missing.htm", true, false, "is missing"},
+    };
+    for (const auto& c : cases) {
+        QStringList told;
+        QUrl asked;
+        const bool opened = OpenHelpPage(
+            folder, c.page,
+            [&](const QUrl& url) {
+                asked = url;
+                return c.browser;
+            },
+            [&](const QString& text, const QString&) { told << text; });
+        EXPECT_EQ(opened, c.opened) << c.page;
+        if (c.says == nullptr) {
+            EXPECT_TRUE(told.isEmpty());
+            EXPECT_EQ(asked, QUrl::fromLocalFile(page));
+            continue;
+        }
+        ASSERT_EQ(told.size(), 1) << c.page;
+        EXPECT_TRUE(told[0].contains(c.says)) << told[0].toStdString();
+        EXPECT_TRUE(told[0].contains(folder + "/help/" + c.page)) << told[0].toStdString();
     }
 }
 
