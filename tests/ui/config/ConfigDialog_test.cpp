@@ -304,32 +304,28 @@ QScrollBar* Bar(ColourPicker& p, const char* key) {
     return p.findChild<QScrollBar*>(key);
 }
 
-TEST(ColourPicker, OpensWithTheChannelColourAndPaletteSetsAllThree) {
+// The picker opens on the channel's colour; Cancel keeps it, OK applies the chosen one and
+// nothing else of the channel.
+TEST(ColourPicker, OpensWithTheChannelColourAndOnlyOkAppliesTheChosenOne) {
     AppState state;
-    state.channels[kChAux2].colour = MakeColour(0x00, 0xCD, 0xD1);
-    ColourPicker picker(state, kChAux2, nullptr);
-    EXPECT_EQ(Bar(picker, "redBar")->value(), 0x00);
-    EXPECT_EQ(Bar(picker, "greenBar")->value(), 0xCD);
-    EXPECT_EQ(Bar(picker, "blueBar")->value(), 0xD1);
-    Click(picker, "palette_7");  // 0x00A5FF: orange
-    EXPECT_EQ(picker.CurrentColour(), Colour{0x00A5FF});
-    EXPECT_EQ(Bar(picker, "redBar")->value(), 0xFF);
-    picker.show();
-    // Top to bottom: Red, Blue, Green.
-    EXPECT_LT(Bar(picker, "redBar")->y(), Bar(picker, "blueBar")->y());
-    EXPECT_LT(Bar(picker, "blueBar")->y(), Bar(picker, "greenBar")->y());
-    testing::SaveScreenshot(picker, "ColourPicker");
-}
-
-TEST(ColourPicker, OkAppliesTheColourAndCancelDoesNot) {
-    AppState state;
+    state.channels[kChStorage].colour = MakeColour(0x00, 0xCD, 0xD1);
     state.channels[kChStorage].penWidth = 3;
     {
         ColourPicker picker(state, kChStorage, nullptr);
-        Click(picker, "palette_17");
+        EXPECT_EQ(Bar(picker, "redBar")->value(), 0x00);
+        EXPECT_EQ(Bar(picker, "greenBar")->value(), 0xCD);
+        EXPECT_EQ(Bar(picker, "blueBar")->value(), 0xD1);
+        Click(picker, "palette_7");  // 0x00A5FF: orange
+        EXPECT_EQ(picker.CurrentColour(), Colour{0x00A5FF});
+        EXPECT_EQ(Bar(picker, "redBar")->value(), 0xFF);
+        picker.show();
+        // Top to bottom: Red, Blue, Green.
+        EXPECT_LT(Bar(picker, "redBar")->y(), Bar(picker, "blueBar")->y());
+        EXPECT_LT(Bar(picker, "blueBar")->y(), Bar(picker, "greenBar")->y());
+        testing::SaveScreenshot(picker, "ColourPicker");
         Click(picker, "cancelButton");
     }
-    EXPECT_EQ(state.channels[kChStorage].colour, Colour{0x00FF00});
+    EXPECT_EQ(state.channels[kChStorage].colour, MakeColour(0x00, 0xCD, 0xD1));
     {
         ColourPicker picker(state, kChStorage, nullptr);
         Bar(picker, "redBar")->setValue(250);
@@ -337,7 +333,7 @@ TEST(ColourPicker, OkAppliesTheColourAndCancelDoesNot) {
         Click(picker, "okButton");
         EXPECT_EQ(picker.result(), QDialog::Accepted);
     }
-    EXPECT_EQ(state.channels[kChStorage].colour, MakeColour(255, 0xFF, 0));
+    EXPECT_EQ(state.channels[kChStorage].colour, MakeColour(255, 0xCD, 0xD1));
     EXPECT_EQ(state.channels[kChStorage].penWidth, 3);
 }
 
@@ -356,11 +352,9 @@ TEST(OneWireDialog, SwitchListShowsTheStoredSwitch) {
     }
 }
 
-TEST(OneWireDialog, OkStoresTrimmedRowsTheSwitchAndTheServer) {
-    AppState state;
+TEST_F(ConfigDialogTest, OneWireDialogOkStoresTrimmedRowsTheSwitchAndTheServer) {
     state.config.oneWireProbes[4].switchSelect = -3;
     OneWireDialog dialog(state, nullptr);
-    HookRecorder recorder;
     recorder.Install(dialog.hooks);
     Select(dialog, "switchSelect", "B");
     SetText(dialog, "id_0", "28.A1B2C3D4E5F6   ");
@@ -385,9 +379,7 @@ TEST(OneWireDialog, OkStoresTrimmedRowsTheSwitchAndTheServer) {
     EXPECT_EQ(recorder.saves, 1);
 }
 
-TEST(ProbeNamesDialog, NamesAreSavedAndReadBack) {
-    testing::TempFolder folder;
-    AppState state;
+TEST_F(ConfigDialogTest, ProbeNamesAreSavedAndReadBack) {
     state.config.oneWireEnable = 1;
     state.config.configFolder = folder.Path().string();
     {

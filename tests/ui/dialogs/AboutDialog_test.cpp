@@ -14,7 +14,7 @@
 namespace brennic {
 namespace {
 
-TEST(AboutDialog, TextsForNameVersionAndBuildTime) {
+TEST(AboutDialog, TextsForNameVersionBuildTimeAndModelWarnings) {
     ProgramIdentity id;
     id.name = "brennic";
     id.version = "0.1.0";
@@ -32,9 +32,7 @@ TEST(AboutDialog, TextsForNameVersionAndBuildTime) {
     AboutDialog dialog(id, 0, nullptr);
     EXPECT_EQ(dialog.windowTitle(), "About");
     EXPECT_EQ(dialog.findChild<QLabel*>("aboutBuildTime")->text(), "Jan 01 1970, 00:00:00 UTC");
-}
 
-TEST(AboutDialog, WarningTextsPerCode) {
     EXPECT_TRUE(ModelWarningText(-2).endsWith("Vexin 2 control!"));
     EXPECT_TRUE(ModelWarningText(-3).endsWith("Vexin 2 BTU control"));
     ModelWarningDialog w(-3, nullptr);
