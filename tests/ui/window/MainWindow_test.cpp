@@ -70,18 +70,22 @@ QStringList MenuTexts(QMenu* menu) {
     return texts;
 }
 
+// A refused command beeps and does nothing else: a Font chooser or a start would show.
 TEST_F(MainWindowTest, CommandsNotAllowedNowOnlyBeep) {
     MainWindow& w = Window();
     struct Case {
         const char* what;
         bool running;
         int command;
+        bool replay = false;
     };
     const Case cases[] = {
         {"Stop while stopped", false, kCmdStop},
         {"Start One Wire while stopped", false, kCmdStartOneWire},
         {"Stop One Wire while closed", false, kCmdStopOneWire},
         {"Open Dashboard while none is served", false, kCmdOpenDashboard},
+        {"Font during a replay", false, kCmdFont, true},
+        {"Start during a replay", false, kCmdStart, true},
         {"Start while running", true, kCmdStart},
         {"Reset while running", true, kCmdReset},
         {"Read Brennic File while running", true, kCmdReadOwnLog},
@@ -95,12 +99,15 @@ TEST_F(MainWindowTest, CommandsNotAllowedNowOnlyBeep) {
             w.Run(kCmdStop);
             ASSERT_TRUE(testing::WaitForEvents([&] { return !w.Com().Running(); }));
         }
+        state_.replay.active = c.replay;
         const int samplesBefore = Samples();
         const auto before = state_.messages.refusedCommands;
         w.Run(c.command);
         EXPECT_EQ(state_.messages.refusedCommands, before + 1) << c.what;
         EXPECT_EQ(Samples(), samplesBefore) << c.what;
+        EXPECT_EQ(w.Com().Running(), c.running) << c.what;
     }
+    state_.replay.active = false;
     EXPECT_TRUE(messages_.empty());
 }
 
@@ -118,19 +125,6 @@ TEST_F(MainWindowTest, ACommandLineReplayKeepsItsStatisticsWhenTheWindowOpens) {
         MainWindow w(state, options);
         EXPECT_EQ(state.processor.sampleCount, c.samplesAfter) << c.reset;
     }
-}
-
-TEST_F(MainWindowTest, ReplayInProgressRefusesFontButStillShowsNothingElse) {
-    MainWindow& w = Window();
-    state_.replay.active = true;
-    const DisplayFont before = state_.font;
-    const auto refused = state_.messages.refusedCommands;
-    w.Run(kCmdFont);
-    w.Run(kCmdStart);
-    EXPECT_EQ(state_.messages.refusedCommands, refused + 2);
-    EXPECT_EQ(state_.font, before);
-    EXPECT_FALSE(w.Com().Running());
-    state_.replay.active = false;
 }
 
 TEST_F(MainWindowTest, OneWireEnableRemovesItsItemsAndRestoresThemInPlace) {
