@@ -19,10 +19,7 @@ namespace brennic {
 namespace {
 
 using testing::Click;
-
-QLineEdit* Field(QWidget& dialog, const char* name) {
-    return testing::Edit(dialog, name);
-}
+using testing::Edit;
 
 void LeaveField(QLineEdit* field) {
     QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
@@ -41,9 +38,9 @@ void Toggle(QWidget& dialog, const char* name) {
 }
 
 // The report line the serial link would synthesise next from the settings.
-std::string NextLine(const AppState& state, int countdown = 5) {
+std::string NextLine(const AppState& state) {
     CRand rand;
-    TestDataGenerator generator(rand, countdown);
+    TestDataGenerator generator(rand, 5);
     return generator.Next(state.testData).line;
 }
 
@@ -65,7 +62,7 @@ class TestDataDialogTest : public ::testing::Test {
         SetTestTimeOffset(0);  // process-wide: every test leaves it at 0
     }
 
-    QLineEdit* F(const char* name) { return Field(*dialog, name); }
+    QLineEdit* F(const char* name) { return Edit(*dialog, name); }
 
     AppState state;
     std::vector<long long> announced;
@@ -79,8 +76,8 @@ TEST_F(TestDataDialogTest, ATypedCollectorValueAppearsInTheNextSynthesisedLine) 
         const char* trigger;
         std::function<void(QWidget&)> fire;
     } triggers[] = {
-        {"leaving the field", [](QWidget& d) { LeaveField(Field(d, "collectorValue")); }},
-        {"Enter", [](QWidget& d) { PressEnter(Field(d, "collectorValue")); }},
+        {"leaving the field", [](QWidget& d) { LeaveField(Edit(d, "collectorValue")); }},
+        {"Enter", [](QWidget& d) { PressEnter(Edit(d, "collectorValue")); }},
         {"Update", [](QWidget& d) { Click(d, "update"); }},
         {"list change",
          [](QWidget& d) { emit d.findChild<QComboBox*>("controlType")->activated(0); }},
