@@ -3,15 +3,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <string_view>
+
+#include "support/TempFolder.h"
 
 namespace brennic {
 namespace {
-
-namespace fs = std::filesystem;
 
 TEST(BrennicSettings, WrongEntriesKeepTheirDefaultsAndNameTheirLine) {
     struct Case {
@@ -41,21 +39,26 @@ TEST(BrennicSettings, WrongEntriesKeepTheirDefaultsAndNameTheirLine) {
          {"brennic.toml line 1: service must be a section ([service])"}},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         const SettingsLoad load = ParseBrennicSettings(c.text);
-        EXPECT_EQ(load.settings.service.reconnect, c.expected.reconnect) << c.what;
-        EXPECT_EQ(load.settings.service.reconnectFirstSeconds, c.expected.reconnectFirstSeconds)
-            << c.what;
-        EXPECT_EQ(load.settings.service.reconnectMostSeconds, c.expected.reconnectMostSeconds)
-            << c.what;
-        EXPECT_EQ(load.problems, c.problems) << c.what;
+        const ServiceSettings& got = load.settings.service;
+        EXPECT_EQ(got.reconnect, c.expected.reconnect);
+        EXPECT_EQ(got.reconnectFirstSeconds, c.expected.reconnectFirstSeconds);
+        EXPECT_EQ(got.reconnectMostSeconds, c.expected.reconnectMostSeconds);
+        EXPECT_EQ(load.problems, c.problems);
     }
 }
 
+// Characters outside ASCII only in a comment leave the complaint to the parser.
 TEST(BrennicSettings, AFileThatIsNotTomlGivesOneProblemWithItsLineAndTheDefaults) {
-    const SettingsLoad load = ParseBrennicSettings("[service]\nreconnect = false\nport = = 3\n");
-    ASSERT_EQ(load.problems.size(), 1u);
-    EXPECT_EQ(load.problems[0].rfind("brennic.toml line 3: ", 0), 0u) << load.problems[0];
-    EXPECT_TRUE(load.settings.service.reconnect);
+    for (const char* text : {"[service]\nreconnect = false\nport = = 3\n",
+                             "# gr\xC3\xBC\xC3\x9F\n[service]\n[mqtt\n"}) {
+        const SettingsLoad load = ParseBrennicSettings(text);
+        ASSERT_EQ(load.problems.size(), 1u);
+        EXPECT_EQ(load.problems[0].rfind("brennic.toml line 3: ", 0), 0u) << load.problems[0];
+        EXPECT_EQ(load.problems[0].find("ASCII"), std::string::npos) << load.problems[0];
+        EXPECT_TRUE(load.settings.service.reconnect);
+    }
 }
 
 // Characters outside ASCII are fine in strings and comments; anywhere else the parser of
@@ -63,10 +66,11 @@ TEST(BrennicSettings, AFileThatIsNotTomlGivesOneProblemWithItsLineAndTheDefaults
 // a file is refused with its line and the defaults are used.
 using namespace std::string_view_literals;
 
-TEST(BrennicSettings, CharactersOutsideAsciiAreTakenOnlyInStringsAndComments) {
+TEST(BrennicSettings, NonAsciiOnlyInStringsAndCommentsControlCharactersNowhere) {
     struct Case {
-        const char* text;
-        int refusedLine;  // 0: read
+        std::string_view text;  // may hold NULs
+        int refusedLine;        // 0: read
+        bool control = false;   // refused for a control character, not one outside ASCII
     };
     const Case cases[] = {
         {"[mqtt]\nhost = \"h\xC3\xB6st\"  # gr\xC3\xBC\xC3\x9F\n", 0},
@@ -93,54 +97,36 @@ TEST(BrennicSettings, CharactersOutsideAsciiAreTakenOnlyInStringsAndComments) {
         {"[mqtt]\nhost = '\\\xC3\xBC'\n", 0},
         // A quote after a bracket inside a bare value (found by fuzzing).
         {"-=0o2666[\"\"\"i\xEF\xBB\xB8u##\n", 1},
-    };
-    // Control characters (but tab, and CR before LF) are refused anywhere; the parser failed
-    // its own checks on these after a '[' (found by fuzzing).
-    struct Control {
-        std::string_view text;  // may hold NULs
-        int refusedLine;
-    };
-    const Control controls[] = {
+        // Control characters (but tab, and CR before LF) are refused anywhere; the parser
+        // failed its own checks on these after a '[' (found by fuzzing).
         {"[mqtt]\r\nhost = \"x\"\t# ok\r\n"sv, 0},
-        {"[\rq\x01"sv, 1},
-        {"[|\0\0\0\"T\n"sv, 1},
-        {"[mqtt]\nhost = \"a\x7F\"\n"sv, 2},
-        {"[mqtt]\n# \x1B[1m\n"sv, 2},
+        {"[\rq\x01"sv, 1, true},
+        {"[|\0\0\0\"T\n"sv, 1, true},
+        {"[mqtt]\nhost = \"a\x7F\"\n"sv, 2, true},
+        {"[mqtt]\n# \x1B[1m\n"sv, 2, true},
     };
-    for (const Control& c : controls) {
-        const SettingsLoad load = ParseBrennicSettings(std::string(c.text));
-        EXPECT_EQ(load.problems.empty(), c.refusedLine == 0) << c.text;
-        if (!load.problems.empty()) {
-            EXPECT_EQ(load.problems[0].find("brennic.toml line " + std::to_string(c.refusedLine) +
-                                            ": a control character (0x"),
-                      0u)
-                << load.problems[0];
-        }
-    }
     for (const Case& c : cases) {
-        const SettingsLoad load = ParseBrennicSettings(c.text);
+        const std::string text(c.text);
+        const SettingsLoad load = ParseBrennicSettings(text);
         if (c.refusedLine == 0) {
             // Reaches the parser (which may still find a setting it does not know).
-            EXPECT_EQ(TomlTextProblem(c.text), "") << c.text;
+            EXPECT_EQ(TomlTextProblem(text), "") << text;
             continue;
         }
-        ASSERT_EQ(load.problems.size(), 1u) << c.text;
-        EXPECT_EQ(load.problems[0], "brennic.toml line " + std::to_string(c.refusedLine) +
-                                        ": a character outside ASCII may only stand in a quoted "
-                                        "string or a comment; the defaults are used");
+        ASSERT_EQ(load.problems.size(), 1u) << text;
+        const std::string why = c.control ? "a control character (0x"
+                                          : "a character outside ASCII may only stand in a "
+                                            "quoted string or a comment; the defaults are used";
+        EXPECT_EQ(load.problems[0].rfind(
+                      "brennic.toml line " + std::to_string(c.refusedLine) + ": " + why, 0),
+                  0u)
+            << load.problems[0];
     }
-    // A broken text with such characters only in a comment gets the parser's own complaint.
-    const SettingsLoad broken = ParseBrennicSettings("# gr\xC3\xBC\xC3\x9F\n[mqtt\n");
-    ASSERT_EQ(broken.problems.size(), 1u);
-    EXPECT_EQ(broken.problems[0].rfind("brennic.toml line 2: ", 0), 0u) << broken.problems[0];
-    EXPECT_EQ(broken.problems[0].find("ASCII"), std::string::npos) << broken.problems[0];
 }
 
 TEST(BrennicSettings, AMissingFileMeansDefaultsAndPasswordsAreWrittenPrivate) {
-    const fs::path dir = fs::temp_directory_path() / ("brennic_toml_" + std::to_string(getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const std::string path = (dir / kSettingsFileName).string();
+    const testing::TempFolder dir;
+    const std::string path = dir.File(kSettingsFileName);
     const SettingsLoad missing = LoadBrennicSettings(path);
     EXPECT_FALSE(missing.found);
     EXPECT_TRUE(missing.problems.empty());
@@ -159,7 +145,6 @@ TEST(BrennicSettings, AMissingFileMeansDefaultsAndPasswordsAreWrittenPrivate) {
         EXPECT_EQ(st.st_mode & 0777, c.mode) << c.text;
         EXPECT_TRUE(LoadBrennicSettings(path).found);
     }
-    fs::remove_all(dir);
 }
 
 }  // namespace

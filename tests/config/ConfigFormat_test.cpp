@@ -89,12 +89,6 @@ TEST(ConfigFormat, EachValueSitsAtItsPlaceInTheFile) {
         c.*r.field = 42.125;
         EXPECT_EQ(FieldOf(FormatConfig(c, channels, {}), 6, r.index), "42.125") << r.index;
     }
-    Config c;
-    c.autoScroll = true;
-    const std::string text = FormatConfig(c, channels, {});
-    EXPECT_EQ(FieldOf(text, 6, 26), "1");
-    EXPECT_EQ(FieldOf(text, 6, 29), "0");
-
     const int coloured[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 13, 12, 17};
     for (int i = 0; i < 13; ++i) {
         ChannelTable marked = DefaultChannelTable();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <regex>
 
 #include "support/ConfigFileFixture.h"
 
@@ -57,75 +58,56 @@ TEST_F(ConfigFileTest, EveryVersionReadsTheLinesItHas) {
     }
 }
 
-TEST_F(ConfigFileTest, ValuesOutOfRangeAreCorrected) {
-    struct Case {
-        const char* what;
+// Each value is corrected as it is read; the saved file shows what was kept. A solar line cut
+// short keeps the defaults of what it lacks, and one with nothing readable does not negate the
+// default longitude.
+TEST_F(ConfigFileTest, ValuesOutOfRangeAndShortLinesAreCorrected) {
+    const struct {
         std::size_t line;
         std::string text;
-        int glycolCount;
-        std::function<void(const AppState&)> check;
-    };
-    const Case cases[] = {
-        {"temp range 10", 6, Line6With(0, "10"), 6,
-         [](const AppState& s) {
-             EXPECT_EQ(s.config.tempRangeIndex, 0);
-             EXPECT_EQ(s.config.graphTempMin, -25);
-             EXPECT_EQ(s.config.graphTempMax, 300);
-         }},
-        {"graph every 0", 6, Line6With(1, "0"), 6,
-         [](const AppState& s) { EXPECT_EQ(s.config.graphEveryNth, 1); }},
-        {"x axis 100", 6, Line6With(2, "100"), 6,
-         [](const AppState& s) { EXPECT_EQ(s.config.xAxisHours, 72); }},
-        {"x axis 2", 6, Line6With(2, "2"), 6,
-         [](const AppState& s) { EXPECT_EQ(s.config.xAxisHours, 4); }},
-        {"fixed flow 0.5", 6, Line6With(3, "0.500"), 6,
-         [](const AppState& s) { EXPECT_EQ(s.config.fixedFlowGpm, 1.0); }},
-        {"min flow -1", 6, Line6With(4, "-1.000"), 6,
-         [](const AppState& s) { EXPECT_EQ(s.config.minFlowGpm, 0.0); }},
-        {"max samples 500", 6, Line6With(6, "500"), 6,
-         [](const AppState& s) { EXPECT_EQ(s.config.maxSamples, 1000); }},
-        {"max samples 20000", 6, Line6With(6, "20000"), 6,
-         [](const AppState& s) { EXPECT_EQ(s.config.maxSamples, 20000); }},
-        {"max samples 20001", 6, Line6With(6, "20001"), 6,
-         [](const AppState& s) { EXPECT_EQ(s.config.maxSamples, 20000); }},
-        {"glycol percent 101", 6, Line6With(14, "101"), 6,
-         [](const AppState& s) { EXPECT_EQ(s.config.solarGlycolPercent, 50); }},
-        {"glycol percent -1", 6, Line6With(15, "-1"), 6,
-         [](const AppState& s) { EXPECT_EQ(s.config.haGlycolPercent, 50); }},
-        {"glycol mix 7 of 6", 6, Line6With(16, "7"), 6,
-         [](const AppState& s) { EXPECT_EQ(s.config.solarGlycolMix, 0); }},
-        {"glycol mix 7 of 8", 6, Line6With(16, "7"), 8,
-         [](const AppState& s) { EXPECT_EQ(s.config.solarGlycolMix, 7); }},
-        {"line width 9", 6, Line6With(19, "9"), 6,
-         [](const AppState& s) {
-             EXPECT_EQ(s.config.graphLineWidth, 5);
-             EXPECT_EQ(s.channels[kChHaBtuRate].penWidth, 5);
-             EXPECT_EQ(s.channels[kChPump].penWidth, 1);  // no colour in the file
-         }},
-        {"controller 3", 2, "COM3 3 1", 6,
-         [](const AppState& s) {
-             EXPECT_EQ(s.config.controllerType, kVexin2);
-             EXPECT_EQ(s.config.comPort, "COM3");
-             EXPECT_TRUE(s.config.autoStart);
-         }},
-        {"web interval 0", 38, "1,1,0,1,1", 6,
-         [](const AppState& s) {
-             EXPECT_EQ(s.config.webIntervalMinutes, 1);
-             EXPECT_EQ(s.config.webIncludeScreenShot, 1);
-         }},
-        {"collector area 0", 10, "45,88,145,60,0,0.3,0.6,-4", 6,
-         [](const AppState& s) {
-             EXPECT_EQ(s.config.collectorArea, 1.0f);
-             EXPECT_EQ(s.config.efficiencySlope, -4.0f);
-         }},
+        std::string saved;
+        int glycolCount = 6;
+    } cases[] = {
+        {6, Line6With(0, "10"), Line6With(0, "0")},
+        {6, Line6With(1, "0"), Line6With(1, "1")},
+        {6, Line6With(2, "100"), Line6With(2, "72")},
+        {6, Line6With(2, "2"), Line6With(2, "4")},
+        {6, Line6With(3, "0.500"), Line6With(3, "1.000")},
+        {6, Line6With(4, "-1.000"), Line6With(4, "0.000")},
+        {6, Line6With(6, "500"), Line6With(6, "1000")},
+        {6, Line6With(6, "20000"), Line6With(6, "20000")},
+        {6, Line6With(6, "20001"), Line6With(6, "20000")},
+        {6, Line6With(14, "101"), Line6With(14, "50")},
+        {6, Line6With(15, "-1"), Line6With(15, "50")},
+        {6, Line6With(16, "7"), Line6With(16, "0")},
+        {6, Line6With(16, "7"), Line6With(16, "7"), 8},
+        {6, Line6With(19, "9"), Line6With(19, "5")},
+        {2, "COM3 3 1", "COM3" + std::string(28, ' ') + " 0 1"},
+        {2, "/dev/" + std::string(400, 'p') + " 1 1", "/dev/" + std::string(250, 'p') + " 1 1"},
+        {38, "1,1,0,1,1", "1,1,1,1,1"},
+        {10, "45,88,145,60,0,0.3,0.6,-4",
+         "45.000000,88.000000,145.000000,60.000000,1.000000,0.300000,0.600000,-4.000000"},
+        {10, "40.5,100.25,150,30,2.5",
+         "40.500000,100.250000,150.000000,30.000000,2.500000,0.200000,0.700000,-5.000000"},
+        {10, "40.5,100.25,150,30,2.5,0.3",
+         "40.500000,100.250000,150.000000,30.000000,2.500000,0.300000,0.700000,-5.000000"},
+        {10, "north",
+         "45.000000,88.000000,145.000000,60.000000,1.000000,0.200000,0.700000,-5.000000"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.text.substr(0, 40));
         AppState s;
         s.glycol.count = c.glycolCount;
         LoadText(s, Join(WithLine(Golden(), c.line, c.text)));
-        c.check(s);
+        EXPECT_EQ(SplitLines(SavedText(s)).at(c.line - 1), c.saved);
     }
+    // What follows from a corrected value but is not in the file.
+    AppState range;
+    LoadText(range, Join(WithLine(Golden(), 6, Line6With({{0, "10"}, {19, "9"}}))));
+    EXPECT_EQ(range.config.graphTempMin, -25);
+    EXPECT_EQ(range.config.graphTempMax, 300);
+    EXPECT_EQ(range.channels[kChHaBtuRate].penWidth, 5);
+    EXPECT_EQ(range.channels[kChPump].penWidth, 1);  // no colour in the file
 }
 
 TEST_F(ConfigFileTest, SwitchFieldOfAProbeRow) {
@@ -146,30 +128,6 @@ TEST_F(ConfigFileTest, SwitchFieldOfAProbeRow) {
     EXPECT_EQ(s.config.oneWireProbes[0].id, "WAUX-9");
     EXPECT_EQ(s.config.oneWireProbes[0].description, "");
     EXPECT_EQ(s.config.oneWireProbes[0].switchSelect, 1);
-}
-
-TEST_F(ConfigFileTest, ShortSolarLine) {
-    AppState five;
-    LoadText(five, Join(WithLine(Golden(), 10, "40.5,100.25,150,30,2.5")));
-    EXPECT_EQ(five.config.latitude, 40.5f);
-    EXPECT_EQ(five.config.longitude, -100.25f);
-    EXPECT_EQ(five.config.collectorAzimuth, 150.0f);
-    EXPECT_EQ(five.config.collectorTilt, 30.0f);
-    EXPECT_EQ(five.config.collectorArea, 2.5f);
-    EXPECT_EQ(five.config.incidentAngleModifier, 0.2f);
-    EXPECT_EQ(five.config.efficiencyIntercept, 0.7f);
-    EXPECT_EQ(five.config.efficiencySlope, -5.0f);
-
-    AppState six;
-    LoadText(six, Join(WithLine(Golden(), 10, "40.5,100.25,150,30,2.5,0.3")));
-    EXPECT_EQ(six.config.incidentAngleModifier, 0.3f);
-    EXPECT_EQ(six.config.efficiencySlope, -5.0f);
-
-    // Nothing readable: the defaults stay, the longitude is not negated.
-    AppState none;
-    LoadText(none, Join(WithLine(Golden(), 10, "north")));
-    EXPECT_EQ(none.config.longitude, -88.0f);
-    EXPECT_EQ(none.config.collectorArea, 1.0f);
 }
 
 TEST_F(ConfigFileTest, TextLongerThanItsFieldIsCut) {
@@ -200,20 +158,27 @@ TEST_F(ConfigFileTest, TextLongerThanItsFieldIsCut) {
     EXPECT_EQ(s.config.webFolder, "/" + std::string(258, 'w'));
 }
 
-TEST_F(ConfigFileTest, FileEndingEarlyLeavesLaterLinesAtTheirDefaults) {
+// The golden file is saved back byte for byte, and a file ending early leaves the lines it
+// lacks at their defaults (the values read are checked in EveryVersionReadsTheLinesItHas).
+TEST_F(ConfigFileTest, SavedFileMatchesTheGoldenFileOrItsDefaultsLineByLine) {
     const Lines golden = Golden();
     AppState empty;
     LoadText(empty, "");
     const Lines defaults = SplitLines(SavedText(empty));
     ASSERT_EQ(defaults.size(), 44u);
-    for (std::size_t n = 1; n <= golden.size(); ++n) {
+    ASSERT_EQ(golden.size(), 44u);
+    for (std::size_t n = 1; n <= 44; ++n) {
         AppState s;
-        LoadText(s, Join(Lines(golden.begin(), golden.begin() + static_cast<long>(n))));
+        EXPECT_EQ(LoadText(s, Join(Lines(golden.begin(), golden.begin() + static_cast<long>(n)))),
+                  ConfigSource::kConfigFolder);
         const Lines saved = SplitLines(SavedText(s));
         ASSERT_EQ(saved.size(), 44u);
-        for (std::size_t k = 1; k < 44; ++k) {
+        for (std::size_t k = 0; k < 44; ++k) {
             EXPECT_EQ(saved[k], k < n ? golden[k] : defaults[k])
                 << "file of " << n << " lines, line " << k + 1;
+        }
+        if (n == 44) {
+            EXPECT_EQ(s.font, (DisplayFont{true, "DejaVu Sans", -13, 400, 0, 0, 0, 0, 0, 0}));
         }
     }
     EXPECT_TRUE(messages_.empty());
@@ -263,14 +228,7 @@ TEST_F(ConfigFileTest, BadInputLoadsWithDefaults) {
              EXPECT_EQ(s.config.fixedFlowGpm, 5.0);
              EXPECT_EQ(s.config.maxSamples, 10000);
          }},
-        {"Windows line ends",
-         [&] {
-             std::string t;
-             for (const auto& l : g) {
-                 t += l + "\r\n";
-             }
-             return t;
-         }(),
+        {"Windows line ends", std::regex_replace(Join(g), std::regex("\n"), "\r\n"),
          [](const AppState& s) {
              EXPECT_EQ(s.config.dataFolder, "/home/ann/Documents/brennic");
              EXPECT_EQ(s.config.oneWireProbes[4].switchSelect, -2);

@@ -7,16 +7,8 @@
 namespace brennic {
 namespace {
 
-// Files of the tests, removed at the end.
-const testing::TempFolder& Folder() {
-    static const testing::TempFolder folder;
-    return folder;
-}
-std::string WriteTemp(const std::string& name, const std::string& text) {
-    return Folder().Write(name, text);
-}
-
 TEST(GlycolTable, FileCases) {
+    const testing::TempFolder folder;
     const std::string good = "MyMix 10 60 1 0 0 0 0 0 0 0 0 0\n";
     struct Case {
         const char* what;
@@ -34,29 +26,30 @@ TEST(GlycolTable, FileCases) {
     };
     for (const auto& c : cases) {
         GlycolTable t;
-        LoadGlycolTable(t, WriteTemp("brennic_glycol_test.txt", c.text));
+        LoadGlycolTable(t, folder.Write("Glycol.txt", c.text));
         EXPECT_EQ(t.count, c.count) << c.what;
         EXPECT_EQ(t.mix[0].name, "Fixed") << c.what;
     }
 }
 
-TEST(GlycolTable, FileRecordNamedWaterIsAppendedNotReplaced) {
+// A record named Water is appended, not put in place of the built-in one; without a file the
+// built-ins stay.
+TEST(GlycolTable, FileRecordsFollowTheBuiltIns) {
+    const testing::TempFolder folder;
     GlycolTable t;
-    LoadGlycolTable(t, WriteTemp("brennic_glycol_water.txt", "Water 0 100 2 0 0 0 0 0 0 0 0 0\n"));
+    LoadGlycolTable(t, folder.Write("Glycol.txt", "Water 0 100 2 0 0 0 0 0 0 0 0 0\n"));
     ASSERT_EQ(t.count, 7);
     EXPECT_EQ(t.mix[6].name, "Water");
     EXPECT_EQ(t.mix[6].coef[0], 2.0);
     EXPECT_EQ(t.mix[1].coef[0], 1.00846082605449);
     EXPECT_FALSE(t.mix[6].flag);
     EXPECT_TRUE(t.mix[4].flag);
-}
-
-TEST(GlycolTable, MissingFileKeepsBuiltIns) {
-    GlycolTable t;
-    LoadGlycolTable(t, "/nonexistent/Glycol.txt");
-    EXPECT_EQ(t.count, 6);
     EXPECT_EQ(t.mix[3].name, "NOBURST HD");
     EXPECT_EQ(t.mix[3].maxPercent, 70);
+
+    GlycolTable none;
+    LoadGlycolTable(none, "/nonexistent/Glycol.txt");
+    EXPECT_EQ(none.count, 6);
 }
 
 TEST(GlycolTable, HeatFactorValues) {

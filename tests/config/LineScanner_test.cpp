@@ -47,15 +47,13 @@ TEST(LineScanner, RealsAndHex) {
         EXPECT_EQ(s.Double(v), c.ok) << c.text;
         EXPECT_EQ(v, c.value) << c.text;
     }
-    std::uint32_t h = 0;
-    LineScanner hex("0xDB7093,ff,0x");
-    EXPECT_TRUE(hex.Hex(h));
-    EXPECT_EQ(h, 0xDB7093u);
-    EXPECT_TRUE(hex.Literal(','));
-    EXPECT_TRUE(hex.Hex(h));
-    EXPECT_TRUE(hex.Literal(','));
-    EXPECT_TRUE(hex.Hex(h));  // "0x" alone reads as 0, as scanf does
-    EXPECT_EQ(h, 0u);
+    LineScanner hex("0xDB7093,ff,0x");  // "0x" alone reads as 0, as scanf does
+    for (const std::uint32_t expected : {0xDB7093u, 0xFFu, 0u}) {
+        std::uint32_t h = 1;
+        EXPECT_TRUE(hex.Hex(h));
+        EXPECT_EQ(h, expected);
+        hex.Literal(',');
+    }
 }
 
 TEST(LineScanner, LinesOfAnyLength) {
@@ -64,12 +62,10 @@ TEST(LineScanner, LinesOfAnyLength) {
     std::string line;
     ASSERT_TRUE(ReadTextLine(in, line, 1023));
     EXPECT_EQ(line.size(), 1023u);
-    ASSERT_TRUE(ReadTextLine(in, line));
-    EXPECT_EQ(line, "second");
-    ASSERT_TRUE(ReadTextLine(in, line));
-    EXPECT_EQ(line, "third");
-    ASSERT_TRUE(ReadTextLine(in, line));
-    EXPECT_EQ(line, "last");
+    for (const char* expected : {"second", "third", "last"}) {
+        ASSERT_TRUE(ReadTextLine(in, line));
+        EXPECT_EQ(line, expected);
+    }
     EXPECT_FALSE(ReadTextLine(in, line));
 }
 

@@ -18,14 +18,17 @@ std::string NameAt(const OneWireBlock& block, std::size_t entry) {
     return std::string(p, strnlen(p, 17));
 }
 
+// An overlong id stays inside its name field.
 TEST(OneWireRequest, NamesTheUsableRowsInRowOrder) {
     OneWireBlock block{};
-    EXPECT_EQ(BuildOneWireRequest(block, ExampleProbes()), 3);
+    OneWireProbes probes = ExampleProbes();
+    probes[4].id = std::string(40, 'Z');
+    EXPECT_EQ(BuildOneWireRequest(block, probes), 3);
     EXPECT_EQ(ReadLe32(block, 0), 0);
     EXPECT_EQ(ReadLe32(block, 4), 3);
     EXPECT_EQ(ReadLe32(block, 8), 1);
     EXPECT_EQ(ReadLe32(block, 12), 0);
-    const char* names[] = {"WAUX-1", "WAUX-3", "SW-1"};
+    const std::string names[] = {"WAUX-1", "WAUX-3", std::string(16, 'Z')};
     for (std::size_t k = 0; k < 3; ++k) {
         EXPECT_EQ(NameAt(block, k), names[k]);
         const std::size_t e = 16 + 48 * k;
@@ -41,12 +44,10 @@ TEST(OneWireRequest, NamesTheUsableRowsInRowOrder) {
 TEST(OneWireRequest, ReusedBlockKeepsWhatAnEarlierRequestLeft) {
     OneWireBlock block{};
     BuildOneWireRequest(block, ExampleProbes());
-    OneWireProbes shorter;
+    OneWireProbes shorter;  // the other ids stay empty
     shorter[0].id = "W1";
     shorter[1].id = " x";
-    shorter[2].id = "";
     shorter[3].id = " ";
-    shorter[4].id = "";
     EXPECT_EQ(BuildOneWireRequest(block, shorter), 1);
     EXPECT_EQ(ReadLe32(block, 4), 1);
     // "W1\0" over "WAUX-1\0": the tail of the old name stays behind the new NUL.
@@ -54,16 +55,6 @@ TEST(OneWireRequest, ReusedBlockKeepsWhatAnEarlierRequestLeft) {
     EXPECT_EQ(std::memcmp(block.data() + 16, expected, sizeof expected), 0);
     EXPECT_EQ(NameAt(block, 1), "WAUX-3");  // entries beyond n keep their bytes too
     EXPECT_EQ(NameAt(block, 2), "SW-1");
-}
-
-TEST(OneWireRequest, AnOverlongIdStaysInsideItsNameField) {
-    OneWireBlock block{};
-    OneWireProbes probes;
-    probes[0].id = std::string(40, 'Z');
-    EXPECT_EQ(BuildOneWireRequest(block, probes), 1);
-    EXPECT_EQ(NameAt(block, 0), std::string(16, 'Z'));
-    EXPECT_EQ(block[16 + 17], std::byte{1});
-    EXPECT_EQ(block[16 + 48], std::byte{0});
 }
 
 constexpr float kNo = kNoReading;
@@ -77,6 +68,8 @@ TEST(OneWireReply, SetsTheMatchingRowsAndClearsTheRest) {
     auto sw = [](int word, int status = 0) {
         return MakeReply(1, {{"SW-1", status, 0, true, word}});
     };
+    const auto two = MakeReply(2, {{"WAUX-1", 0, -40.0}, {"WAUX-3", 0, 0.0}});
+    const auto truncated = MakeReply(2, {{"WAUX-1", 0, 25.0}, {"WAUX-3", 0, 25.0}}, 16 + 48 + 30);
     const struct {
         const char* what;
         std::vector<std::byte> datagram;
@@ -86,12 +79,7 @@ TEST(OneWireReply, SetsTheMatchingRowsAndClearsTheRest) {
         int switchState;
     } cases[] = {
         {"25.0 C", temp("WAUX-3", 25.0), 2, true, {kNo, kNo, 77.0f, kNo}, -1},
-        {"two probes, one negative",
-         MakeReply(2, {{"WAUX-1", 0, -40.0}, {"WAUX-3", 0, 0.0}}),
-         2,
-         true,
-         {-40.0f, kNo, 32.0f, kNo},
-         -1},
+        {"two probes, one negative", two, 2, true, {-40.0f, kNo, 32.0f, kNo}, -1},
         {"status not 0", temp("WAUX-1", 25.0, 1), 2, true, none, -1},
         {"switch B on", sw(0x0002), 2, true, none, 1},
         {"switch not-B", sw(0x0002), -2, true, none, 0},
@@ -103,12 +91,7 @@ TEST(OneWireReply, SetsTheMatchingRowsAndClearsTheRest) {
         {"six entries", temp("WAUX-1", 25.0, 0, 6), 2, false, none, -1},
         {"negative count", temp("WAUX-1", 25.0, 0, -1), 2, false, none, -1},
         {"shorter than its head", MakeReply(1, {{"WAUX-1", 0, 25.0}}, 6), 2, false, none, -1},
-        {"truncated second entry",
-         MakeReply(2, {{"WAUX-1", 0, 25.0}, {"WAUX-3", 0, 25.0}}, 16 + 48 + 30),
-         2,
-         true,
-         {77.0f, kNo, kNo, kNo},
-         -1},
+        {"truncated second entry", truncated, 2, true, {77.0f, kNo, kNo, kNo}, -1},
         {"not a number", temp("WAUX-1", std::nan("")), 2, true, none, -1},
         {"out of float range", temp("WAUX-1", 1e300), 2, true, none, -1},
     };

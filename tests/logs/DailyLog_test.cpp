@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <numeric>
 
 #include "logs/TimeText.h"
 #include "support/DataFilesFixture.h"
@@ -23,7 +24,9 @@ class DailyLogTest : public testing::DataFilesTest {
     }
 };
 
-TEST_F(DailyLogTest, SampleRecordsOfBothLayoutsAreByteExact) {
+TEST_F(DailyLogTest, SampleRecordsOfBothLayoutsAreByteExactInAnyLocale) {
+    const std::string old = std::setlocale(LC_NUMERIC, nullptr);
+    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");  // comma decimals, where installed
     SetSample(kJune1);
     state.processor.collectorHeat.total = 12345.67;
     WriteSampleLine(LogRecordsOf(state));
@@ -39,6 +42,7 @@ TEST_F(DailyLogTest, SampleRecordsOfBothLayoutsAreByteExact) {
     s[kSlotHaFlow] = 2.0f;
     state.processor.haHeat.total = 123456789.0;
     WriteSampleLine(LogRecordsOf(state));
+    std::setlocale(LC_NUMERIC, old.c_str());
 
     EXPECT_EQ(ReadAll(File("LOG-2009-06-01.txt")),
               "2009-06-01 14:05:30CDT 150.0 120.0,  70.0  71.5   72.2 -9999.0 1   4.5  12345.7\n"
@@ -47,18 +51,6 @@ TEST_F(DailyLogTest, SampleRecordsOfBothLayoutsAreByteExact) {
     EXPECT_EQ(state.dailyLog.samplesLogged, 2);
     EXPECT_EQ(state.dailyLog.fileName, File("LOG-2009-06-01.txt").string());
     EXPECT_TRUE(messages.empty());
-}
-
-TEST_F(DailyLogTest, NumbersKeepTheirPointInACommaLocale) {
-    const std::string old = std::setlocale(LC_NUMERIC, nullptr);
-    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) {
-        GTEST_SKIP() << "no de_DE.UTF-8 locale";
-    }
-    SetSample(kJune1);
-    WriteSampleLine(LogRecordsOf(state));
-    std::setlocale(LC_NUMERIC, old.c_str());
-    EXPECT_EQ(ReadAll(File("LOG-2009-06-01.txt")),
-              "2009-06-01 14:05:30CDT 150.0 120.0,  70.0  71.5   72.2 -9999.0 1   4.5      0.0\n");
 }
 
 TEST_F(DailyLogTest, RawRecords) {
@@ -161,12 +153,14 @@ TEST_F(DailyLogTest, AllNamesTakenAppendsToTheLastName) {
     }
 }
 
+// The summary lands beside the log.
 TEST_F(DailyLogTest, MissingParentsAndLongFoldersAreCreated) {
     const std::string deep = (Dir() / "no" / "such" / "parent" / "brennic").string();
     std::string longFolder = Dir().string();
     while (longFolder.size() < 600) {
         longFolder += "/a-rather-long-folder-name-for-the-log-files";
     }
+    state.config.summaryEnable = 1;
     for (const std::string& folder : {deep, longFolder, deep + "/"}) {
         state.config.dataFolder = folder;
         SetSample(kJune1);
@@ -175,39 +169,62 @@ TEST_F(DailyLogTest, MissingParentsAndLongFoldersAreCreated) {
         EXPECT_EQ(state.dailyLog.fileName,
                   (std::filesystem::path(folder) / "LOG-2009-06-01.txt").string());
         EXPECT_EQ(ReadLines(state.dailyLog.fileName).size(), 1u) << folder;
+        EXPECT_FALSE(ReadLines(std::filesystem::path(folder) / "Summary.txt").empty()) << folder;
         std::filesystem::remove_all(Dir() / "no");
     }
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(DailyLogTest, LogCountdown) {
-    struct Case {
-        int everyNth;
-        std::vector<int> logged;  // 1-based sample numbers out of 12
-    };
-    const Case cases[] = {
-        {5, {1, 6, 11}},
-        {1, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
-        {0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
-        {-3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
-        {100, {1}},
+// The 1-based numbers of the samples whose lines are in `lines` (sample n at second 30 + n).
+std::vector<int> SampleNumbers(const std::vector<std::string>& lines) {
+    std::vector<int> numbers;
+    for (const auto& line : lines) {
+        numbers.push_back(std::stoi(line.substr(17, 2)) - 30);
+    }
+    return numbers;
+}
+
+// Both count down from the first sample; 0 and negative settings mean every sample (and the
+// Start line only once), and the summary counts down with "Log Data" off too.
+TEST_F(DailyLogTest, LogAndSummaryCountdowns) {
+    std::vector<int> all(21);
+    std::iota(all.begin(), all.end(), 1);
+    const struct {
+        int logData;
+        int logEveryNth;
+        int summaryEveryNth;
+        std::vector<int> logged;  // sample numbers out of 21
+        std::vector<int> statistics;
+    } cases[] = {
+        {1, 5, 10, {1, 6, 11, 16, 21}, {1, 11, 21}},
+        {1, 1, 1, all, all},
+        {1, 0, 0, all, all},
+        {1, -3, -1, all, all},
+        {1, 100, 1800, {1}, {1}},
+        {0, 1, 10, {}, {1, 11, 21}},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.logEveryNth) + " " + std::to_string(c.summaryEveryNth));
         AppState fresh;
         fresh.config = state.config;
-        fresh.config.logEveryNth = c.everyNth;
-        for (int i = 1; i <= 12; ++i) {
+        fresh.config.logData = c.logData;
+        fresh.config.logEveryNth = c.logEveryNth;
+        fresh.config.summaryEnable = 1;
+        fresh.config.summaryEveryNth = c.summaryEveryNth;
+        for (int i = 1; i <= 21; ++i) {
             fresh.processor.current.time = kJune1 + i;
             WriteSampleLine(LogRecordsOf(fresh));
         }
         CloseDailyLog(fresh.dailyLog);
-        std::vector<int> logged;
-        for (const auto& line : ReadLines(fresh.dailyLog.fileName)) {
-            logged.push_back(std::stoi(line.substr(17, 2)) - 30);
-        }
-        EXPECT_EQ(logged, c.logged) << c.everyNth;
+        EXPECT_EQ(SampleNumbers(ReadLines(File("LOG-2009-06-01.txt"))), c.logged);
         EXPECT_EQ(fresh.dailyLog.samplesLogged, static_cast<int>(c.logged.size()));
-        std::filesystem::remove(fresh.dailyLog.fileName);
+        auto summary = ReadLines(File("Summary.txt"));
+        ASSERT_FALSE(summary.empty());
+        EXPECT_EQ(summary[0], "2009-06-01 14:05:31CDT Start");
+        summary.erase(summary.begin());
+        EXPECT_EQ(SampleNumbers(summary), c.statistics);
+        std::filesystem::remove(File("LOG-2009-06-01.txt"));
+        std::filesystem::remove(File("Summary.txt"));
     }
 }
 
@@ -228,37 +245,25 @@ TEST_F(DailyLogTest, SwitchingLogDataOffClosesAndOnLogsTheNextSampleInANewFile) 
     EXPECT_EQ(ReadLines(File("LOG-2009-06-01-A.txt")).size(), 1u);
 }
 
-TEST_F(DailyLogTest, DayChangeWithAndWithoutNewLogFileAtMidnight) {
-    const std::time_t beforeMidnight = 1243918740;  // 2009-06-01 23:59:00 CDT
-    const std::time_t afterMidnight = 1243918830;   // 2009-06-02 00:00:30 CDT
-    for (int newFile = 0; newFile <= 1; ++newFile) {
-        AppState fresh;
-        fresh.config = state.config;
-        fresh.config.newLogAtMidnight = newFile;
-        fresh.processor.current.time = beforeMidnight;
-        WriteSampleLine(LogRecordsOf(fresh));
-        fresh.processor.current.time = afterMidnight;
-        WriteDayEnd(LogRecordsOf(fresh));
-        WriteSampleLine(LogRecordsOf(fresh));
-        CloseDailyLog(fresh.dailyLog);
-        const auto first = ReadLines(File("LOG-2009-06-01.txt"));
-        const auto second = ReadLines(File("LOG-2009-06-02.txt"));
-        if (newFile) {
-            ASSERT_EQ(first.size(), 1u);
-            ASSERT_EQ(second.size(), 1u);
-            EXPECT_EQ(second[0].substr(0, 22), "2009-06-02 00:00:30CDT");
-        } else {
-            ASSERT_EQ(first.size(), 2u);
-            EXPECT_EQ(first[1].substr(0, 22), "2009-06-02 00:00:30CDT");
-            EXPECT_TRUE(second.empty());
-        }
-        std::filesystem::remove_all(Dir());
-        std::filesystem::create_directories(Dir());
-    }
+// Without a new log at midnight the new day goes on in the same file (the split at midnight is
+// checked with the processor, in ProcessorLive).
+TEST_F(DailyLogTest, DayChangeWithoutNewLogFileAtMidnightKeepsTheFile) {
+    state.config.newLogAtMidnight = 0;
+    state.processor.current.time = 1243918740;  // 2009-06-01 23:59:00 CDT
+    WriteSampleLine(LogRecordsOf(state));
+    state.processor.current.time = 1243918830;  // 2009-06-02 00:00:30 CDT
+    WriteDayEnd(LogRecordsOf(state));
+    WriteSampleLine(LogRecordsOf(state));
+    CloseDailyLog(state.dailyLog);
+    const auto lines = ReadLines(File("LOG-2009-06-01.txt"));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].substr(0, 22), "2009-06-02 00:00:30CDT");
+    EXPECT_FALSE(std::filesystem::exists(File("LOG-2009-06-02.txt")));
 }
 
-TEST_F(DailyLogTest, TestOffsetShiftsFileNameAndRecordTimes) {
+TEST_F(DailyLogTest, TestOffsetShiftsFileNamesAndRecordTimes) {
     SetTestTimeOffset(10 * 3600);  // 2009-06-02 00:05:30 CDT
+    state.config.summaryEnable = 1;
     SetSample(kJune1);
     WriteRawLine(LogRecordsOf(state), "QMX_DATA", "line", kJune1);
     WriteSampleLine(LogRecordsOf(state));
@@ -266,6 +271,10 @@ TEST_F(DailyLogTest, TestOffsetShiftsFileNameAndRecordTimes) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "QMX_DATA 2009-06-02 00:05:30CDT line");
     EXPECT_EQ(lines[1].substr(0, 23), "2009-06-02 00:05:30CDT ");
+    const auto summary = ReadLines(File("Summary.txt"));
+    ASSERT_EQ(summary.size(), 2u);
+    EXPECT_EQ(summary[0], "2009-06-02 00:05:30CDT Start");
+    EXPECT_EQ(summary[1].substr(0, 23), "2009-06-02 00:05:30CDT ");
 }
 
 }  // namespace

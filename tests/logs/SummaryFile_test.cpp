@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "logs/DailyLog.h"
 #include "logs/TimeText.h"
 #include "support/DataFilesFixture.h"
@@ -54,15 +52,6 @@ const std::string kStats28 =
     "-9999.0    "
     "206.2    306.2   9999.0 123456.8  36000.0   2500.0  19800.0";
 
-std::size_t FieldCount(const std::string& line) {
-    std::istringstream in(line);
-    std::size_t n = 0;
-    for (std::string field; in >> field;) {
-        ++n;
-    }
-    return n;
-}
-
 TEST_F(SummaryFileTest, EveryLineKindIsByteExact) {
     EXPECT_TRUE(WriteSummary(LogRecordsOf(state), SummaryKind::kStart, kJune1));
     EXPECT_TRUE(WriteSummary(LogRecordsOf(state), SummaryKind::kStatistics, kJune1));
@@ -93,69 +82,22 @@ TEST_F(SummaryFileTest, SummaryOffWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists(Summary()));
 }
 
-TEST_F(SummaryFileTest, SummaryCountdown) {
-    struct Case {
-        int everyNth;
-        std::vector<int> statistics;  // 1-based sample numbers out of 21
-    };
-    const Case cases[] = {
-        {10, {1, 11, 21}},
-        {1, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21}},
-        {0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21}},
-        // A negative setting writes every sample and the Start line only once.
-        {-1, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21}},
-        {1800, {1}},
-    };
-    for (const auto& c : cases) {
-        std::filesystem::remove(Summary());
-        AppState fresh;
-        fresh.config = state.config;
-        fresh.config.summaryEveryNth = c.everyNth;
-        for (int i = 1; i <= 21; ++i) {
-            fresh.processor.current.time = kJune1 + i;
-            WriteSampleLine(
-                LogRecordsOf(fresh));  // "Log Data" is off: the summary step runs anyway
-        }
-        const auto lines = ReadLines(Summary());
-        ASSERT_FALSE(lines.empty());
-        EXPECT_EQ(lines[0], "2009-06-01 14:05:31CDT Start") << c.everyNth;
-        std::vector<int> statistics;
-        for (std::size_t i = 1; i < lines.size(); ++i) {
-            EXPECT_EQ(FieldCount(lines[i]), 30u) << lines[i];
-            statistics.push_back(std::stoi(lines[i].substr(17, 2)) - 30);
-        }
-        EXPECT_EQ(statistics, c.statistics) << c.everyNth;
-    }
-}
-
-TEST_F(SummaryFileTest, DayLineCarriesTheEndedDayAndTheNewSampleTime) {
+TEST_F(SummaryFileTest, DayLineComesWhateverTheCountdownWithTheNewSampleTime) {
     const std::time_t beforeMidnight = 1243918740;  // 2009-06-01 23:59:00 CDT
     const std::time_t afterMidnight = 1243918830;   // 2009-06-02 00:00:30 CDT
     state.config.summaryEveryNth = 1800;
     state.processor.current.time = beforeMidnight;
     WriteSampleLine(LogRecordsOf(state));  // Start and the first statistics line
 
-    // The new day's first sample: the day line comes before the day values are reset.
+    // The new day's first sample: the day line is written whatever the countdown, and the
+    // countdown goes on.
     state.processor.current.time = afterMidnight;
     WriteDayEnd(LogRecordsOf(state));
-    state.processor.stats.dayMax = state.processor.current;
-    state.processor.stats.dayMin = state.processor.current;
-    state.processor.collectorHeat.dayHeat = 0.0;
-    state.processor.collectorHeat.dayMaxRate = 0.0;
-    WriteSampleLine(LogRecordsOf(state));  // within the countdown: no line
-    state.config.summaryEveryNth = 1;
-    state.dailyLog.summaryCountdown = 1;
     WriteSampleLine(LogRecordsOf(state));
 
     const auto lines = ReadLines(Summary());
-    ASSERT_EQ(lines.size(), 4u);
+    ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[2], "2009-06-02 00:00:30CDT" + kStats28);
-    EXPECT_EQ(
-        lines[3],
-        "2009-06-02 00:00:30CDT    101.2    201.2      0.0      0.0    102.2    202.2      0.0"
-        "      0.0    103.2    203.2      0.0      0.0    104.2    204.2      0.0      0.0    "
-        "105.2    205.2      0.0      0.0  -9999.0    206.2      0.0      0.0 123456.8  "
-        "36000.0      0.0      0.0");
 }
 
 TEST_F(SummaryFileTest, UnwritableFolderGivesOneMessageAndSwitchesSummaryOff) {
@@ -171,16 +113,6 @@ TEST_F(SummaryFileTest, UnwritableFolderGivesOneMessageAndSwitchesSummaryOff) {
               "Cannot open summary file, summary file disabled " + folder + "/Summary.txt");
     EXPECT_EQ(messages[0].second, "Error");
     EXPECT_EQ(state.config.summaryEnable, 0);
-}
-
-TEST_F(SummaryFileTest, MissingParentFolderIsCreatedAndTrailingSlashIsNotDoubled) {
-    for (const char* tail : {"/deep/er/summary", "/deep/er/summary/"}) {
-        state.config.dataFolder = Dir().string() + tail;
-        EXPECT_TRUE(WriteSummary(LogRecordsOf(state), SummaryKind::kStart, kJune1));
-        EXPECT_EQ(ReadLines(Dir() / "deep/er/summary/Summary.txt").size(), 1u);
-        std::filesystem::remove_all(Dir() / "deep");
-    }
-    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(SummaryFileTest, SwitchingSummaryOffAndOnLeavesStopThenStart) {
@@ -204,17 +136,6 @@ TEST_F(SummaryFileTest, SwitchingSummaryOffAndOnLeavesStopThenStart) {
     state.config.summaryEnable = 0;
     SummarySwitched(LogRecordsOf(state), false, kJan15);
     EXPECT_EQ(ReadLines(Summary()).back(), "2009-06-01 14:05:31CDT Stop");
-}
-
-// The zone names are TimeText's; here the summary must take the test offset too.
-TEST_F(SummaryFileTest, TestOffsetShiftsTheLineTimes) {
-    SetTestTimeOffset(-3600);
-    WriteSummary(LogRecordsOf(state), SummaryKind::kStart, kJune1);
-    WriteSummary(LogRecordsOf(state), SummaryKind::kStatistics, kJune1);
-    const auto lines = ReadLines(Summary());
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "2009-06-01 13:05:30CDT Start");
-    EXPECT_EQ(lines[1].substr(0, 23), "2009-06-01 13:05:30CDT ");
 }
 
 }  // namespace

@@ -24,10 +24,6 @@ class RecordingObserver : public StationObserver {
         std::lock_guard<std::mutex> lock(mutex_);
         samples.push_back(s);
     }
-    void OnLinkState(const std::shared_ptr<const StationSnapshot>& s) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        linkStates.push_back(s->links);
-    }
     void OnMessage(const StationMessage& m) override {
         std::lock_guard<std::mutex> lock(mutex_);
         messages.push_back(m);
@@ -49,7 +45,6 @@ class RecordingObserver : public StationObserver {
 
     std::mutex mutex_;
     std::vector<std::shared_ptr<const StationSnapshot>> samples;
-    std::vector<StationLinks> linkStates;
     std::vector<StationMessage> messages;
     int stops = 0;
 };

@@ -3,12 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <memory>
 
 #include "logs/DailyLog.h"
 #include "logs/SummaryFile.h"
 #include "support/DialogTestSupport.h"
+#include "ui/config/ColourPicker.h"
+#include "ui/config/OneWireDialog.h"
+#include "ui/config/ProbeNamesDialog.h"
 
 namespace brennic {
 namespace {
@@ -113,7 +118,10 @@ TEST_F(ConfigDialogTest, ErrorsKeepTheDialogOpenAndChangeNothing) {
              SetChecked(d, "flowSourceFixed", true);
          },
          "Pump source MIN FLOW and Flow rate source FIXED not allowed"},
+        {"heat-assist flow 0.5", [](ConfigDialog& d) { SetText(d, "haFlowGpm", "0.5"); },
+         "Heat Assist flow rate must be 1-100"},
     };
+    state.config.oneWireEnable = 1;  // with the heat-assist loop's fields
     for (const Case& c : cases) {
         recorder.messages.clear();
         auto dialog = Open();
@@ -185,61 +193,45 @@ TEST_F(ConfigDialogTest, GlycolOutsideTheMixLimitsAsksAndCancelKeepsTheDialogOpe
     EXPECT_EQ(state.config.solarGlycolMix, 3);
 }
 
-TEST_F(ConfigDialogTest, HeatAssistLoopIsCheckedOnlyWithOneWire) {
-    state.config.oneWireEnable = 1;
-    EXPECT_FALSE(OkWith([](ConfigDialog& d) { SetText(d, "haFlowGpm", "0.5"); }));
-    ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(recorder.messages[0].first, "Heat Assist flow rate must be 1-100");
-
-    EXPECT_TRUE(OkWith([](ConfigDialog& d) {
-        SetText(d, "haFlowGpm", "7.5");
-        SetText(d, "haOffset", "-1.25");
-        SetChecked(d, "graph_hapump", true);
-    }));
-    EXPECT_DOUBLE_EQ(state.config.haFlowGpm, 7.5);
-    EXPECT_DOUBLE_EQ(state.config.haOffset, -1.25);
-    EXPECT_EQ(state.config.graph[kChHaPump], 1);
-}
-
-TEST_F(ConfigDialogTest, ReducedLayoutLeavesHeatAssistValuesUntouched) {
+// Without One Wire the dialog has no heat-assist fields and leaves their values alone; with it
+// the captions come from the channel names.
+TEST_F(ConfigDialogTest, OneWireDecidesTheLayoutAndItsCaptions) {
     Config& c = state.config;
     c.oneWireEnable = 0;
     c.haFlowGpm = 0.25;  // would fail the heat-assist check if it were read
     c.haOffset = 3.5;
     c.haGlycolMix = 5;
     c.graph[kChHaBtuRate] = 1;
-    auto dialog = Open();
-    EXPECT_FALSE(dialog->IsFull());
+    auto reduced = Open();
+    EXPECT_FALSE(reduced->IsFull());
     for (const char* key : {"haFlowGpm", "haOffset", "haGlycolPercent", "haGlycolMix",
                             "status_waux1", "graph_habturate", "colour_17"}) {
-        EXPECT_EQ(dialog->findChild<QWidget*>(key), nullptr) << key;
+        EXPECT_EQ(reduced->findChild<QWidget*>(key), nullptr) << key;
     }
-    EXPECT_EQ(dialog->findChild<QCheckBox*>("logQmxData")->text(), " Log QMX Data");
-    EXPECT_EQ(dialog->findChild<QRadioButton*>("heatUnitsBtu")->text(), "BTU");
-    Click(*dialog, "okButton");
+    EXPECT_EQ(reduced->findChild<QCheckBox*>("logQmxData")->text(), " Log QMX Data");
+    EXPECT_EQ(reduced->findChild<QRadioButton*>("heatUnitsBtu")->text(), "BTU");
+    Click(*reduced, "okButton");
     EXPECT_TRUE(accepted);
     EXPECT_DOUBLE_EQ(c.haFlowGpm, 0.25);
     EXPECT_DOUBLE_EQ(c.haOffset, 3.5);
     EXPECT_EQ(c.haGlycolMix, 5);
     EXPECT_EQ(c.graph[kChHaBtuRate], 1);
-}
 
-TEST_F(ConfigDialogTest, CaptionsComeFromTheChannelNames) {
-    state.config.oneWireEnable = 1;
+    c.oneWireEnable = 1;
     state.channels[kChCollector].longName = "Roof Panel";
     state.channels[kChBtus].longName = "Heat In";
-    auto dialog = Open();
-    EXPECT_TRUE(dialog->IsFull());
-    EXPECT_EQ(dialog->findChild<QCheckBox*>("graph_collector")->text(), "Roof Panel");
-    EXPECT_EQ(dialog->findChild<QCheckBox*>("status_btus")->text(), "Heat In");
-    EXPECT_EQ(dialog->findChild<QCheckBox*>("logQmxData")->text(), " Include QMX Data");
-    EXPECT_EQ(dialog->findChild<QRadioButton*>("heatUnitsBtu")->text(), "BTUs");
+    auto full = Open();
+    EXPECT_TRUE(full->IsFull());
+    EXPECT_EQ(full->findChild<QCheckBox*>("graph_collector")->text(), "Roof Panel");
+    EXPECT_EQ(full->findChild<QCheckBox*>("status_btus")->text(), "Heat In");
+    EXPECT_EQ(full->findChild<QCheckBox*>("logQmxData")->text(), " Include QMX Data");
+    EXPECT_EQ(full->findChild<QRadioButton*>("heatUnitsBtu")->text(), "BTUs");
     int colourButtons = 0;
     for (int ch = 0; ch < kChannelCount; ++ch) {
-        colourButtons += dialog->findChild<QWidget*>(QString("colour_%1").arg(ch)) != nullptr;
+        colourButtons += full->findChild<QWidget*>(QString("colour_%1").arg(ch)) != nullptr;
     }
     EXPECT_EQ(colourButtons, 13);
-    auto* range = dialog->findChild<QComboBox*>("tempRange");
+    auto* range = full->findChild<QComboBox*>("tempRange");
     ASSERT_EQ(range->count(), 10);
     EXPECT_EQ(range->itemText(9), " -50 to 300");
 }
@@ -289,19 +281,135 @@ TEST_F(ConfigDialogTest, AcceptedSettingsAreSavedAndReadBack) {
     state.config.oneWireEnable = 1;
     auto dialog = std::make_unique<ConfigDialog>(state, nullptr);  // the real Config.Txt writer
     SetText(*dialog, "xAxisHours", "30");
+    SetText(*dialog, "haFlowGpm", "7.5");
     SetText(*dialog, "haOffset", "-0.5");
     SetText(*dialog, "westLongitude", "93.25");
     Select(*dialog, "tempRange", "   0 to 200");
     SetChecked(*dialog, "graph_waux3", true);
+    SetChecked(*dialog, "graph_hapump", true);
     Click(*dialog, "okButton");
     ASSERT_EQ(dialog->result(), QDialog::Accepted);
     AppState fresh;
     testing::LoadSavedConfig(state, fresh);
     EXPECT_EQ(fresh.config.xAxisHours, 36);
+    EXPECT_DOUBLE_EQ(fresh.config.haFlowGpm, 7.5);
     EXPECT_DOUBLE_EQ(fresh.config.haOffset, -0.5);
     EXPECT_FLOAT_EQ(fresh.config.longitude, -93.25f);
     EXPECT_EQ(fresh.config.graphTempMin, 0);
     EXPECT_EQ(fresh.config.graph[kChWAux3], 1);
+    EXPECT_EQ(fresh.config.graph[kChHaPump], 1);
+}
+
+QScrollBar* Bar(ColourPicker& p, const char* key) {
+    return p.findChild<QScrollBar*>(key);
+}
+
+// The picker opens on the channel's colour; Cancel keeps it, OK applies the chosen one and
+// nothing else of the channel.
+TEST(ColourPicker, OpensWithTheChannelColourAndOnlyOkAppliesTheChosenOne) {
+    AppState state;
+    state.channels[kChStorage].colour = MakeColour(0x00, 0xCD, 0xD1);
+    state.channels[kChStorage].penWidth = 3;
+    {
+        ColourPicker picker(state, kChStorage, nullptr);
+        EXPECT_EQ(Bar(picker, "redBar")->value(), 0x00);
+        EXPECT_EQ(Bar(picker, "greenBar")->value(), 0xCD);
+        EXPECT_EQ(Bar(picker, "blueBar")->value(), 0xD1);
+        Click(picker, "palette_7");  // 0x00A5FF: orange
+        EXPECT_EQ(picker.CurrentColour(), Colour{0x00A5FF});
+        EXPECT_EQ(Bar(picker, "redBar")->value(), 0xFF);
+        picker.show();
+        // Top to bottom: Red, Blue, Green.
+        EXPECT_LT(Bar(picker, "redBar")->y(), Bar(picker, "blueBar")->y());
+        EXPECT_LT(Bar(picker, "blueBar")->y(), Bar(picker, "greenBar")->y());
+        testing::SaveScreenshot(picker, "ColourPicker");
+        Click(picker, "cancelButton");
+    }
+    EXPECT_EQ(state.channels[kChStorage].colour, MakeColour(0x00, 0xCD, 0xD1));
+    {
+        ColourPicker picker(state, kChStorage, nullptr);
+        Bar(picker, "redBar")->setValue(250);
+        Bar(picker, "redBar")->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        Click(picker, "okButton");
+        EXPECT_EQ(picker.result(), QDialog::Accepted);
+    }
+    EXPECT_EQ(state.channels[kChStorage].colour, MakeColour(255, 0xCD, 0xD1));
+    EXPECT_EQ(state.channels[kChStorage].penWidth, 3);
+}
+
+TEST(OneWireDialog, SwitchListShowsTheStoredSwitch) {
+    const struct {
+        int stored;
+        const char* shown;
+    } cases[] = {{1, "A"}, {-1, "not A"}, {2, "B"}, {-3, "not C"}, {-8, "not H"}, {0, "A"}};
+    for (const auto& c : cases) {
+        AppState state;
+        state.config.oneWireProbes[4].switchSelect = c.stored;
+        OneWireDialog dialog(state, nullptr);
+        auto* list = dialog.findChild<QComboBox*>("switchSelect");
+        ASSERT_EQ(list->count(), 16);
+        EXPECT_EQ(list->currentText(), c.shown) << c.stored;
+    }
+}
+
+TEST_F(ConfigDialogTest, OneWireDialogOkStoresTrimmedRowsTheSwitchAndTheServer) {
+    state.config.oneWireProbes[4].switchSelect = -3;
+    OneWireDialog dialog(state, nullptr);
+    recorder.Install(dialog.hooks);
+    Select(dialog, "switchSelect", "B");
+    SetText(dialog, "id_0", "28.A1B2C3D4E5F6   ");
+    SetText(dialog, "description_0", "Tank top   ");
+    SetText(dialog, "id_2", "");
+    SetText(dialog, "serverIp", "192.168.1.20");
+    SetText(dialog, "serverPort", "");  // unreadable: the port stays
+    SetText(dialog, "timer", "15000");
+    Click(dialog, "okButton");
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    const Config& c = state.config;
+    EXPECT_EQ(c.oneWireProbes[4].switchSelect, 2);
+    EXPECT_EQ(c.oneWireProbes[0].id, "28.A1B2C3D4E5F6");
+    EXPECT_EQ(c.oneWireProbes[0].description, "Tank top");
+    EXPECT_EQ(c.oneWireProbes[1].id, "WAUX-2");
+    EXPECT_EQ(c.oneWireProbes[1].description, "");  // the one-blank default, trimmed
+    EXPECT_EQ(c.oneWireProbes[2].id, "");
+    EXPECT_EQ(c.oneWireServerIp, "192.168.1.20");
+    EXPECT_EQ(c.oneWirePort, 5003);
+    EXPECT_EQ(c.oneWireTimer, 15000);
+    EXPECT_TRUE(dialog.TimerChanged());
+    EXPECT_EQ(recorder.saves, 1);
+}
+
+TEST_F(ConfigDialogTest, ProbeNamesAreSavedAndReadBack) {
+    state.config.oneWireEnable = 1;
+    state.config.configFolder = folder.Path().string();
+    {
+        ProbeNamesDialog dialog(state, nullptr);  // the real Config.Txt writer
+        SetText(dialog, "short_5", "Tank");
+        SetText(dialog, "long_5", "Hot Water Tank (top)");
+        SetText(dialog, "long_17", "");
+        SetText(dialog, "short_20", "Heater");
+        Click(dialog, "okButton");
+    }
+    AppState fresh;
+    testing::LoadSavedConfig(state, fresh);
+    EXPECT_EQ(fresh.channels[kChAux4].shortName, "Tank");
+    EXPECT_EQ(fresh.channels[kChAux4].longName, "Hot Water Tank (top)");
+    EXPECT_EQ(fresh.channels[kChHaBtuRate].longName, "");
+    EXPECT_EQ(fresh.channels[kChHaPump].shortName, "Heater");
+    EXPECT_EQ(fresh.channels[kChGpm].longName, "Flow Rate GPM");
+}
+
+TEST(ProbeNamesDialog, ReducedLayoutLeavesOneWireNamesAlone) {
+    AppState state;
+    state.config.oneWireEnable = 0;
+    state.channels[kChWAux2].shortName = "Keep";
+    ProbeNamesDialog dialog(state, nullptr);
+    EXPECT_FALSE(dialog.IsFull());
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("short_7"), nullptr);
+    SetText(dialog, "short_19", "Solar Pump");
+    Click(dialog, "okButton");
+    EXPECT_EQ(state.channels[kChPump].shortName, "Solar Pump");
+    EXPECT_EQ(state.channels[kChWAux2].shortName, "Keep");
 }
 
 }  // namespace

@@ -2,14 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPushButton>
+#include <QTimer>
+
+#include "ui/dialogs/MessageBox.h"
 
 namespace brennic {
 namespace {
 
-TEST(AboutDialog, TextsForNameVersionAndBuildTime) {
+TEST(AboutDialog, TextsForNameVersionBuildTimeAndModelWarnings) {
     ProgramIdentity id;
     id.name = "brennic";
     id.version = "0.1.0";
@@ -27,9 +32,7 @@ TEST(AboutDialog, TextsForNameVersionAndBuildTime) {
     AboutDialog dialog(id, 0, nullptr);
     EXPECT_EQ(dialog.windowTitle(), "About");
     EXPECT_EQ(dialog.findChild<QLabel*>("aboutBuildTime")->text(), "Jan 01 1970, 00:00:00 UTC");
-}
 
-TEST(AboutDialog, WarningTextsPerCode) {
     EXPECT_TRUE(ModelWarningText(-2).endsWith("Vexin 2 control!"));
     EXPECT_TRUE(ModelWarningText(-3).endsWith("Vexin 2 BTU control"));
     ModelWarningDialog w(-3, nullptr);
@@ -52,6 +55,33 @@ TEST(AboutDialog, SupportDialogPromisesOnlyWhatItsPageHolds) {
             EXPECT_FALSE(label->text().contains(promise, Qt::CaseInsensitive))
                 << label->text().toStdString();
         }
+    }
+}
+
+TEST(MessageBox, OwnedByTheMainWindowWithTheIconItsCaptionImplies) {
+    QMainWindow window;
+    window.show();
+    const struct {
+        const char* caption;
+        QMessageBox::Icon icon;
+    } cases[] = {
+        {"Error", QMessageBox::Critical},   {"WINSOCK error", QMessageBox::Critical},
+        {"Warning", QMessageBox::Warning},  {"", QMessageBox::Information},
+        {"Help", QMessageBox::Information},
+    };
+    for (const auto& c : cases) {
+        QWidget* parent = nullptr;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            parent = box->parentWidget();
+            icon = box->icon();
+            box->accept();
+        });
+        ShowMessageBox("text", c.caption);
+        EXPECT_EQ(parent, &window) << c.caption;
+        EXPECT_EQ(icon, c.icon) << c.caption;
     }
 }
 

@@ -2,40 +2,24 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QFocusEvent>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QToolButton>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "core/LocalTime.h"
-#include "links/TestDataFields.h"
 #include "links/TestDataGenerator.h"
 #include "logs/DailyLog.h"
 #include "logs/TimeText.h"
+#include "support/DialogTestSupport.h"
 #include "support/ScopedTimeZone.h"
 
 namespace brennic {
 namespace {
 
-template <typename W>
-W* Find(QWidget& dialog, const char* name) {
-    auto* widget = dialog.findChild<W*>(QString::fromUtf8(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
-
-QLineEdit* Field(QWidget& dialog, const char* name) {
-    return Find<QLineEdit>(dialog, name);
-}
+using testing::Click;
+using testing::Edit;
 
 void LeaveField(QLineEdit* field) {
     QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
@@ -49,15 +33,14 @@ void PressEnter(QLineEdit* field) {
 
 // Clicks a box twice: a change there reads the fields back, and the setting is as before.
 void Toggle(QWidget& dialog, const char* name) {
-    auto* box = Find<QCheckBox>(dialog, name);
-    box->click();
-    box->click();
+    Click(dialog, name);
+    Click(dialog, name);
 }
 
 // The report line the serial link would synthesise next from the settings.
-std::string NextLine(const AppState& state, int countdown = 5) {
+std::string NextLine(const AppState& state) {
     CRand rand;
-    TestDataGenerator generator(rand, countdown);
+    TestDataGenerator generator(rand, 5);
     return generator.Next(state.testData).line;
 }
 
@@ -67,11 +50,6 @@ std::string ReportLine(const std::string& collector, const std::string& pump) {
            "   OFF abadabadoo  ";
 }
 
-// The test time offset is process-wide; every test leaves it at 0.
-struct OffsetReset {
-    ~OffsetReset() { SetTestTimeOffset(0); }
-};
-
 class TestDataDialogTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -79,12 +57,13 @@ class TestDataDialogTest : public ::testing::Test {
             state, [this](long long seconds) { announced.push_back(seconds); });
         ASSERT_TRUE(dialog->Open());
     }
-    void TearDown() override { dialog.reset(); }
+    void TearDown() override {
+        dialog.reset();
+        SetTestTimeOffset(0);  // process-wide: every test leaves it at 0
+    }
 
-    QLineEdit* F(const char* name) { return Field(*dialog, name); }
-    void Click(const char* arrow) { Find<QToolButton>(*dialog, arrow)->click(); }
+    QLineEdit* F(const char* name) { return Edit(*dialog, name); }
 
-    OffsetReset offsetReset;
     AppState state;
     std::vector<long long> announced;
     std::unique_ptr<TestDataDialog> dialog;
@@ -97,10 +76,11 @@ TEST_F(TestDataDialogTest, ATypedCollectorValueAppearsInTheNextSynthesisedLine) 
         const char* trigger;
         std::function<void(QWidget&)> fire;
     } triggers[] = {
-        {"leaving the field", [](QWidget& d) { LeaveField(Field(d, "collectorValue")); }},
-        {"Enter", [](QWidget& d) { PressEnter(Field(d, "collectorValue")); }},
-        {"Update", [](QWidget& d) { Find<QPushButton>(d, "update")->click(); }},
-        {"list change", [](QWidget& d) { emit Find<QComboBox>(d, "controlType")->activated(0); }},
+        {"leaving the field", [](QWidget& d) { LeaveField(Edit(d, "collectorValue")); }},
+        {"Enter", [](QWidget& d) { PressEnter(Edit(d, "collectorValue")); }},
+        {"Update", [](QWidget& d) { Click(d, "update"); }},
+        {"list change",
+         [](QWidget& d) { emit d.findChild<QComboBox*>("controlType")->activated(0); }},
         {"One Wire Data box", [](QWidget& d) { Toggle(d, "oneWireData"); }},
         {"Random box", [](QWidget& d) { Toggle(d, "random"); }},
     };
@@ -129,7 +109,7 @@ TEST_F(TestDataDialogTest, PumpArrowsSwitchThePumpTextOfTheSynthesisedLine) {
         {"collectorPumpDown", "1", "ON"},
     };
     for (const auto& c : clicks) {
-        Click(c.arrow);
+        Click(*dialog, c.arrow);
         EXPECT_EQ(F("collectorPumpValue")->text().toStdString(), c.shown) << c.arrow;
         EXPECT_EQ(NextLine(state), ReportLine("165.0", c.pumpText)) << c.arrow;
     }
@@ -141,9 +121,8 @@ TEST_F(TestDataDialogTest, PumpArrowsSwitchThePumpTextOfTheSynthesisedLine) {
 
 TEST_F(TestDataDialogTest, ATimeOffsetMovesTheNextLoggedRecordAndIsAnnouncedOnce) {
     ScopedTimeZone zone("America/Chicago");
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    state.config.dataFolder = dir.path().toStdString();
+    testing::TempFolder dir;
+    state.config.dataFolder = dir.Path().string();
     state.config.logData = 1;
     state.config.summaryEnable = 0;
     const std::time_t t = 1243883130;  // 2009-06-01 14:05:30 CDT
@@ -154,23 +133,21 @@ TEST_F(TestDataDialogTest, ATimeOffsetMovesTheNextLoggedRecordAndIsAnnouncedOnce
     log("before", t);
 
     F("timeOffset")->setText("3600");
-    Find<QPushButton>(*dialog, "update")->click();
+    Click(*dialog, "update");
     EXPECT_EQ(TestTimeOffset(), 3600);
     EXPECT_EQ(TimeText(t), "2009-06-01 15:05:30CDT");
     log("after", t + 2);
     // Reading the fields again without a change announces nothing more.
-    Find<QPushButton>(*dialog, "update")->click();
+    Click(*dialog, "update");
     LeaveField(F("timeOffset"));
-    Click("gpmUp");
+    Click(*dialog, "gpmUp");
     EXPECT_EQ(announced, std::vector<long long>{3600});
 
     {
         StateGuard guard(state.lock);
         CloseDailyLog(state.dailyLog);
     }
-    QFile file(dir.filePath("LOG-2009-06-01.txt"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll().toStdString(),
+    EXPECT_EQ(testing::ReadAll(dir.File("LOG-2009-06-01.txt")),
               "QMX_DATA 2009-06-01 14:05:30CDT before\n"
               "QMX_DATA 2009-06-01 15:05:32CDT after\n");
 

@@ -2,14 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QScrollBar>
 #include <cstdlib>
 #include <string>
 
 #include "display/StatusText.h"
 #include "support/RenderImage.h"
 #include "ui/display/DisplayChart.h"
+#include "ui/display/DisplayWidget.h"
 
 namespace brennic {
 namespace {
@@ -27,42 +30,26 @@ TEST_F(DisplayTest, LayoutRectanglesFollowTheOptions) {
         int extras;  // the heat-assist band and status line and the BTUs row
         int textLines;
         int tableRows;
-        Rect text, plot, pumpBand, heatBand, legend;
+        int edges[4];  // the text's bottom, then the pump band's, heat band's and legend's
     };
-    const Case cases[] = {
-        // Defaults: four status lines and the pump line, Collector and Storage in the table.
-        {0,
-         9,
-         3,
-         {0, 0, 1000, 144},
-         {49, 176, 902, 636},
-         {49, 144, 902, 160},
-         {49, 160, 902, 160},
-         {49, 160, 1000, 176}},
-        {1,
-         11,
-         4,
-         {0, 0, 1000, 176},
-         {49, 224, 902, 636},
-         {49, 176, 902, 192},
-         {49, 192, 902, 208},
-         {49, 208, 1000, 224}},
-    };
+    // Defaults: four status lines and the pump line, Collector and Storage in the table.
+    const Case cases[] = {{0, 9, 3, {144, 160, 160, 176}}, {1, 11, 4, {176, 192, 208, 224}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.extras);
         Config config;
         config.graph[kChHaPump] = config.status[kChHaPump] = config.status[kChBtus] = c.extras;
         DisplayLayout l;
         Layout(l, config, m, 1000, 700);
+        const int* e = c.edges;
         EXPECT_EQ(l.textLines, c.textLines);
         EXPECT_EQ(l.tableRows, c.tableRows);
         EXPECT_EQ(l.client, (Rect{0, 0, 1000, 700}));
-        EXPECT_EQ(l.text, c.text);
-        EXPECT_EQ(l.lower, (Rect{0, c.text.bottom, 1000, 700}));
-        EXPECT_EQ(l.plot, c.plot);
-        EXPECT_EQ(l.pumpBand, c.pumpBand);
-        EXPECT_EQ(l.heatBand, c.heatBand);
-        EXPECT_EQ(l.legend, c.legend);
+        EXPECT_EQ(l.text, (Rect{0, 0, 1000, e[0]}));
+        EXPECT_EQ(l.lower, (Rect{0, e[0], 1000, 700}));
+        EXPECT_EQ(l.pumpBand, (Rect{49, e[0], 902, e[1]}));
+        EXPECT_EQ(l.heatBand, (Rect{49, e[1], 902, e[2]}));
+        EXPECT_EQ(l.legend, (Rect{49, e[2], 1000, e[3]}));
+        EXPECT_EQ(l.plot, (Rect{49, e[3], 902, 636}));
         // h = 636 + 40; the scroll bar sits 1.5 ascents below it.
         EXPECT_EQ(l.hourLabels, (Rect{49, 644, 902, 676}));
         EXPECT_EQ(l.scrollBar, (Rect{49, 682, 902, 695}));
@@ -79,18 +66,25 @@ TEST_F(DisplayTest, LayoutRectanglesFollowTheOptions) {
     EXPECT_EQ(l.tableRows, 0);
 }
 
-// Dark pixels in the rows [top, bottom) of the image.
-int DarkPixels(const QImage& image, int top, int bottom, int left = 0, int right = -1) {
-    if (right < 0) {
-        right = image.width();
-    }
+// Pixels inside `r` (clipped to the image) for which `is` holds.
+template <typename Is>
+int Count(const QImage& image, const Rect& r, Is is) {
     int n = 0;
-    for (int y = std::max(0, top); y < std::min(bottom, image.height()); ++y) {
-        for (int x = left; x < right; ++x) {
-            n += image.pixelColor(x, y).lightness() < 160 ? 1 : 0;
+    for (int y = std::max(0, r.top); y < std::min(r.bottom, image.height()); ++y) {
+        for (int x = r.left; x < std::min(r.right, image.width()); ++x) {
+            n += is(image.pixelColor(x, y)) ? 1 : 0;
         }
     }
     return n;
+}
+
+bool Dark(const QColor& c) {
+    return c.lightness() < 160;
+}
+
+// Dark pixels in the rows [top, bottom) of the image.
+int DarkRows(const QImage& image, int top, int bottom) {
+    return Count(image, {0, top, image.width(), bottom}, Dark);
 }
 
 TEST_F(DisplayTest, EmptyHistoryDrawsFrameScalesLegendAndTimeLabelsOnly) {
@@ -106,31 +100,20 @@ TEST_F(DisplayTest, EmptyHistoryDrawsFrameScalesLegendAndTimeLabelsOnly) {
     const Rect& p = layout.plot;
     EXPECT_EQ(image.pixelColor(p.left, (p.top + p.bottom) / 2), QColor(Qt::black));
     EXPECT_EQ(image.pixelColor(p.right, (p.top + p.bottom) / 2), QColor(Qt::black));
-    int coloured = 0;
-    for (int y = p.top + 1; y < p.bottom; ++y) {
-        for (int x = p.left + 1; x < p.right; ++x) {
-            const QColor c = image.pixelColor(x, y);
-            coloured += c.red() != c.green() || c.green() != c.blue() ? 1 : 0;
-        }
-    }
-    EXPECT_EQ(coloured, 0);
-    const Rect& h = layout.hourLabels;
-    EXPECT_GT(DarkPixels(image, h.top, h.bottom, h.left, h.right), 100);  // hour labels
+    const auto coloured = [](const QColor& c) {
+        return c.red() != c.green() || c.green() != c.blue();
+    };
+    EXPECT_EQ(Count(image, {p.left + 1, p.top + 1, p.right, p.bottom}, coloured), 0);
+    EXPECT_GT(Count(image, layout.hourLabels, Dark), 100);
 
     // The legend names the graphed channels in their colours, and only those: Aux-3 in
     // magenta appears when it is switched on.
     const auto legendHas = [&](const QImage& im, QColor want) {
-        for (int y = layout.legend.top; y < layout.legend.bottom; ++y) {
-            for (int x = layout.legend.left; x < layout.legend.right; ++x) {
-                const QColor c = im.pixelColor(x, y);
-                if (std::abs(c.red() - want.red()) < 80 &&
-                    std::abs(c.green() - want.green()) < 80 &&
-                    std::abs(c.blue() - want.blue()) < 80) {
-                    return true;
-                }
-            }
-        }
-        return false;
+        return Count(im, layout.legend, [&want](const QColor& c) {
+                   return std::abs(c.red() - want.red()) < 80 &&
+                          std::abs(c.green() - want.green()) < 80 &&
+                          std::abs(c.blue() - want.blue()) < 80;
+               }) > 0;
     };
     EXPECT_TRUE(legendHas(image, QColor(255, 0, 0)));  // Collector
     state.channels[kChAux3].colour = 0xFF00FF;
@@ -254,22 +237,13 @@ TEST_F(DisplayTest, CurvePassesThroughItsPointsAndBreaksAtAGap) {
         const QColor red(255, 0, 0);
         ASSERT_EQ(state.chart.viewStart, kNoon);
 
-        for (std::size_t n : {5u, 20u, 28u, 40u}) {
-            const QPoint p = CollectorPoint(state, layout, n);
-            EXPECT_EQ(image.pixelColor(p), red) << n;
+        // The points next to the open reading are drawn, and nothing between them.
+        for (std::size_t n : {5u, 20u, 28u, 29u, 31u, 40u}) {
+            EXPECT_EQ(image.pixelColor(CollectorPoint(state, layout, n)), red) << n;
         }
-        // Nothing between the samples next to the open one.
-        const QPoint before = CollectorPoint(state, layout, 29);
-        const QPoint after = CollectorPoint(state, layout, 31);
-        EXPECT_EQ(image.pixelColor(before), red);
-        EXPECT_EQ(image.pixelColor(after), red);
-        int stray = 0;
-        for (int x = before.x() + width; x <= after.x() - width; ++x) {
-            for (int y = layout.plot.top; y < layout.plot.bottom; ++y) {
-                stray += image.pixelColor(x, y) == red ? 1 : 0;
-            }
-        }
-        EXPECT_EQ(stray, 0);
+        const Rect gap{CollectorPoint(state, layout, 29).x() + width, layout.plot.top,
+                       CollectorPoint(state, layout, 31).x() - width + 1, layout.plot.bottom};
+        EXPECT_EQ(Count(image, gap, [&red](const QColor& c) { return c == red; }), 0);
     }
 }
 
@@ -293,11 +267,75 @@ TEST_F(DisplayTest, ReplayShowsOnlyTheProgressLines) {
     EXPECT_EQ(Render(state, layout, painter, options), ScrollBarAction::kHide);
     painter.end();
     const int lh = layout.metrics.lineHeight;
-    EXPECT_GT(DarkPixels(image, 0, lh), 0);           // line 1
-    EXPECT_EQ(DarkPixels(image, lh, 5 * lh), 0);      // lines 2-5 empty
-    EXPECT_GT(DarkPixels(image, 5 * lh, 6 * lh), 0);  // line 6
-    EXPECT_EQ(DarkPixels(image, 6 * lh, 700), 0);     // no chart, no scroll bar
+    EXPECT_GT(DarkRows(image, 0, lh), 0);           // line 1
+    EXPECT_EQ(DarkRows(image, lh, 5 * lh), 0);      // lines 2-5 empty
+    EXPECT_GT(DarkRows(image, 5 * lh, 6 * lh), 0);  // line 6
+    EXPECT_EQ(DarkRows(image, 6 * lh, 700), 0);     // no chart, no scroll bar
     EXPECT_EQ(state.statusLines.line[0], "before");
+}
+
+TEST(DisplayWidget, PaintsAndRendersTheSamePictureAndPlacesTheScrollBar) {
+    AppState state;
+    testdata::FillHistory(state, 300, testdata::kNoon, 60);
+    state.processor.chartOrigin = testdata::kNoon - 4 * 3600;
+    DisplayWidget widget(state);
+    int calls = 0;
+    widget.SetStatusSource([&calls](const AppState&) {
+        ++calls;
+        DisplayStatus status;
+        status.links.comActive = true;
+        status.serialTimeouts = 7;
+        return status;
+    });
+    widget.resize(900, 600);
+    widget.Relayout();
+    EXPECT_EQ(widget.Layout().client, (Rect{0, 0, 900, 600}));
+
+    // A window paint: the scroll bar goes to its rectangle with the chart's page.
+    const QPixmap shown = widget.grab();
+    QApplication::processEvents();
+    EXPECT_FALSE(widget.ScrollBar()->isHidden());
+    const Rect& r = widget.Layout().scrollBar;
+    EXPECT_EQ(widget.ScrollBar()->geometry(), QRect(r.left, r.top, r.Width(), r.Height()));
+    EXPECT_EQ(widget.ScrollBar()->pageStep(), state.chart.page);
+    EXPECT_EQ(widget.ScrollBar()->value(), state.chart.position);
+    EXPECT_NE(state.statusLines.line[0].find("timeouts=7"), std::string::npos);
+
+    // A window image: the same picture, the scroll bar drawn in as a picture of the control.
+    QImage image(900, 600, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    widget.RenderTo(image);
+    EXPECT_GE(calls, 2);
+    const QImage painted = shown.toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(painted.size(), image.size());
+    int differing = 0;
+    for (int y = 0; y < widget.Layout().plot.bottom; ++y) {
+        for (int x = 0; x < 900; ++x) {
+            differing += painted.pixel(x, y) != image.pixel(x, y) ? 1 : 0;
+        }
+    }
+    // Only the time line's clock may differ.
+    EXPECT_LT(differing, 900 * widget.Layout().metrics.lineHeight);
+    EXPECT_EQ(image.pixelColor(0, 599), QColor(Qt::white));
+    EXPECT_NE(image.pixelColor(r.left + r.Width() / 2, (r.top + r.bottom) / 2), QColor(Qt::white));
+
+    // The scroll bar moves the view: an hour left, then back to the end with a page right.
+    const std::time_t start = state.chart.viewStart;
+    widget.ScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(state.chart.viewStart, start - 3600);
+    EXPECT_FALSE(state.chart.atEnd);
+    widget.ScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(state.chart.viewStart, start);
+    EXPECT_TRUE(state.chart.atEnd);
+    EXPECT_EQ(widget.ScrollBar()->value(), state.chart.position);
+    widget.ScrollChart(ChartView::Request::kThumb, 0);
+    EXPECT_EQ(widget.ScrollBar()->value(), 0);
+
+    // While a replay runs the scroll bar is hidden.
+    state.replay.active = true;
+    widget.grab();
+    QApplication::processEvents();
+    EXPECT_TRUE(widget.ScrollBar()->isHidden());
 }
 
 }  // namespace

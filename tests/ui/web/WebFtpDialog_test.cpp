@@ -7,21 +7,17 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "support/DialogTestSupport.h"
 #include "support/FtpTestServer.h"
 
 namespace brennic {
 namespace {
 
-QLineEdit* Field(QDialog& d, const char* name) {
-    auto* edit = d.findChild<QLineEdit*>(name);
-    EXPECT_NE(edit, nullptr) << name;
-    return edit;
-}
+using testing::Edit;
 
-QCheckBox* Box(QDialog& d, const char* name) {
+bool Checked(QDialog& d, const char* name) {
     auto* box = d.findChild<QCheckBox*>(name);
-    EXPECT_NE(box, nullptr) << name;
-    return box;
+    return box != nullptr && box->isChecked();
 }
 
 class WebFtpDialogTest : public ::testing::Test {
@@ -67,23 +63,23 @@ TEST_F(WebFtpDialogTest, ShowsTheSettingsAndThePublisherFigures) {
 
     WebFtpDialog d(state, publisher, CountSaves());
     EXPECT_EQ(d.windowTitle(), "CONFIGURATION - Web FTP Data");
-    EXPECT_FALSE(Box(d, "uploadFtp")->isChecked());
-    EXPECT_TRUE(Box(d, "writeToDisk")->isChecked());
-    EXPECT_TRUE(Box(d, "showErrors")->isChecked());
-    EXPECT_EQ(Field(d, "userId")->text(), "solar");
-    EXPECT_EQ(Field(d, "password")->text(), "pw");
-    EXPECT_EQ(Field(d, "password")->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(Field(d, "server")->text(), "ftpes://example.org:2121");
-    EXPECT_EQ(Field(d, "interval")->text(), "15");
-    EXPECT_EQ(Field(d, "folder")->text(), "/nonexistent/brennic");
+    EXPECT_FALSE(Checked(d, "uploadFtp"));
+    EXPECT_TRUE(Checked(d, "writeToDisk"));
+    EXPECT_TRUE(Checked(d, "showErrors"));
+    EXPECT_EQ(Edit(d, "userId")->text(), "solar");
+    EXPECT_EQ(Edit(d, "password")->text(), "pw");
+    EXPECT_EQ(Edit(d, "password")->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(Edit(d, "server")->text(), "ftpes://example.org:2121");
+    EXPECT_EQ(Edit(d, "interval")->text(), "15");
+    EXPECT_EQ(Edit(d, "folder")->text(), "/nonexistent/brennic");
     const std::pair<const char*, const char*> numbers[] = {
         {"uploads", "1"},          {"errorCount", "1"},    {"screenErrors", "0"},
         {"screenFileErrors", "1"}, {"connectErrors", "0"}, {"timeoutErrors", "0"},
         {"loginErrors", "0"},      {"fileErrors", "0"},
     };
     for (const auto& [name, value] : numbers) {
-        EXPECT_EQ(Field(d, name)->text(), value) << name;
-        EXPECT_TRUE(Field(d, name)->isReadOnly()) << name;
+        EXPECT_EQ(Edit(d, name)->text(), value) << name;
+        EXPECT_TRUE(Edit(d, name)->isReadOnly()) << name;
     }
     auto* lastError = d.findChild<QLabel*>("lastError");
     ASSERT_NE(lastError, nullptr);
@@ -106,14 +102,14 @@ TEST_F(WebFtpDialogTest, OkStoresTheFieldsByTheRules) {
     for (const Case& c : cases) {
         WebPublisher publisher(state, options);
         WebFtpDialog d(state, publisher, CountSaves());
-        Box(d, "uploadFtp")->setChecked(false);
-        Box(d, "writeToDisk")->setChecked(true);
-        Box(d, "includeScreenShot")->setChecked(true);
-        Field(d, "interval")->setText(c.interval);
-        Field(d, "serverPath")->setText(c.path);
-        Field(d, "userId")->setText("new-user");
-        Field(d, "server")->setText("127.0.0.1:2121");
-        Field(d, "folder")->setText("/srv/web");
+        testing::SetChecked(d, "uploadFtp", false);
+        testing::SetChecked(d, "writeToDisk", true);
+        testing::SetChecked(d, "includeScreenShot", true);
+        Edit(d, "interval")->setText(c.interval);
+        Edit(d, "serverPath")->setText(c.path);
+        Edit(d, "userId")->setText("new-user");
+        Edit(d, "server")->setText("127.0.0.1:2121");
+        Edit(d, "folder")->setText("/srv/web");
         saves = 0;
         d.accept();
         EXPECT_EQ(saves, 1);
@@ -137,8 +133,8 @@ TEST_F(WebFtpDialogTest, AShorterIntervalPublishesAtOnceALongerOneWaits) {
     publisher.StartPublisher();
     {
         WebFtpDialog d(state, publisher, CountSaves());
-        Box(d, "uploadFtp")->setChecked(false);
-        Field(d, "interval")->setText("20");
+        testing::SetChecked(d, "uploadFtp", false);
+        Edit(d, "interval")->setText("20");
         d.accept();
     }
     EXPECT_FALSE(testing::WaitFor([&] { return publisher.Counters().uploads > 0; },
@@ -146,7 +142,7 @@ TEST_F(WebFtpDialogTest, AShorterIntervalPublishesAtOnceALongerOneWaits) {
         << "a longer interval does not wake the publisher";
     {
         WebFtpDialog d(state, publisher, CountSaves());
-        Field(d, "interval")->setText("5");
+        Edit(d, "interval")->setText("5");
         d.accept();
     }
     EXPECT_TRUE(testing::WaitFor([&] { return publisher.Counters().uploads == 1; }));
@@ -166,12 +162,12 @@ TEST_F(WebFtpDialogTest, SelectFilePathFillsTheFolderOrBeeps) {
     EXPECT_EQ(select->text(), "Select File Path");
     select->click();
     EXPECT_EQ(offered, "/srv/old");
-    EXPECT_EQ(Field(d, "folder")->text(), "/srv/chosen");
+    EXPECT_EQ(Edit(d, "folder")->text(), "/srv/chosen");
     EXPECT_EQ(d.Beeps(), 0);
 
     answer.clear();  // cancelled
     select->click();
-    EXPECT_EQ(Field(d, "folder")->text(), "/srv/chosen");
+    EXPECT_EQ(Edit(d, "folder")->text(), "/srv/chosen");
     EXPECT_EQ(d.Beeps(), 1);
     d.reject();  // cancel keeps the old settings
     EXPECT_EQ(state.config.webFolder, "/srv/old");

@@ -7,15 +7,22 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
+#include <QLabel>
 #include <QMenu>
+#include <QTableWidget>
 #include <QTest>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
+#include "alerts/AlertObserver.h"
 #include "support/DialogTestSupport.h"
 #include "support/PtyPair.h"
+#include "support/ScopedTimeZone.h"
+#include "ui/dialogs/AlertsDialog.h"
 #include "ui/display/DisplayWidget.h"
+#include "ui/window/WindowImage.h"
+#include "web/WebPublisher.h"
 
 namespace brennic {
 namespace {
@@ -28,19 +35,17 @@ class MainWindowTest : public ::testing::Test {
         state_.config.configFolder = (folder_.Path() / "config").string();
         state_.config.dataFolder = (folder_.Path() / "data").string();
         state_.config.comPort = "/nonexistent/tty";
-        messages_.clear();
         state_.showMessage = [this](const std::string& text, const std::string& caption) {
             messages_.push_back(caption + ": " + text);
         };
+        options_.startPublisher = false;
+        options_.linkTiming.readTimeout = std::chrono::milliseconds(5000);
+        options_.linkTiming.endDelay = std::chrono::milliseconds(10);
     }
-    void TearDown() override { window_.reset(); }
+    // The window, made on first use with the options as the test left them.
     MainWindow& Window() {
         if (!window_) {
-            MainWindowOptions options;
-            options.startPublisher = false;
-            options.linkTiming.readTimeout = std::chrono::milliseconds(5000);
-            options.linkTiming.endDelay = std::chrono::milliseconds(10);
-            window_ = std::make_unique<MainWindow>(state_, options);
+            window_ = std::make_unique<MainWindow>(state_, options_);
         }
         return *window_;
     }
@@ -53,6 +58,7 @@ class MainWindowTest : public ::testing::Test {
     testing::TempFolder folder_;
     AppState state_;
     std::vector<std::string> messages_;
+    MainWindowOptions options_;
     std::unique_ptr<MainWindow> window_;
 };
 
@@ -64,18 +70,22 @@ QStringList MenuTexts(QMenu* menu) {
     return texts;
 }
 
+// A refused command beeps and does nothing else: a Font chooser or a start would show.
 TEST_F(MainWindowTest, CommandsNotAllowedNowOnlyBeep) {
     MainWindow& w = Window();
     struct Case {
         const char* what;
         bool running;
         int command;
+        bool replay = false;
     };
     const Case cases[] = {
         {"Stop while stopped", false, kCmdStop},
         {"Start One Wire while stopped", false, kCmdStartOneWire},
         {"Stop One Wire while closed", false, kCmdStopOneWire},
         {"Open Dashboard while none is served", false, kCmdOpenDashboard},
+        {"Font during a replay", false, kCmdFont, true},
+        {"Start during a replay", false, kCmdStart, true},
         {"Start while running", true, kCmdStart},
         {"Reset while running", true, kCmdReset},
         {"Read Brennic File while running", true, kCmdReadOwnLog},
@@ -89,12 +99,15 @@ TEST_F(MainWindowTest, CommandsNotAllowedNowOnlyBeep) {
             w.Run(kCmdStop);
             ASSERT_TRUE(testing::WaitForEvents([&] { return !w.Com().Running(); }));
         }
+        state_.replay.active = c.replay;
         const int samplesBefore = Samples();
         const auto before = state_.messages.refusedCommands;
         w.Run(c.command);
         EXPECT_EQ(state_.messages.refusedCommands, before + 1) << c.what;
         EXPECT_EQ(Samples(), samplesBefore) << c.what;
+        EXPECT_EQ(w.Com().Running(), c.running) << c.what;
     }
+    state_.replay.active = false;
     EXPECT_TRUE(messages_.empty());
 }
 
@@ -114,20 +127,7 @@ TEST_F(MainWindowTest, ACommandLineReplayKeepsItsStatisticsWhenTheWindowOpens) {
     }
 }
 
-TEST_F(MainWindowTest, ReplayInProgressRefusesFontButStillShowsNothingElse) {
-    MainWindow& w = Window();
-    state_.replay.active = true;
-    const DisplayFont before = state_.font;
-    const auto refused = state_.messages.refusedCommands;
-    w.Run(kCmdFont);
-    w.Run(kCmdStart);
-    EXPECT_EQ(state_.messages.refusedCommands, refused + 2);
-    EXPECT_EQ(state_.font, before);
-    EXPECT_FALSE(w.Com().Running());
-    state_.replay.active = false;
-}
-
-TEST_F(MainWindowTest, OneWireEnableTwiceRestoresTheItemsInPlace) {
+TEST_F(MainWindowTest, OneWireEnableRemovesItsItemsAndRestoresThemInPlace) {
     state_.config.oneWireEnable = 1;
     MainWindow& w = Window();
     const QStringList file = MenuTexts(w.FileMenu());
@@ -139,16 +139,15 @@ TEST_F(MainWindowTest, OneWireEnableTwiceRestoresTheItemsInPlace) {
 
     w.Run(kCmdOneWireEnable);
     EXPECT_EQ(state_.config.oneWireEnable, 0);
-    EXPECT_FALSE(MenuTexts(w.FileMenu()).contains("Stop One Wire"));
+    EXPECT_EQ(MenuTexts(w.FileMenu()).mid(0, 6),
+              QStringList({"&Start", "Stop", "Reset", "Statistics", "Test Data Control", "-"}));
     EXPECT_FALSE(MenuTexts(w.ConfigureMenu()).contains("Configure One Wire"));
     EXPECT_FALSE(w.Action(kCmdOneWireEnable)->isChecked());
 
     w.Run(kCmdOneWireEnable);
     EXPECT_EQ(MenuTexts(w.FileMenu()), file);
     EXPECT_EQ(MenuTexts(w.ConfigureMenu()), configure);
-    // The change was saved.
-    std::ifstream saved(fs::path(state_.config.configFolder) / "Config.Txt");
-    EXPECT_TRUE(saved.good());
+    EXPECT_TRUE(fs::exists(fs::path(state_.config.configFolder) / "Config.Txt")) << "saved";
 }
 
 TEST_F(MainWindowTest, OverwrittenGuardWordIsReportedOnceWithTheLastFiveEvents) {
@@ -213,12 +212,6 @@ TEST_F(MainWindowTest, AltCCopiesTheWindowImage) {
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), w.Display()->size());
 }
 
-TEST_F(MainWindowTest, StatisticsAndTestDataControlAreInTheFileMenu) {
-    const QStringList file = MenuTexts(Window().FileMenu());
-    EXPECT_EQ(file.mid(0, 6),
-              QStringList({"&Start", "Stop", "Reset", "Statistics", "Test Data Control", "-"}));
-}
-
 TEST_F(MainWindowTest, ScrollCommandsMoveTheChartView) {
     MainWindow& w = Window();
     {
@@ -246,6 +239,84 @@ TEST_F(MainWindowTest, ScrollCommandsMoveTheChartView) {
     w.Run(kCmdScrollRight);
     EXPECT_EQ(state_.chart.viewStart, end);
     EXPECT_TRUE(state_.chart.atEnd);
+}
+
+// The main window hands its own picture to the web publisher, whose thread waits while the
+// main thread renders it (the copy command's: AltCCopiesTheWindowImage).
+TEST_F(MainWindowTest, PublisherScreenShotUsesTheWindowPicture) {
+    // The publisher's first publication comes at once and writes its screen shot to disk.
+    state_.config.webWriteToDisk = 1;
+    state_.config.webIncludeScreenShot = 1;
+    state_.config.webFolder = folder_.Path().string();
+    options_.startPublisher = true;
+    options_.publisher.firstDelay = std::chrono::milliseconds(0);
+    options_.publisher.tempFolder = folder_.Path().string();
+    MainWindow& w = Window();
+    w.show();
+
+    // The publisher's thread asks for the picture; this (the main) thread renders it.
+    QImage shot;
+    ASSERT_TRUE(testing::WaitForEvents(
+        [&] {
+            if (w.Publisher()->Counters().uploads > 0) {
+                shot = QImageReader(QString::fromStdString(folder_.File("ScreenShot.jpg")), "jpeg")
+                           .read();
+            }
+            return !shot.isNull();
+        },
+        std::chrono::seconds(20)));
+    const QImage picture = WindowImage(state_, w, *w.Display()).WindowPicture();
+    EXPECT_EQ(shot.size(), picture.size());
+    EXPECT_GT(picture.height(), w.Display()->height());  // the menu bar is in it
+    EXPECT_TRUE(messages_.empty()) << messages_.front();
+}
+
+// A raised alert shows above the display and in View > Alerts; its clear hides the line and
+// leaves the row with its times. The window's own station judges the samples.
+TEST_F(MainWindowTest, AlertLineShowsRaisedAlertsAndTheListKeepsTheirHistory) {
+    ScopedTimeZone zone("UTC0");
+    fs::create_directories(state_.config.configFolder);
+    testing::WriteFile(fs::path(state_.config.configFolder) / "brennic.toml",
+                       "[alerts.freeze]\nminutes = 0\n");
+    MainWindow& window = Window();
+    ASSERT_NE(window.Alerts(), nullptr);
+    EXPECT_TRUE(window.AlertLine()->isHidden());
+
+    const std::time_t t0 = 1782118800;  // 2026-06-22 09:00:00 UTC
+    auto sample = [&](std::time_t t, float collector) {
+        AlertInput in;
+        in.now = t;
+        in.newSample = true;
+        in.current[kSlotCollector] = collector;
+        in.current[kSlotStorage] = 90.0f;
+        window.StationCore().Call([&] { window.Alerts()->Evaluate(in); });
+    };
+    const auto waitFor = [](const std::function<bool()>& done) {
+        return testing::WaitForEvents(done, std::chrono::seconds(20));
+    };
+    sample(t0, 31.0f);
+    ASSERT_TRUE(waitFor([&] { return !window.AlertLine()->isHidden(); }));
+    EXPECT_EQ(window.AlertLine()->text(), "Freeze risk since 09:00 (collector 31 °F)");
+    EXPECT_TRUE(window.AlertLine()->styleSheet().contains("8a1f00"));
+
+    window.Run(kCmdAlerts);
+    ASSERT_NE(window.AlertList(), nullptr);
+    EXPECT_TRUE(window.AlertList()->isVisible());
+    QTableWidget* table = window.AlertList()->Table();
+    ASSERT_EQ(table->rowCount(), 1);
+    EXPECT_EQ(table->item(0, 1)->text(), "active");
+    EXPECT_EQ(table->item(0, 2)->text(), "Freeze risk");
+
+    sample(t0 + 60, 45.0f);
+    ASSERT_TRUE(waitFor([&] { return window.AlertLine()->isHidden(); }));
+    ASSERT_TRUE(waitFor([&] { return table->item(0, 1)->text() != "active"; }));
+    EXPECT_EQ(table->item(0, 0)->text(), "2026-06-22 09:00:00");
+    EXPECT_EQ(table->item(0, 1)->text(), "2026-06-22 09:01:00");
+
+    ASSERT_TRUE(waitFor([&] { return window.Alerts()->Done() == 2; }));
+    EXPECT_EQ(testing::ReadAll(folder_.File("data/Alerts.txt")),
+              "2026-06-22 09:00:00UTC\traised\tFreeze risk\tcollector 31 °F\n"
+              "2026-06-22 09:01:00UTC\tcleared\tFreeze risk\tcollector 45 °F\n");
 }
 
 }  // namespace
