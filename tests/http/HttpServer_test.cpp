@@ -16,7 +16,6 @@
 #include <sstream>
 #include <thread>
 
-#include "support/FtpTestServer.h"
 #include "support/HttpTestClient.h"
 #include "support/ProcessorTestSupport.h"
 #include "support/ScopedTimeZone.h"
@@ -247,26 +246,23 @@ TEST_F(HttpServerTest, HealthFollowsTheControllerLine) {
 
 // Collects an event stream until `stop` is set.
 struct StreamReader {
-    std::string* received;
-    std::mutex* mutex;
-    std::atomic<bool>* stop;
+    std::string received;
+    std::mutex mutex;
+    std::atomic<bool> stop{false};
     static std::size_t Write(char* d, std::size_t s, std::size_t n, void* self) {
         auto* r = static_cast<StreamReader*>(self);
-        std::lock_guard lock(*r->mutex);
-        r->received->append(d, s * n);
+        std::lock_guard lock(r->mutex);
+        r->received.append(d, s * n);
         return s * n;
     }
     static int Progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-        return static_cast<StreamReader*>(self)->stop->load() ? 1 : 0;
+        return static_cast<StreamReader*>(self)->stop.load() ? 1 : 0;
     }
 };
 
 TEST_F(HttpServerTest, StreamDeliversASampleProcessedAfterSubscribing) {
     Start();
-    std::string received;
-    std::mutex mutex;
-    std::atomic<bool> stop{false};
-    StreamReader reader{&received, &mutex, &stop};
+    StreamReader reader;
     std::thread client([&] {
         CURL* curl = curl_easy_init();
         const std::string url = base_ + "/api/v1/stream";
@@ -282,8 +278,8 @@ TEST_F(HttpServerTest, StreamDeliversASampleProcessedAfterSubscribing) {
     });
     const auto waitFor = [&](const std::string& text) {
         return testing::WaitFor([&] {
-            std::lock_guard lock(mutex);
-            return received.find(text) != std::string::npos;
+            std::lock_guard lock(reader.mutex);
+            return reader.received.find(text) != std::string::npos;
         });
     };
     ASSERT_TRUE(waitFor("retry: 3000"));
@@ -294,8 +290,9 @@ TEST_F(HttpServerTest, StreamDeliversASampleProcessedAfterSubscribing) {
     }
     EXPECT_TRUE(waitFor("\n\n"));
     EXPECT_TRUE(waitFor("event: sample\ndata: "));
-    stop = true;
+    reader.stop = true;
     client.join();
+    const std::string& received = reader.received;
     const std::size_t at = received.find("event: sample\ndata: ");
     const std::string data = received.substr(at + 20, received.find('\n', at + 20) - at - 20);
     EXPECT_EQ(json::parse(data)["sample"]["channels"]["collector"]["value"], 160.5);

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include "mqtt/EnergyLedger.h"
-#include "support/FtpTestServer.h"
 #include "support/TempFolder.h"
 
 namespace brennic {
@@ -57,7 +56,7 @@ TEST(MqttSettings, BadValuesAreNamedAndDefaultsKept) {
 TEST(MqttSettings, PasswordFileMustBeOwnerOnly) {
     testing::TempFolder folder;
     const auto file = folder.Path() / "mqtt.pass";
-    test::WriteFile(file, "s3cret\n");
+    testing::WriteFile(file, "s3cret\n");
     for (const auto& [mode, password, problems] :
          {std::tuple{0600, "s3cret", 0u}, std::tuple{0644, "", 1u}}) {
         chmod(file.c_str(), static_cast<mode_t>(mode));
@@ -110,10 +109,11 @@ TEST(EnergyLedger, LifetimeGrowsAcrossResetAndRestart) {
     EXPECT_DOUBLE_EQ(again.collectorBtu, 600.0);
     EXPECT_DOUBLE_EQ(again.haBtu, 26.0);
 
-    test::WriteFile(file, "{\"collector_btu\": 12");
+    testing::WriteFile(file, "{\"collector_btu\": 12");
     EXPECT_FALSE(LoadEnergyLedger(file, again, problem));
     EXPECT_NE(problem.find("damaged"), std::string::npos);
-    EXPECT_EQ(test::ReadAll(folder.Path() / "EnergyTotals.json.damaged"), "{\"collector_btu\": 12");
+    EXPECT_EQ(testing::ReadAll(folder.Path() / "EnergyTotals.json.damaged"),
+              "{\"collector_btu\": 12");
     EXPECT_EQ(again.collectorBtu, 0.0);
 }
 

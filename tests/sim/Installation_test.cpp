@@ -120,8 +120,6 @@ TEST(Installation, ControllerLinesAreWhatTheControllersPrintfWrites) {
 TEST(Installation, AClearDayGivesAPlausibleShareOfTheTheoreticalOutput) {
     ScopedTimeZone zone(kCentral);
     const InstallationParameters clear = Weathered(DayKind::kClear);
-    ASSERT_EQ(clear.latitude, 45.0f);
-    ASSERT_EQ(clear.area, 4.0f);
     const std::time_t june = Local(2026, 6, 21, 0, 0, 0);
     const double juneHeat = DayHeatKwh(clear, june);
     const double theoretical = TheoreticalKwh(clear, june);

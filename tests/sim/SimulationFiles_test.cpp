@@ -42,7 +42,6 @@ TEST(SimulationFiles, TheSameSeedGivesTheSameBytes) {
     o.start = Local(2026, 3, 7, 0, 0, 0);  // across the change to daylight saving time
     o.days = 2;
     o.interval = 300;
-    o.parameters.seed = 3;
     for (const auto format :
          {SimulationFormat::kDataRecorder, SimulationFormat::kOwnLog, SimulationFormat::kCapture}) {
         o.format = format;
