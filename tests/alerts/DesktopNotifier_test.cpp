@@ -8,6 +8,7 @@
 #include <cstring>
 #include <future>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -151,7 +152,7 @@ TEST(DesktopNotifier, ANotificationReachesTheSessionsServiceAndItsClearReplacesI
 // Without a session bus nothing is shown, nothing is reported and nothing waits.
 TEST(DesktopNotifier, WithoutASessionBusNothingHappens) {
     const char* old = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-    const std::string saved = old != nullptr ? old : "";
+    const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
     ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus", 1);
     std::vector<std::string> reports;
     {
@@ -160,11 +161,8 @@ TEST(DesktopNotifier, WithoutASessionBusNothingHappens) {
         EXPECT_TRUE(testing::WaitFor([&] { return notifier.Handled() == 1; }));
         EXPECT_EQ(notifier.Shown(), 0u);
     }
-    if (old != nullptr) {
-        ::setenv("DBUS_SESSION_BUS_ADDRESS", saved.c_str(), 1);
-    } else {
-        ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
-    }
+    saved ? ::setenv("DBUS_SESSION_BUS_ADDRESS", saved->c_str(), 1)
+          : ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
     EXPECT_TRUE(reports.empty());
 }
 
