@@ -33,6 +33,22 @@ AlertChange PumpIdle(bool raised) {
     return c;
 }
 
+// Runs `argv` once for `change` through the runner; returns what the runner reported.
+std::vector<std::string> RunOnce(const std::vector<std::string>& argv,
+                                 std::chrono::milliseconds limit, const AlertChange& change) {
+    std::vector<std::string> reports;
+    std::mutex mutex;
+    {
+        AlertCommandRunner runner(argv, limit, [&](const std::string& t) {
+            std::lock_guard<std::mutex> guard(mutex);
+            reports.push_back(t);
+        });
+        runner.Offer(change);
+        EXPECT_TRUE(testing::WaitFor([&] { return runner.Finished() == 1; }));
+    }  // the runner's thread has ended: every report is in
+    return reports;
+}
+
 TEST(AlertCommand, SplitsTheCommandLineWithoutAShell) {
     struct Case {
         const char* line;
@@ -59,17 +75,8 @@ TEST(AlertCommand, ReceivesTheAlertOnStandardInputAndInItsEnvironment) {
     const std::string script =
         Script(folder, "record",
                "cat > \"$1/input.json\"\nenv | grep ^BRENNIC_ALERT_ | sort > \"$1/env\"\n");
-    std::vector<std::string> reports;
-    std::mutex mutex;
-    {
-        AlertCommandRunner runner({script, folder.Path().string()}, std::chrono::seconds(20),
-                                  [&](const std::string& t) {
-                                      std::lock_guard<std::mutex> guard(mutex);
-                                      reports.push_back(t);
-                                  });
-        runner.Offer(PumpIdle(false));
-        ASSERT_TRUE(testing::WaitFor([&] { return runner.Finished() == 1; }));
-    }
+    EXPECT_TRUE(RunOnce({script, folder.Path().string()}, std::chrono::seconds(20), PumpIdle(false))
+                    .empty());
     const auto input = nlohmann::json::parse(ReadAll(folder.File("input.json")));
     EXPECT_EQ(input["event"], "cleared");
     EXPECT_EQ(input["alert"]["rule"], "pump_idle_gain");
@@ -87,7 +94,6 @@ TEST(AlertCommand, ReceivesTheAlertOnStandardInputAndInItsEnvironment) {
               "storage 110 °F)\n"
               "BRENNIC_ALERT_TITLE=Pump not running with gain\n"
               "BRENNIC_ALERT_VALUES=\n");
-    EXPECT_TRUE(reports.empty());
 }
 
 bool Gone(pid_t pid) {
@@ -129,18 +135,8 @@ TEST(AlertCommand, FailuresAreReported) {
         {{"sleep", "600"}, 200, "The alert command sleep did not end within 0.2 s and was stopped"},
     };
     for (const Case& c : cases) {
-        std::vector<std::string> reports;
-        std::mutex mutex;
-        {
-            AlertCommandRunner runner(c.argv, std::chrono::milliseconds(c.limitMs),
-                                      [&](const std::string& t) {
-                                          std::lock_guard<std::mutex> guard(mutex);
-                                          reports.push_back(t);
-                                      });
-            runner.Offer(PumpIdle(true));
-            ASSERT_TRUE(testing::WaitFor([&] { return runner.Finished() == 1; }));
-        }
-        EXPECT_EQ(reports, std::vector<std::string>{c.report});
+        EXPECT_EQ(RunOnce(c.argv, std::chrono::milliseconds(c.limitMs), PumpIdle(true)),
+                  std::vector<std::string>{c.report});
     }
 }
 

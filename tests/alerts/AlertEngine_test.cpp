@@ -35,7 +35,7 @@ AlertInput SampleAt(std::time_t t, float collector, float storage, bool pump) {
 using Make = std::function<AlertInput(std::time_t t, std::time_t phase, bool holds)>;
 
 struct RuleCase {
-    const char* name;
+    const char* name;  // of the test
     AlertRule rule;
     std::string subject;
     Make make;
@@ -44,34 +44,34 @@ struct RuleCase {
 
 std::vector<RuleCase> RuleCases() {
     return {
-        {"collector over-temperature", AlertRule::kCollectorOverheat, "",
+        {"CollectorOverTemperature", AlertRule::kCollectorOverheat, "",
          [](std::time_t t, std::time_t, bool h) {
              return SampleAt(t, h ? 240.0f : 239.0f, 150.0f, true);
          }},
-        {"freeze risk", AlertRule::kFreeze, "",
+        {"FreezeRisk", AlertRule::kFreeze, "",
          [](std::time_t t, std::time_t, bool h) {
              return SampleAt(t, h ? 35.0f : 36.0f, 100.0f, false);
          }},
-        {"pump running without gain", AlertRule::kPumpNoGain, "",
+        {"PumpRunningWithoutGain", AlertRule::kPumpNoGain, "",
          [](std::time_t t, std::time_t, bool h) {
              return SampleAt(t, h ? 121.0f : 121.5f, 120.0f, true);
          }},
-        {"pump not running with gain", AlertRule::kPumpIdleGain, "",
+        {"PumpNotRunningWithGain", AlertRule::kPumpIdleGain, "",
          // 2 × the reported differential of 12 °F
          [](std::time_t t, std::time_t, bool h) {
              return SampleAt(t, h ? 144.0f : 143.5f, 120.0f, false);
          }},
-        {"tank over-temperature", AlertRule::kTankOverheat, "",
+        {"TankOverTemperature", AlertRule::kTankOverheat, "",
          [](std::time_t t, std::time_t, bool h) {
              return SampleAt(t, 185.0f, h ? 180.0f : 179.5f, true);
          }},
-        {"sensor open", AlertRule::kSensorOpen, "Aux-1",
+        {"SensorOpen", AlertRule::kSensorOpen, "Aux-1",
          [](std::time_t t, std::time_t, bool h) {
              AlertInput in = SampleAt(t, 100.0f, 100.0f, false);
              in.current[kSlotAux1] = h ? kNoReading : 70.0f;
              return in;
          }},
-        {"no controller line", AlertRule::kNoData, "controller",
+        {"NoControllerLine", AlertRule::kNoData, "controller",
          // While it holds no line arrives after the phase began; a heartbeat evaluates.
          [](std::time_t t, std::time_t phase, bool h) {
              AlertInput in = SampleAt(t, 100.0f, 100.0f, false);
@@ -82,7 +82,7 @@ std::vector<RuleCase> RuleCases() {
              return in;
          },
          true},
-        {"stale One-Wire", AlertRule::kNoData, "One-Wire",
+        {"StaleOneWire", AlertRule::kNoData, "One-Wire",
          [](std::time_t t, std::time_t phase, bool h) {
              AlertInput in = SampleAt(t, 100.0f, 100.0f, false);
              in.oneWireOpen = true;
@@ -195,13 +195,7 @@ TEST_P(RuleTable, NothingWhenSwitchedOff) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, RuleTable, ::testing::ValuesIn(RuleCases()),
-                         [](const ::testing::TestParamInfo<RuleCase>& param) {
-                             std::string n = param.param.name;
-                             for (char& ch : n) {
-                                 ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-                             }
-                             return n;
-                         });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 // Steady states that look like a fault to one rule but are sound, or are another fault.
 TEST(AlertEngine, EachSteadyStateRaisesExactlyItsRules) {

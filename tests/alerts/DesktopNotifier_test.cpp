@@ -6,8 +6,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
-#include <future>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -28,15 +28,24 @@ class NotificationService {
         int urgency = -1;
     };
 
+    // The bus is set up here and then used by the serving thread alone.
     NotificationService() {
-        std::promise<bool> ready;
-        auto started = ready.get_future();
-        thread_ = std::thread([this, &ready] { Serve(ready); });
-        ok_ = started.get();
+        const char* path = "/org/freedesktop/Notifications";
+        ok_ = sd_bus_open_user(&bus_) >= 0 &&
+              sd_bus_add_object(bus_, nullptr, path, &Handle, this) >= 0 &&
+              sd_bus_request_name(bus_, "org.freedesktop.Notifications", 0) >= 0;
+        thread_ = std::thread([this] {
+            while (ok_ && !stop_) {
+                if (sd_bus_process(bus_, nullptr) <= 0) {
+                    sd_bus_wait(bus_, 50 * 1000);
+                }
+            }
+        });
     }
     ~NotificationService() {
         stop_ = true;
         thread_.join();
+        sd_bus_flush_close_unref(bus_);
     }
     bool Ok() const { return ok_; }
     std::vector<Call> Calls() const {
@@ -45,25 +54,6 @@ class NotificationService {
     }
 
   private:
-    void Serve(std::promise<bool>& ready) {
-        sd_bus* bus = nullptr;
-        if (sd_bus_open_user(&bus) < 0 ||
-            sd_bus_add_object(bus, nullptr, "/org/freedesktop/Notifications", &Handle, this) < 0 ||
-            sd_bus_request_name(bus, "org.freedesktop.Notifications", 0) < 0) {
-            sd_bus_unref(bus);
-            ready.set_value(false);
-            return;
-        }
-        ready.set_value(true);
-        while (!stop_) {
-            if (sd_bus_process(bus, nullptr) > 0) {
-                continue;
-            }
-            sd_bus_wait(bus, 50 * 1000);
-        }
-        sd_bus_flush_close_unref(bus);
-    }
-
     static int Handle(sd_bus_message* m, void* self, sd_bus_error*) {
         if (!sd_bus_message_is_method_call(m, "org.freedesktop.Notifications", "Notify")) {
             return 0;
@@ -104,6 +94,7 @@ class NotificationService {
         return sd_bus_reply_method_return(m, "u", id);
     }
 
+    sd_bus* bus_ = nullptr;
     std::thread thread_;
     std::atomic<bool> stop_{false};
     bool ok_ = false;
@@ -151,7 +142,7 @@ TEST(DesktopNotifier, ANotificationReachesTheSessionsServiceAndItsClearReplacesI
 // Without a session bus nothing is shown, nothing is reported and nothing waits.
 TEST(DesktopNotifier, WithoutASessionBusNothingHappens) {
     const char* old = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-    const std::string saved = old != nullptr ? old : "";
+    const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
     ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus", 1);
     std::vector<std::string> reports;
     {
@@ -160,11 +151,8 @@ TEST(DesktopNotifier, WithoutASessionBusNothingHappens) {
         EXPECT_TRUE(testing::WaitFor([&] { return notifier.Handled() == 1; }));
         EXPECT_EQ(notifier.Shown(), 0u);
     }
-    if (old != nullptr) {
-        ::setenv("DBUS_SESSION_BUS_ADDRESS", saved.c_str(), 1);
-    } else {
-        ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
-    }
+    saved ? ::setenv("DBUS_SESSION_BUS_ADDRESS", saved->c_str(), 1)
+          : ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
     EXPECT_TRUE(reports.empty());
 }
 

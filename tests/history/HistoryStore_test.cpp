@@ -12,6 +12,7 @@
 
 #include "core/MessageProcessor.h"
 #include "history/HistoryWriter.h"
+#include "support/FtpTestServer.h"
 #include "support/HistoryTestSupport.h"
 #include "support/ScopedTimeZone.h"
 #include "support/TempFolder.h"
@@ -21,15 +22,6 @@ namespace {
 
 using testing::Local;
 using testing::TempFolder;
-
-std::vector<std::string> FilesIn(const TempFolder& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(folder.File(""))) {
-        names.push_back(e.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 MinuteRow Minute(std::time_t minute, int samples, double btu, float collector) {
     MinuteRow r;
@@ -63,7 +55,7 @@ TEST_F(HistoryStoreTest, DamagedFileIsRenamedAsideOnceAndANewStoreStarts) {
             .ok);
     opened.store.reset();
 
-    const auto names = FilesIn(folder_);
+    const auto names = test::FileNames(folder_.Path());
     ASSERT_EQ(names.size(), 3u);
     EXPECT_EQ(names[0], "LOG-2009-06-01.txt");
     EXPECT_EQ(testing::ReadAll(folder_.File("LOG-2009-06-01.txt")), "log text\n");

@@ -10,13 +10,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <sstream>
 #include <thread>
 
-#include "support/FtpTestServer.h"
 #include "support/HttpTestClient.h"
 #include "support/ProcessorTestSupport.h"
 #include "support/ScopedTimeZone.h"
@@ -76,9 +76,8 @@ TEST_F(HttpServerTest, CurrentAndStatisticsCarryTheProcessedValues) {
     EXPECT_EQ(ch["aux1"]["value"], 101.5);
     EXPECT_EQ(c["sample"]["epoch"], test::kNoon + 4);
     EXPECT_EQ(c["sample"]["iso"], "2009-06-01T14:00:04+02:00");
-    EXPECT_EQ(c["pumps"]["collector"]["running"], false);
-    EXPECT_EQ(c["pumps"]["collector"]["cycles"], 1);
-    EXPECT_EQ(c["pumps"]["collector"]["onSeconds"], 4);
+    EXPECT_EQ(c["pumps"]["collector"],
+              json::parse(R"({"running":false,"onSeconds":4,"cycles":1})"));
     EXPECT_EQ(c["counters"]["samples"], 3);
     EXPECT_EQ(c["counters"]["openSensors"], 1);
     EXPECT_EQ(c["status"].size(), 6u);
@@ -89,7 +88,7 @@ TEST_F(HttpServerTest, CurrentAndStatisticsCarryTheProcessedValues) {
     EXPECT_EQ(s["dayMax"]["channels"]["storage"]["value"], 122.0);
 }
 
-TEST_F(HttpServerTest, HistoryAsJsonAndCsvAgree) {
+TEST_F(HttpServerTest, HistoryComesAsJsonOrCsv) {
     Start();
     const json j = Json("/api/v1/history?from=" + std::to_string(test::kNoon) +
                         "&to=2009-06-01T12:00:03Z&channels=collector,storage");
@@ -100,23 +99,14 @@ TEST_F(HttpServerTest, HistoryAsJsonAndCsvAgree) {
     const auto csv =
         HttpGet(base_ + "/api/v1/history?from=2009-06-01T14:00:00%2B02:00", {"Accept: text/csv"});
     EXPECT_EQ(csv.contentType, "text/csv; charset=utf-8");
-    const json all = Json("/api/v1/history?from=2009-06-01T14:00:00%2B02:00");
-    std::istringstream lines(csv.body);
-    std::string header, row;
-    std::getline(lines, header);
-    EXPECT_EQ(header.rfind("time,epoch,collector,storage,", 0), 0u) << header;
-    std::size_t rows = 0;
-    for (; std::getline(lines, row); ++rows) {
-        const json& sample = all["samples"][rows];
-        std::ostringstream expected;
-        expected << sample["time"].get<std::string>() << ',' << sample["epoch"].get<long long>()
-                 << ',';
-        if (!sample["collector"].is_null()) {
-            expected << sample["collector"].get<double>();
-        }
-        EXPECT_EQ(row.rfind(expected.str() + ",", 0), 0u) << row;
+    EXPECT_EQ(csv.body.rfind("time,epoch,collector,storage,", 0), 0u) << csv.body;
+    EXPECT_EQ(std::count(csv.body.begin(), csv.body.end(), '\n'), 4) << csv.body;
+    // A line per sample; no reading (OPEN.S) is an empty cell.
+    for (const char* row : {"\r\n2009-06-01T14:00:00+02:00,1243857600,150,120,",
+                            "\r\n2009-06-01T14:00:02+02:00,1243857602,152.5,121,",
+                            "\r\n2009-06-01T14:00:04+02:00,1243857604,,122,"}) {
+        EXPECT_NE(csv.body.find(row), std::string::npos) << row;
     }
-    EXPECT_EQ(rows, 3u);
     EXPECT_EQ(Json("/api/v1/history?step=3&from=0")["samples"].size(), 2u);
 }
 
@@ -247,26 +237,23 @@ TEST_F(HttpServerTest, HealthFollowsTheControllerLine) {
 
 // Collects an event stream until `stop` is set.
 struct StreamReader {
-    std::string* received;
-    std::mutex* mutex;
-    std::atomic<bool>* stop;
+    std::string received;
+    std::mutex mutex;
+    std::atomic<bool> stop{false};
     static std::size_t Write(char* d, std::size_t s, std::size_t n, void* self) {
         auto* r = static_cast<StreamReader*>(self);
-        std::lock_guard lock(*r->mutex);
-        r->received->append(d, s * n);
+        std::lock_guard lock(r->mutex);
+        r->received.append(d, s * n);
         return s * n;
     }
     static int Progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-        return static_cast<StreamReader*>(self)->stop->load() ? 1 : 0;
+        return static_cast<StreamReader*>(self)->stop.load() ? 1 : 0;
     }
 };
 
 TEST_F(HttpServerTest, StreamDeliversASampleProcessedAfterSubscribing) {
     Start();
-    std::string received;
-    std::mutex mutex;
-    std::atomic<bool> stop{false};
-    StreamReader reader{&received, &mutex, &stop};
+    StreamReader reader;
     std::thread client([&] {
         CURL* curl = curl_easy_init();
         const std::string url = base_ + "/api/v1/stream";
@@ -282,8 +269,8 @@ TEST_F(HttpServerTest, StreamDeliversASampleProcessedAfterSubscribing) {
     });
     const auto waitFor = [&](const std::string& text) {
         return testing::WaitFor([&] {
-            std::lock_guard lock(mutex);
-            return received.find(text) != std::string::npos;
+            std::lock_guard lock(reader.mutex);
+            return reader.received.find(text) != std::string::npos;
         });
     };
     ASSERT_TRUE(waitFor("retry: 3000"));
@@ -294,8 +281,9 @@ TEST_F(HttpServerTest, StreamDeliversASampleProcessedAfterSubscribing) {
     }
     EXPECT_TRUE(waitFor("\n\n"));
     EXPECT_TRUE(waitFor("event: sample\ndata: "));
-    stop = true;
+    reader.stop = true;
     client.join();
+    const std::string& received = reader.received;
     const std::size_t at = received.find("event: sample\ndata: ");
     const std::string data = received.substr(at + 20, received.find('\n', at + 20) - at - 20);
     EXPECT_EQ(json::parse(data)["sample"]["channels"]["collector"]["value"], 160.5);

@@ -128,17 +128,16 @@ TEST(MqttPublisher, AnnouncesPublishesStateAndKeepsEnergiesGrowing) {
         }
         EXPECT_EQ(configs.size(), 4u);
         EXPECT_FALSE(configs.contains("homeassistant/sensor/brennic_test-site/aux3/config"));
-        const json& temperature =
-            configs["homeassistant/sensor/brennic_test-site/collector/config"];
-        EXPECT_EQ(temperature["device_class"], "temperature");
-        EXPECT_EQ(temperature["unit_of_measurement"], "°F");
-        EXPECT_EQ(temperature["state_class"], "measurement");
-        EXPECT_EQ(temperature["state_topic"], kState);
-        EXPECT_EQ(temperature["availability_topic"], kStatus);
-        EXPECT_EQ(temperature["unique_id"], "brennic_test-site_collector");
-        EXPECT_EQ(temperature["device"]["name"], "Brennic Roof");
-        EXPECT_EQ(temperature["device"]["model"], "Vexin 2 BTU");
-        EXPECT_EQ(temperature["device"]["configuration_url"], "http://127.0.0.1:8080/");
+        EXPECT_EQ(configs["homeassistant/sensor/brennic_test-site/collector/config"],
+                  json::parse(R"json({"name": "Probe", "unique_id": "brennic_test-site_collector",
+            "object_id": "brennic_test-site_collector", "state_topic": "brennic/test-site/state",
+            "availability_topic": "brennic/test-site/status", "payload_available": "online",
+            "payload_not_available": "offline", "device_class": "temperature",
+            "value_template": "{{ value_json.collector | default(None) }}",
+            "state_class": "measurement", "unit_of_measurement": "°F",
+            "device": {"identifiers": ["brennic_test-site"], "name": "Brennic Roof",
+                "manufacturer": "Brennic", "model": "Vexin 2 BTU", "sw_version": "0.1.0",
+                "configuration_url": "http://127.0.0.1:8080/"}})json"));
         const json& energy =
             configs["homeassistant/sensor/brennic_test-site/collector_energy/config"];
         EXPECT_EQ(energy["device_class"], "energy");

@@ -36,24 +36,6 @@ std::string Simulate(const SimulationOptions& o) {
     return text;
 }
 
-TEST(SimulationFiles, TheSameSeedGivesTheSameBytes) {
-    ScopedTimeZone zone(kCentral);
-    SimulationOptions o;
-    o.start = Local(2026, 3, 7, 0, 0, 0);  // across the change to daylight saving time
-    o.days = 2;
-    o.interval = 300;
-    o.parameters.seed = 3;
-    for (const auto format :
-         {SimulationFormat::kDataRecorder, SimulationFormat::kOwnLog, SimulationFormat::kCapture}) {
-        o.format = format;
-        o.parameters.seed = 3;
-        const std::string first = Simulate(o);
-        EXPECT_EQ(first, Simulate(o));
-        o.parameters.seed = 4;
-        EXPECT_NE(first, Simulate(o));
-    }
-}
-
 TEST(SimulationFiles, TheToolWritesWhatTheLibraryWrites) {
     ScopedTimeZone zone(kCentral);
     TempFolder folder;
@@ -101,6 +83,7 @@ TEST(SimulationFiles, EveryControllerModelIsReadWithoutDataErrors) {
     }
 }
 
+// Every format comes out the same for the same seed and is read back by its replay.
 TEST(SimulationFiles, TheReplaysReadEveryFormatBack) {
     ScopedTimeZone zone(kCentral);
     TempFolder folder;
@@ -121,9 +104,15 @@ TEST(SimulationFiles, TheReplaysReadEveryFormatBack) {
         SCOPED_TRACE(static_cast<int>(c.format));
         o.format = c.format;
         o.model = c.model;
+        o.parameters.seed = 4;
+        const std::string other = Simulate(o);
+        o.parameters.seed = 3;
+        const std::string text = Simulate(o);
+        EXPECT_EQ(text, Simulate(o));
+        EXPECT_NE(text, other);
         ReplayOptions r;
         r.kind = c.kind;
-        r.file = folder.Write("sim.txt", Simulate(o));
+        r.file = folder.Write("sim.txt", text);
         if (c.kind == ReplayOptions::Kind::kCapture) {
             r.start = LocalTimeText(o.start);
             r.interval = o.interval;
