@@ -15,6 +15,11 @@ bool FitsCalendarFields(int year, int month) {
     return year >= INT_MIN + 1900 && month > INT_MIN;
 }
 
+// The latest years since 1900 a record's day may fall in (months past December carry into the
+// year). Anything later is damage too; a day up to it, even with billions of hours added by
+// its clock fields, leaves a year that formatting can still add 1900 to.
+constexpr int kLatestYearSince1900 = 2'000'000'000;
+
 }  // namespace
 
 bool LocalDayCache::ToTime(int year, int month, int day, int hour, int minute, int second, bool dst,
@@ -30,7 +35,7 @@ bool LocalDayCache::ToTime(int year, int month, int day, int hour, int minute, i
         tm.tm_isdst = dst ? 1 : 0;
         tm.tm_wday = -1;  // mktime sets it on success; -1 is also a valid time
         const std::time_t t = std::mktime(&tm);
-        if (tm.tm_wday < 0) {
+        if (tm.tm_wday < 0 || tm.tm_year > kLatestYearSince1900) {
             valid_ = false;
             return false;
         }
@@ -59,7 +64,7 @@ bool FixedZoneDayCache::ToTime(int year, int month, int day, int hour, int minut
         tm.tm_mday = day;
         tm.tm_wday = -1;  // timegm sets it on success
         const std::time_t t = timegm(&tm);
-        if (tm.tm_wday < 0) {
+        if (tm.tm_wday < 0 || tm.tm_year > kLatestYearSince1900) {
             valid_ = false;
             return false;
         }
@@ -90,9 +95,9 @@ std::string Ctime24(std::time_t t) {
         return "??? ??? ?? ??:??:?? ????\n";
     }
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%s %s %02d %02d:%02d:%02d %04d\n", kDayNames[tm.tm_wday],
-                  kMonthNames[tm.tm_mon], tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
-                  tm.tm_year + 1900);
+    std::snprintf(buffer, sizeof buffer, "%s %s %02d %02d:%02d:%02d %04lld\n",
+                  kDayNames[tm.tm_wday], kMonthNames[tm.tm_mon], tm.tm_mday, tm.tm_hour, tm.tm_min,
+                  tm.tm_sec, tm.tm_year + 1900LL);
     return buffer;
 }
 
@@ -102,7 +107,7 @@ std::string LocalTimeText(std::time_t t) {
         return {};
     }
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", tm.tm_year + 1900,
+    std::snprintf(buffer, sizeof buffer, "%04lld-%02d-%02d %02d:%02d:%02d", tm.tm_year + 1900LL,
                   tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
     return buffer;
 }

@@ -58,8 +58,10 @@ TEST(RecordLines, DataRecorderHeadersAndDatesAreValidated) {
         {{"DATE CST +DST\n", "01/-2147483648/2009 14:05:30 1:00\n"}, kReadOk},
         {{"2147483647/01/2009 14:05:30 1:00\n"}, kReadOk},
         {{"DATE CST +DST\n", "2147483647/01/2009 14:05:30 1:00\n"}, kReadOk},
-        {{"01/01/2147483647 14:05:30 1:00\n"}, kReadOk},
-        {{"DATE CST +DST\n", "01/01/2147483647 14:05:30 1:00\n"}, kReadOk},
+        {{"01/01/2147483647 14:05:30 1:00\n"}, kDateTimeFormat},
+        {{"DATE CST +DST\n", "01/01/2147483647 14:05:30 1:00\n"}, kDateTimeFormat},
+        {{"12/31/1999999999 14:05:30 1:00\n"}, kReadOk},
+        {{"DATE CST +DST\n", "12/31/1999999999 14:05:30 1:00\n"}, kReadOk},
     };
     ScopedTimeZone zone("America/Chicago");
     for (const auto& c : cases) {
