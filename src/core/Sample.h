@@ -14,6 +14,10 @@ inline constexpr float kReadingFloor = -9990.0f;  // a value counts when it is a
 // BTU to kilowatt-hours (3413 BTU make one kWh).
 inline constexpr double kKwhPerBtu = 0.0002929973630237328;
 
+// Two samples further apart than this (a restart, a hole in a replayed file) say nothing about
+// what happened between them: the gap adds neither heat nor pump time.
+inline constexpr std::time_t kMaxSampleGap = 3600;
+
 inline bool IsReading(float v) {
     return v > kReadingFloor;
 }

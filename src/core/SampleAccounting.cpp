@@ -17,10 +17,6 @@ namespace {
 // BTU carried per second by one gallon per minute of water per degree Fahrenheit.
 constexpr double kBtuPerGpmDegreeSecond = 0.139085;
 
-// Two samples further apart than this (a restart, a hole in a replayed file) say nothing about
-// what happened between them: the gap adds neither heat nor pump time.
-constexpr std::time_t kMaxSampleGap = 3600;
-
 // Pump seconds and cycles are shown as int; whatever the record times, they stop at its limit.
 int ClampToInt(std::int64_t v) {
     return static_cast<int>(std::clamp<std::int64_t>(v, 0, std::numeric_limits<int>::max()));

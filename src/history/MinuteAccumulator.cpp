@@ -62,8 +62,10 @@ void MinuteAccumulator::Add(const HistorySample& s, std::vector<MinuteRow>& done
         // first sample after one, so its total is this sample's whole contribution.
         iv.collectorBtu = s.collectorBtuTotal - (reset ? 0.0 : previous_.collectorBtuTotal);
         iv.haBtu = s.haBtuTotal - (reset ? 0.0 : previous_.haBtuTotal);
+        // As in the processor, a gap adds no pump time: nothing is known of it (and a damaged
+        // record's time years away would not fit the minute's count).
         const std::time_t elapsed = s.time - previous_.time;
-        if (elapsed > 0) {
+        if (elapsed > 0 && elapsed <= kMaxSampleGap) {
             iv.pumpOnSeconds = On(previous_, kSlotPump) ? static_cast<int>(elapsed) : 0;
             iv.haPumpOnSeconds = On(previous_, kSlotHaPump) ? static_cast<int>(elapsed) : 0;
         }

@@ -114,6 +114,39 @@ TEST_F(ReportTest, MonthsSumTheirDaysWithFractionAndTotals) {
     EXPECT_NE(csv.find("\n2009-03,,,,,,,,,,,,0.0\n"), std::string::npos) << csv;
 }
 
+// The pump time between two samples goes to the minutes, as long as they are at most an hour
+// apart. Across a longer gap (a restart, a damaged time years away) the processor counts no
+// pump time, and neither may the store.
+TEST(MinuteAccumulator, PumpTimeStopsAtAGap) {
+    const std::time_t t0 = 1243857600;  // 2009-06-01 12:00:00 UTC
+    const struct {
+        std::time_t later;  // the second sample, this long after the first
+        int pumpSeconds;
+    } cases[] = {{60, 60}, {3600, 3600}, {3601, 0}, {-60, 0}, {std::time_t{2147483647}, 0}};
+    for (const auto& c : cases) {
+        MinuteAccumulator acc;
+        std::vector<MinuteRow> rows;
+        HistorySample s;
+        s.value.fill(kNoReading);
+        s.value[kSlotPump] = s.value[kSlotHaPump] = 1.0f;
+        s.time = t0;
+        s.sampleCount = 1;
+        acc.Add(s, rows);
+        s.time = t0 + c.later;
+        s.sampleCount = 2;
+        acc.Add(s, rows);
+        acc.EndSegment(rows);
+        int pump = 0;
+        int haPump = 0;
+        for (const MinuteRow& row : rows) {
+            pump += row.pumpOnSeconds;
+            haPump += row.haPumpOnSeconds;
+        }
+        EXPECT_EQ(pump, c.pumpSeconds) << c.later;
+        EXPECT_EQ(haPump, c.pumpSeconds) << c.later;
+    }
+}
+
 TEST(ReportTime, DayTextsParseAndRoll) {
     struct Case {
         const char* text;
