@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "http/ApiJson.h"
+#include "http/MhdLibrary.h"
 
 namespace brennic {
 
@@ -149,7 +150,7 @@ void EventStream::Deliver(std::shared_ptr<const std::string> text) {
         }
         if (c->suspended) {
             c->suspended = false;
-            MHD_resume_connection(c->connection);
+            Mhd().resume_connection(c->connection);
         }
     }
 }
@@ -184,7 +185,7 @@ long EventStream::Read(Client& c, char* out, std::size_t max) {
     }
     if (n == 0) {
         c.suspended = true;
-        MHD_suspend_connection(c.connection);
+        Mhd().suspend_connection(c.connection);
     }
     return static_cast<long>(n);
 }
@@ -203,7 +204,7 @@ void EventStream::Close() {
         c->ended = true;
         if (c->suspended) {
             c->suspended = false;
-            MHD_resume_connection(c->connection);
+            Mhd().resume_connection(c->connection);
         }
     }
 }

@@ -12,6 +12,7 @@
 #include "http/EmbeddedFiles.h"
 #include "http/HistoryQuery.h"
 #include "http/MetricsText.h"
+#include "http/MhdLibrary.h"
 #include "web/WebPages.h"
 
 namespace brennic {
@@ -49,12 +50,12 @@ MHD_Result CollectArgument(void* cls, MHD_ValueKind, const char* key, const char
 
 std::map<std::string, std::string> Arguments(MHD_Connection* c) {
     std::map<std::string, std::string> params;
-    MHD_get_connection_values(c, MHD_GET_ARGUMENT_KIND, CollectArgument, &params);
+    Mhd().get_connection_values(c, MHD_GET_ARGUMENT_KIND, CollectArgument, &params);
     return params;
 }
 
 std::string Header(MHD_Connection* c, const char* name) {
-    const char* v = MHD_lookup_connection_value(c, MHD_HEADER_KIND, name);
+    const char* v = Mhd().lookup_connection_value(c, MHD_HEADER_KIND, name);
     return v != nullptr ? v : "";
 }
 
@@ -142,6 +143,10 @@ bool HttpServer::Start(std::string& error) {
     if (daemon_ != nullptr) {
         return true;
     }
+    if (const MhdFunctions& library = Mhd(); !library.error.empty()) {
+        error = library.error;
+        return false;
+    }
     sockaddr_storage address{};
     unsigned flags = MHD_USE_AUTO_INTERNAL_THREAD | MHD_USE_ITC | MHD_ALLOW_SUSPEND_RESUME;
     auto* v4 = reinterpret_cast<sockaddr_in*>(&address);
@@ -157,7 +162,7 @@ bool HttpServer::Start(std::string& error) {
         error = "the address \"" + settings_.bind + "\" is not an IP address";
         return false;
     }
-    daemon_ = MHD_start_daemon(
+    daemon_ = Mhd().start_daemon(
         flags, 0, &HttpServerGlue::Admit, this, &HttpServerGlue::Access, this,  //
         MHD_OPTION_SOCK_ADDR, reinterpret_cast<sockaddr*>(&address), MHD_OPTION_THREAD_POOL_SIZE,
         static_cast<unsigned>(settings_.threads), MHD_OPTION_NOTIFY_CONNECTION,
@@ -175,7 +180,7 @@ bool HttpServer::Start(std::string& error) {
                 " (in use, or not an address of this machine)";
         return false;
     }
-    const MHD_DaemonInfo* info = MHD_get_daemon_info(daemon_, MHD_DAEMON_INFO_BIND_PORT);
+    const MHD_DaemonInfo* info = Mhd().get_daemon_info(daemon_, MHD_DAEMON_INFO_BIND_PORT);
     port_ = info != nullptr ? info->port : settings_.port;
     serving_ = true;
     return true;
@@ -188,7 +193,7 @@ void HttpServer::Stop() {
     serving_ = false;
     // Parked stream connections must be woken before the library may stop.
     stream_.Close();
-    MHD_stop_daemon(daemon_);
+    Mhd().stop_daemon(daemon_);
     daemon_ = nullptr;
     port_ = 0;
 }
@@ -204,29 +209,29 @@ HttpCounters HttpServer::Counters() const {
 }
 
 void HttpServer::AddCommonHeaders(MHD_Response* r, bool noStore) const {
-    MHD_add_response_header(r, "X-Content-Type-Options", "nosniff");
+    Mhd().add_response_header(r, "X-Content-Type-Options", "nosniff");
     if (noStore) {
-        MHD_add_response_header(r, "Cache-Control", "no-store");
+        Mhd().add_response_header(r, "Cache-Control", "no-store");
     }
     if (!settings_.allowOrigin.empty()) {
-        MHD_add_response_header(r, "Access-Control-Allow-Origin", settings_.allowOrigin.c_str());
-        MHD_add_response_header(r, "Vary", "Origin");
+        Mhd().add_response_header(r, "Access-Control-Allow-Origin", settings_.allowOrigin.c_str());
+        Mhd().add_response_header(r, "Vary", "Origin");
     }
 }
 
 int HttpServer::SendText(MHD_Connection* c, int status, const std::string& type, std::string body) {
     MHD_Response* r =
-        MHD_create_response_from_buffer(body.size(), body.data(), MHD_RESPMEM_MUST_COPY);
-    MHD_add_response_header(r, "Content-Type", type.c_str());
+        Mhd().create_response_from_buffer(body.size(), body.data(), MHD_RESPMEM_MUST_COPY);
+    Mhd().add_response_header(r, "Content-Type", type.c_str());
     AddCommonHeaders(r, true);
     if (status == MHD_HTTP_METHOD_NOT_ALLOWED) {
-        MHD_add_response_header(r, "Allow", "GET, HEAD, OPTIONS");
+        Mhd().add_response_header(r, "Allow", "GET, HEAD, OPTIONS");
     }
     if (status == MHD_HTTP_UNAUTHORIZED) {
-        MHD_add_response_header(r, "WWW-Authenticate", "Bearer");
+        Mhd().add_response_header(r, "WWW-Authenticate", "Bearer");
     }
-    const int result = MHD_queue_response(c, static_cast<unsigned>(status), r);
-    MHD_destroy_response(r);
+    const int result = Mhd().queue_response(c, static_cast<unsigned>(status), r);
+    Mhd().destroy_response(r);
     return result;
 }
 
@@ -243,7 +248,7 @@ bool HttpServer::Authorised(MHD_Connection* c) const {
     if (auth.rfind("Bearer ", 0) == 0 && SameSecret(auth.substr(7), settings_.token)) {
         return true;
     }
-    const char* query = MHD_lookup_connection_value(c, MHD_GET_ARGUMENT_KIND, "token");
+    const char* query = Mhd().lookup_connection_value(c, MHD_GET_ARGUMENT_KIND, "token");
     return query != nullptr && SameSecret(query, settings_.token);
 }
 
@@ -251,15 +256,15 @@ int HttpServer::Handle(MHD_Connection* c, const std::string& url, const std::str
                        std::size_t uploadSize) {
     if (method == "OPTIONS") {
         // A CORS preflight: nothing to do but say what is allowed.
-        MHD_Response* r = MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT);
+        MHD_Response* r = Mhd().create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT);
         AddCommonHeaders(r, true);
-        MHD_add_response_header(r, "Allow", "GET, HEAD, OPTIONS");
+        Mhd().add_response_header(r, "Allow", "GET, HEAD, OPTIONS");
         if (!settings_.allowOrigin.empty()) {
-            MHD_add_response_header(r, "Access-Control-Allow-Methods", "GET, HEAD, OPTIONS");
-            MHD_add_response_header(r, "Access-Control-Allow-Headers", "Authorization");
+            Mhd().add_response_header(r, "Access-Control-Allow-Methods", "GET, HEAD, OPTIONS");
+            Mhd().add_response_header(r, "Access-Control-Allow-Headers", "Authorization");
         }
-        const int result = MHD_queue_response(c, MHD_HTTP_NO_CONTENT, r);
-        MHD_destroy_response(r);
+        const int result = Mhd().queue_response(c, MHD_HTTP_NO_CONTENT, r);
+        Mhd().destroy_response(r);
         return result;
     }
     if (method != "GET" && method != "HEAD") {
@@ -279,14 +284,14 @@ int HttpServer::Handle(MHD_Connection* c, const std::string& url, const std::str
             if (!bytes) {
                 break;
             }
-            MHD_Response* r = MHD_create_response_from_buffer(
+            MHD_Response* r = Mhd().create_response_from_buffer(
                 bytes->size(), const_cast<char*>(bytes->data()), MHD_RESPMEM_PERSISTENT);
-            MHD_add_response_header(r, "Content-Type", f.type);
-            MHD_add_response_header(r, "Content-Security-Policy",
-                                    "default-src 'self'; style-src 'self' 'unsafe-inline'");
+            Mhd().add_response_header(r, "Content-Type", f.type);
+            Mhd().add_response_header(r, "Content-Security-Policy",
+                                      "default-src 'self'; style-src 'self' 'unsafe-inline'");
             AddCommonHeaders(r, false);
-            const int result = MHD_queue_response(c, MHD_HTTP_OK, r);
-            MHD_destroy_response(r);
+            const int result = Mhd().queue_response(c, MHD_HTTP_OK, r);
+            Mhd().destroy_response(r);
             return result;
         }
     }
@@ -373,24 +378,24 @@ int HttpServer::SendHistory(MHD_Connection* c) {
         return SendError(c, MHD_HTTP_BAD_REQUEST, error);
     }
     auto* writer = new HistoryAnswer(*query, sources_.history(query->from, query->to));
-    MHD_Response* r =
-        MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, 64 * 1024, &HttpServerGlue::ReadHistory,
-                                          writer, &HttpServerGlue::FreeHistory);
-    MHD_add_response_header(r, "Content-Type", writer->ContentType());
+    MHD_Response* r = Mhd().create_response_from_callback(MHD_SIZE_UNKNOWN, 64 * 1024,
+                                                          &HttpServerGlue::ReadHistory, writer,
+                                                          &HttpServerGlue::FreeHistory);
+    Mhd().add_response_header(r, "Content-Type", writer->ContentType());
     AddCommonHeaders(r, true);
-    const int result = MHD_queue_response(c, MHD_HTTP_OK, r);
-    MHD_destroy_response(r);
+    const int result = Mhd().queue_response(c, MHD_HTTP_OK, r);
+    Mhd().destroy_response(r);
     return result;
 }
 
 int HttpServer::SendStream(MHD_Connection* c) {
     auto* s = new HttpServerGlue::StreamSubscription{this, stream_.Subscribe(c)};
-    MHD_Response* r = MHD_create_response_from_callback(
+    MHD_Response* r = Mhd().create_response_from_callback(
         MHD_SIZE_UNKNOWN, 4096, &HttpServerGlue::ReadStream, s, &HttpServerGlue::FreeStream);
-    MHD_add_response_header(r, "Content-Type", "text/event-stream");
+    Mhd().add_response_header(r, "Content-Type", "text/event-stream");
     AddCommonHeaders(r, true);
-    const int result = MHD_queue_response(c, MHD_HTTP_OK, r);
-    MHD_destroy_response(r);
+    const int result = Mhd().queue_response(c, MHD_HTTP_OK, r);
+    Mhd().destroy_response(r);
     return result;
 }
 

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/SharedLibrary.h"
 #include "mqtt/MqttPayloads.h"
 
 namespace brennic {
@@ -19,9 +20,64 @@ constexpr int kKeepAliveSeconds = 30;
 constexpr int kMaxBackoffSeconds = 60;
 constexpr auto kConnackWait = std::chrono::seconds(10);
 
-void InitLibrary() {
-    static const int once = mosquitto_lib_init();
-    (void)once;
+// libmosquitto and its TLS stack are loaded when a publisher first starts rather than at
+// every start of the program: most installations publish nothing.
+struct MosquittoFunctions {
+    decltype(&::mosquitto_lib_init) lib_init = nullptr;
+    decltype(&::mosquitto_connack_string) connack_string = nullptr;
+    decltype(&::mosquitto_connect_async) connect_async = nullptr;
+    decltype(&::mosquitto_connect_callback_set) connect_callback_set = nullptr;
+    decltype(&::mosquitto_destroy) destroy = nullptr;
+    decltype(&::mosquitto_disconnect) disconnect = nullptr;
+    decltype(&::mosquitto_disconnect_callback_set) disconnect_callback_set = nullptr;
+    decltype(&::mosquitto_int_option) int_option = nullptr;
+    decltype(&::mosquitto_log_callback_set) log_callback_set = nullptr;
+    decltype(&::mosquitto_loop_misc) loop_misc = nullptr;
+    decltype(&::mosquitto_loop_read) loop_read = nullptr;
+    decltype(&::mosquitto_loop_write) loop_write = nullptr;
+    decltype(&::mosquitto_new) new_ = nullptr;
+    decltype(&::mosquitto_publish) publish = nullptr;
+    decltype(&::mosquitto_socket) socket = nullptr;
+    decltype(&::mosquitto_strerror) strerror = nullptr;
+    decltype(&::mosquitto_tls_set) tls_set = nullptr;
+    decltype(&::mosquitto_username_pw_set) username_pw_set = nullptr;
+    decltype(&::mosquitto_want_write) want_write = nullptr;
+    decltype(&::mosquitto_will_set) will_set = nullptr;
+    std::string error;  // why the library cannot be used; empty when it can
+};
+
+// Loads and initialises the library once for the program (any thread).
+const MosquittoFunctions& Mosq() {
+    static const MosquittoFunctions loaded = [] {
+        MosquittoFunctions m;
+        SharedLibrary library("libmosquitto.so.1");
+        library.Find(m.lib_init, "mosquitto_lib_init");
+        library.Find(m.connack_string, "mosquitto_connack_string");
+        library.Find(m.connect_async, "mosquitto_connect_async");
+        library.Find(m.connect_callback_set, "mosquitto_connect_callback_set");
+        library.Find(m.destroy, "mosquitto_destroy");
+        library.Find(m.disconnect, "mosquitto_disconnect");
+        library.Find(m.disconnect_callback_set, "mosquitto_disconnect_callback_set");
+        library.Find(m.int_option, "mosquitto_int_option");
+        library.Find(m.log_callback_set, "mosquitto_log_callback_set");
+        library.Find(m.loop_misc, "mosquitto_loop_misc");
+        library.Find(m.loop_read, "mosquitto_loop_read");
+        library.Find(m.loop_write, "mosquitto_loop_write");
+        library.Find(m.new_, "mosquitto_new");
+        library.Find(m.publish, "mosquitto_publish");
+        library.Find(m.socket, "mosquitto_socket");
+        library.Find(m.strerror, "mosquitto_strerror");
+        library.Find(m.tls_set, "mosquitto_tls_set");
+        library.Find(m.username_pw_set, "mosquitto_username_pw_set");
+        library.Find(m.want_write, "mosquitto_want_write");
+        library.Find(m.will_set, "mosquitto_will_set");
+        m.error = library.Error();
+        if (m.error.empty() && m.lib_init() != MOSQ_ERR_SUCCESS) {
+            m.error = "libmosquitto cannot be initialised";
+        }
+        return m;
+    }();
+    return loaded;
 }
 
 MqttPublisher& Self(void* user) {
@@ -50,7 +106,7 @@ MqttPublisher::MqttPublisher(MqttPublisherSetup setup) : setup_(std::move(setup)
 MqttPublisher::~MqttPublisher() {
     Stop();
     if (mosq_ != nullptr) {
-        mosquitto_destroy(mosq_);
+        Mosq().destroy(mosq_);
     }
     if (wakeFd_ >= 0) {
         close(wakeFd_);
@@ -62,7 +118,10 @@ std::string MqttPublisher::Broker() const {
 }
 
 bool MqttPublisher::Start() {
-    InitLibrary();
+    if (const std::string& error = Mosq().error; !error.empty()) {
+        setup_.report("Cannot set up the MQTT client: " + error);
+        return false;
+    }
     const MqttSettings& s = setup_.settings;
     std::string problem;
     if (!setup_.ledgerFile.empty() && !LoadEnergyLedger(setup_.ledgerFile, ledger_, problem)) {
@@ -71,36 +130,36 @@ bool MqttPublisher::Start() {
     }
     saved_ = ledger_;
     wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    mosq_ = mosquitto_new(clientId_.c_str(), true, this);
+    mosq_ = Mosq().new_(clientId_.c_str(), true, this);
     if (wakeFd_ < 0 || mosq_ == nullptr) {
         setup_.report("Cannot set up the MQTT client: " + std::string(std::strerror(errno)));
         return false;
     }
-    mosquitto_int_option(mosq_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+    Mosq().int_option(mosq_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
     if (!s.username.empty()) {
-        mosquitto_username_pw_set(mosq_, s.username.c_str(),
-                                  s.password.empty() ? nullptr : s.password.c_str());
+        Mosq().username_pw_set(mosq_, s.username.c_str(),
+                               s.password.empty() ? nullptr : s.password.c_str());
     }
     const std::string offline = "offline";
-    mosquitto_will_set(mosq_, StatusTopic(setup_.baseTopic).c_str(),
-                       static_cast<int>(offline.size()), offline.data(), 1, true);
+    Mosq().will_set(mosq_, StatusTopic(setup_.baseTopic).c_str(), static_cast<int>(offline.size()),
+                    offline.data(), 1, true);
     if (s.tls.enabled) {
         const char* ca = s.tls.caFile.empty() ? nullptr : s.tls.caFile.c_str();
         const char* caPath = ca == nullptr ? "/etc/ssl/certs" : nullptr;
-        const int rc = mosquitto_tls_set(
+        const int rc = Mosq().tls_set(
             mosq_, ca, caPath, s.tls.certFile.empty() ? nullptr : s.tls.certFile.c_str(),
             s.tls.keyFile.empty() ? nullptr : s.tls.keyFile.c_str(), nullptr);
         if (rc != MOSQ_ERR_SUCCESS) {
             setup_.report("MQTT TLS: cannot read mqtt.tls.ca_file \"" + s.tls.caFile +
-                          "\" or the client certificate and key: " + mosquitto_strerror(rc));
+                          "\" or the client certificate and key: " + Mosq().strerror(rc));
             return false;
         }
     }
-    mosquitto_connect_callback_set(
-        mosq_, [](mosquitto*, void* user, int rc) { Self(user).OnConnect(rc); });
-    mosquitto_disconnect_callback_set(
+    Mosq().connect_callback_set(mosq_,
+                                [](mosquitto*, void* user, int rc) { Self(user).OnConnect(rc); });
+    Mosq().disconnect_callback_set(
         mosq_, [](mosquitto*, void* user, int) { Self(user).connected_ = false; });
-    mosquitto_log_callback_set(mosq_, [](mosquitto*, void* user, int level, const char* text) {
+    Mosq().log_callback_set(mosq_, [](mosquitto*, void* user, int level, const char* text) {
         if (level == MOSQ_LOG_ERR) {
             Self(user).OnLog(text);
         }
@@ -162,7 +221,7 @@ void MqttPublisher::Stop() {
 
 void MqttPublisher::Run() {
     while (!stop_) {
-        if (mosquitto_socket(mosq_) < 0) {
+        if (Mosq().socket(mosq_) < 0) {
             if (Clock::now() >= nextAttempt_) {
                 Connect();
                 continue;
@@ -182,7 +241,7 @@ void MqttPublisher::Run() {
     if (connected_) {
         Publish(StatusTopic(setup_.baseTopic), "offline", 1, true);
         Flush(std::chrono::seconds(2));
-        mosquitto_disconnect(mosq_);
+        Mosq().disconnect(mosq_);
         Flush(std::chrono::seconds(1));
     }
     connected_ = false;
@@ -192,10 +251,10 @@ void MqttPublisher::Run() {
 void MqttPublisher::Connect() {
     tlsError_.clear();
     refused_ = false;
-    const int rc = mosquitto_connect_async(mosq_, setup_.settings.host.c_str(),
-                                           setup_.settings.port, kKeepAliveSeconds);
+    const int rc = Mosq().connect_async(mosq_, setup_.settings.host.c_str(), setup_.settings.port,
+                                        kKeepAliveSeconds);
     const int error = errno;
-    if (rc != MOSQ_ERR_SUCCESS || mosquitto_socket(mosq_) < 0) {
+    if (rc != MOSQ_ERR_SUCCESS || Mosq().socket(mosq_) < 0) {
         EndConnection(rc == MOSQ_ERR_SUCCESS ? MOSQ_ERR_NO_CONN : rc, error);
         return;
     }
@@ -206,9 +265,9 @@ void MqttPublisher::Connect() {
 // One round of the connection: wait for the socket, the wake-up or the next deadline, then
 // let the library read, write and keep alive, and publish what is due.
 void MqttPublisher::Serve() {
-    const int socket = mosquitto_socket(mosq_);
+    const int socket = Mosq().socket(mosq_);
     pollfd fds[2] = {
-        {socket, static_cast<short>(POLLIN | (mosquitto_want_write(mosq_) ? POLLOUT : 0)), 0},
+        {socket, static_cast<short>(POLLIN | (Mosq().want_write(mosq_) ? POLLOUT : 0)), 0},
         {wakeFd_, POLLIN, 0}};
     int timeout = 1000;
     const auto now = Clock::now();
@@ -229,29 +288,29 @@ void MqttPublisher::Serve() {
     }
     int rc = MOSQ_ERR_SUCCESS;
     if ((fds[0].revents & (POLLIN | POLLERR | POLLHUP)) != 0) {
-        rc = mosquitto_loop_read(mosq_, 8);
+        rc = Mosq().loop_read(mosq_, 8);
     }
-    if (rc == MOSQ_ERR_SUCCESS && mosquitto_socket(mosq_) >= 0 &&
-        ((fds[0].revents & POLLOUT) != 0 || mosquitto_want_write(mosq_))) {
-        rc = mosquitto_loop_write(mosq_, 8);
+    if (rc == MOSQ_ERR_SUCCESS && Mosq().socket(mosq_) >= 0 &&
+        ((fds[0].revents & POLLOUT) != 0 || Mosq().want_write(mosq_))) {
+        rc = Mosq().loop_write(mosq_, 8);
     }
     const int error = errno;
-    if (rc == MOSQ_ERR_SUCCESS && mosquitto_socket(mosq_) >= 0) {
-        mosquitto_loop_misc(mosq_);
+    if (rc == MOSQ_ERR_SUCCESS && Mosq().socket(mosq_) >= 0) {
+        Mosq().loop_misc(mosq_);
     }
     if (refused_) {
-        mosquitto_disconnect(mosq_);
+        Mosq().disconnect(mosq_);
         ScheduleRetry();
         return;
     }
     if (awaitingConnack_ && Clock::now() > connackDeadline_) {
-        mosquitto_disconnect(mosq_);
+        Mosq().disconnect(mosq_);
         Trouble("The MQTT broker " + Broker() + " did not answer the connection request",
                 failures_);
         ScheduleRetry();
         return;
     }
-    if (mosquitto_socket(mosq_) < 0) {
+    if (Mosq().socket(mosq_) < 0) {
         EndConnection(rc, error);
         return;
     }
@@ -275,13 +334,13 @@ void MqttPublisher::EndConnection(int rc, int error) {
         text = "TLS with the MQTT broker " + Broker() + " failed: " +
                (untrusted ? "the broker's certificate is not trusted (certificate verify failed; "
                             "check mqtt.tls.ca_file)"
-                          : (tlsError_.empty() ? mosquitto_strerror(rc) : tlsError_));
+                          : (tlsError_.empty() ? Mosq().strerror(rc) : tlsError_));
     } else if (wasConnected) {
         text = "The connection to the MQTT broker " + Broker() + " was lost; reconnecting";
     } else if (rc == MOSQ_ERR_ERRNO) {
         text = "Cannot reach the MQTT broker " + Broker() + ": " + std::strerror(error);
     } else {
-        text = "Cannot reach the MQTT broker " + Broker() + ": " + mosquitto_strerror(rc);
+        text = "Cannot reach the MQTT broker " + Broker() + ": " + Mosq().strerror(rc);
     }
     Trouble(text, failures_);
     ScheduleRetry();
@@ -306,7 +365,7 @@ void MqttPublisher::OnConnect(int rc) {
     if (rc != 0) {
         refused_ = true;
         Trouble("The MQTT broker " + Broker() +
-                    " refused the connection: " + mosquitto_connack_string(rc) + RefusalHint(rc),
+                    " refused the connection: " + Mosq().connack_string(rc) + RefusalHint(rc),
                 refusals_);
         return;
     }
@@ -373,7 +432,7 @@ void MqttPublisher::PublishDue() {
     const auto now = Clock::now();
     // A state goes out when the interval has passed and the last one has left, so a slow
     // broker never makes the library queue more than one.
-    if (mosquitto_want_write(mosq_) ||
+    if (Mosq().want_write(mosq_) ||
         (setup_.settings.intervalSeconds > 0 &&
          now < lastPublish_ + std::chrono::seconds(setup_.settings.intervalSeconds))) {
         return;
@@ -421,16 +480,16 @@ void MqttPublisher::SaveLedgerIfDue(bool force) {
 
 void MqttPublisher::Publish(const std::string& topic, const std::string& payload, int qos,
                             bool retain) {
-    mosquitto_publish(mosq_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
-                      payload.data(), qos, retain);
+    Mosq().publish(mosq_, nullptr, topic.c_str(), static_cast<int>(payload.size()), payload.data(),
+                   qos, retain);
 }
 
 void MqttPublisher::Flush(std::chrono::milliseconds limit) {
     const auto end = Clock::now() + limit;
-    while (mosquitto_socket(mosq_) >= 0 && mosquitto_want_write(mosq_) && Clock::now() < end) {
-        pollfd fd{mosquitto_socket(mosq_), POLLOUT, 0};
+    while (Mosq().socket(mosq_) >= 0 && Mosq().want_write(mosq_) && Clock::now() < end) {
+        pollfd fd{Mosq().socket(mosq_), POLLOUT, 0};
         poll(&fd, 1, 100);
-        if (mosquitto_loop_write(mosq_, 8) != MOSQ_ERR_SUCCESS) {
+        if (Mosq().loop_write(mosq_, 8) != MOSQ_ERR_SUCCESS) {
             break;
         }
     }

@@ -3,13 +3,14 @@
 // Only the declarations: libcurl is loaded when the first session opens (LoadCurl).
 #define CURL_DISABLE_TYPECHECK
 #include <curl/curl.h>
-#include <dlfcn.h>
 #include <sys/select.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <mutex>
+
+#include "core/SharedLibrary.h"
 
 namespace brennic {
 
@@ -115,38 +116,26 @@ struct LoadedCurl {
 const LoadedCurl& LoadCurl() {
     static const LoadedCurl loaded = [] {
         LoadedCurl l;
-        void* library = ::dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
-        if (library == nullptr) {
-            const char* why = ::dlerror();
-            l.error = std::string("libcurl cannot be loaded: ") + (why != nullptr ? why : "");
-            return l;
-        }
+        SharedLibrary library("libcurl.so.4");
         CurlFunctions& f = l.functions;
-        bool all = true;
-        auto find = [&](auto& function, const char* name) {
-            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
-                ::dlsym(library, name));
-            all = all && function != nullptr;
-        };
-        find(f.global_init, "curl_global_init");
-        find(f.easy_init, "curl_easy_init");
-        find(f.easy_setopt, "curl_easy_setopt");
-        find(f.easy_strerror, "curl_easy_strerror");
-        find(f.easy_cleanup, "curl_easy_cleanup");
-        find(f.multi_init, "curl_multi_init");
-        find(f.multi_add_handle, "curl_multi_add_handle");
-        find(f.multi_remove_handle, "curl_multi_remove_handle");
-        find(f.multi_perform, "curl_multi_perform");
-        find(f.multi_timeout, "curl_multi_timeout");
-        find(f.multi_fdset, "curl_multi_fdset");
-        find(f.multi_poll, "curl_multi_poll");
-        find(f.multi_info_read, "curl_multi_info_read");
-        find(f.multi_cleanup, "curl_multi_cleanup");
-        find(f.slist_append, "curl_slist_append");
-        find(f.slist_free_all, "curl_slist_free_all");
-        if (!all) {
-            l.error = "libcurl cannot be loaded: a function is missing (libcurl older than 7.66)";
-        } else if (f.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+        library.Find(f.global_init, "curl_global_init");
+        library.Find(f.easy_init, "curl_easy_init");
+        library.Find(f.easy_setopt, "curl_easy_setopt");
+        library.Find(f.easy_strerror, "curl_easy_strerror");
+        library.Find(f.easy_cleanup, "curl_easy_cleanup");
+        library.Find(f.multi_init, "curl_multi_init");
+        library.Find(f.multi_add_handle, "curl_multi_add_handle");
+        library.Find(f.multi_remove_handle, "curl_multi_remove_handle");
+        library.Find(f.multi_perform, "curl_multi_perform");
+        library.Find(f.multi_timeout, "curl_multi_timeout");
+        library.Find(f.multi_fdset, "curl_multi_fdset");
+        library.Find(f.multi_poll, "curl_multi_poll");  // 7.66
+        library.Find(f.multi_info_read, "curl_multi_info_read");
+        library.Find(f.multi_cleanup, "curl_multi_cleanup");
+        library.Find(f.slist_append, "curl_slist_append");
+        library.Find(f.slist_free_all, "curl_slist_free_all");
+        l.error = library.Error();
+        if (l.error.empty() && f.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
             l.error = "libcurl cannot be initialised";
         }
         return l;

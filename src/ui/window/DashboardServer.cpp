@@ -48,6 +48,13 @@ DashboardServer::DashboardServer(AppState& state, MainWindow& window, DisplayWid
         return bytes.toStdString();
     };
     server_ = std::make_shared<HttpServer>(settings, std::move(sources));
+    why_ = "The dashboard has not started yet.";
+}
+
+void DashboardServer::Start() {
+    if (!server_ || Running()) {
+        return;
+    }
     std::string error;
     if (!server_->Start(error)) {
         why_ = QString::fromStdString("The dashboard is not running: " + error + ".");
@@ -60,7 +67,7 @@ DashboardServer::DashboardServer(AppState& state, MainWindow& window, DisplayWid
 }
 
 DashboardServer::~DashboardServer() {
-    if (!server_) {
+    if (!Running()) {
         return;
     }
     std::atomic<bool> stopped{false};
@@ -83,7 +90,7 @@ QString DashboardServer::Description() const {
 }
 
 std::shared_ptr<StationObserver> DashboardServer::Observer() const {
-    if (!Running()) {
+    if (!server_) {
         return std::make_shared<StationObserver>();
     }
     return std::make_shared<StationStream>(server_);

@@ -20,9 +20,12 @@ class DisplayWidget;
 // Main thread only, except the observer (see StationObserver.h).
 class DashboardServer {
   public:
-    // `alerts` gives the JSON of /api/v1/alerts (empty: alerts off).
+    // `alerts` gives the JSON of /api/v1/alerts (empty: alerts off). The server is set up but
+    // not started, so that its observer can join the station before the station starts.
     DashboardServer(AppState& state, MainWindow& window, DisplayWidget& display,
                     std::function<std::string()> alerts, std::function<LiveLinks()> links);
+    // Starts serving (once; a failure is reported and kept in Description()).
+    void Start();
     // Stops the server while the event loop keeps running (a request may wait for the
     // window's picture on the main thread).
     ~DashboardServer();

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QThread>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <cstdio>
@@ -201,12 +202,28 @@ MainWindow::MainWindow(AppState& state, MainWindowOptions options, QWidget* pare
                 return links;
             });
         station_->AddObserver(dashboard_->Observer());
+        // The server starts once the window has been drawn: loading the HTTP library with its
+        // TLS stack and starting the server's threads would delay the first picture.
+        display_->installEventFilter(this);
     }
     station_->Start();
 
     if (state_.config.autoStart) {
         StartAcquisition();
     }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == display_ && e->type() == QEvent::Paint) {
+        display_->removeEventFilter(this);
+        // A zero timer runs after this paint has been shown.
+        QTimer::singleShot(0, this, [this] {
+            if (dashboard_ && !destroying_) {
+                dashboard_->Start();
+            }
+        });
+    }
+    return QMainWindow::eventFilter(watched, e);
 }
 
 MainWindow::~MainWindow() {

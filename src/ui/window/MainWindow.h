@@ -148,6 +148,8 @@ class MainWindow : public QMainWindow, private ReplayWindow {
   protected:
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    // Starts the dashboard after the window's first paint.
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
     // The menu commands: one row each, in menu order. A row with id 0 is a separator.
