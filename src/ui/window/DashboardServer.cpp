@@ -52,9 +52,10 @@ DashboardServer::DashboardServer(AppState& state, MainWindow& window, DisplayWid
 }
 
 void DashboardServer::Start() {
-    if (!server_ || Running()) {
+    if (!server_ || started_) {
         return;
     }
+    started_ = true;
     std::string error;
     if (!server_->Start(error)) {
         why_ = QString::fromStdString("The dashboard is not running: " + error + ".");

@@ -24,7 +24,8 @@ class DashboardServer {
     // not started, so that its observer can join the station before the station starts.
     DashboardServer(AppState& state, MainWindow& window, DisplayWidget& display,
                     std::function<std::string()> alerts, std::function<LiveLinks()> links);
-    // Starts serving (once; a failure is reported and kept in Description()).
+    // Starts serving; later calls do nothing (a failure is reported once and kept in
+    // Description()).
     void Start();
     // Stops the server while the event loop keeps running (a request may wait for the
     // window's picture on the main thread).
@@ -43,6 +44,7 @@ class DashboardServer {
     AppState& state_;
     std::function<LiveLinks()> links_;
     std::shared_ptr<HttpServer> server_;  // shared with the station's observer
+    bool started_ = false;
     QString why_;
 };
 

@@ -203,8 +203,10 @@ MainWindow::MainWindow(AppState& state, MainWindowOptions options, QWidget* pare
             });
         station_->AddObserver(dashboard_->Observer());
         // The server starts once the window has been drawn: loading the HTTP library with its
-        // TLS stack and starting the server's threads would delay the first picture.
+        // TLS stack and starting the server's threads would delay the first picture. A window
+        // that is not drawn (started minimised) starts it a second later.
         display_->installEventFilter(this);
+        QTimer::singleShot(1000, this, [this] { StartDashboard(); });
     }
     station_->Start();
 
@@ -217,13 +219,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     if (watched == display_ && e->type() == QEvent::Paint) {
         display_->removeEventFilter(this);
         // A zero timer runs after this paint has been shown.
-        QTimer::singleShot(0, this, [this] {
-            if (dashboard_ && !destroying_) {
-                dashboard_->Start();
-            }
-        });
+        QTimer::singleShot(0, this, [this] { StartDashboard(); });
     }
     return QMainWindow::eventFilter(watched, e);
+}
+
+void MainWindow::StartDashboard() {
+    if (dashboard_ && !destroying_) {
+        dashboard_->Start();
+    }
 }
 
 MainWindow::~MainWindow() {

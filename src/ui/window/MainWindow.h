@@ -211,6 +211,7 @@ class MainWindow : public QMainWindow, private ReplayWindow {
     bool CmdSunStatistics();
     bool CmdEnergyReport();
     bool CmdOpenDashboard();
+    void StartDashboard();  // once; after the first paint or a second
     bool CmdConfigure();
     bool CmdConfigureNames();
     bool CmdConfigureFtp();

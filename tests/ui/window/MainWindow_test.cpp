@@ -21,6 +21,7 @@
 #include "support/ScopedTimeZone.h"
 #include "ui/dialogs/AlertsDialog.h"
 #include "ui/display/DisplayWidget.h"
+#include "ui/window/DashboardServer.h"
 #include "ui/window/WindowImage.h"
 #include "web/WebPublisher.h"
 
@@ -269,6 +270,27 @@ TEST_F(MainWindowTest, PublisherScreenShotUsesTheWindowPicture) {
     EXPECT_EQ(shot.size(), picture.size());
     EXPECT_GT(picture.height(), w.Display()->height());  // the menu bar is in it
     EXPECT_TRUE(messages_.empty()) << messages_.front();
+}
+
+// The dashboard starts after the window's first paint, so that it does not delay the first
+// picture, and a window that is never drawn (started minimised) still gets it.
+TEST_F(MainWindowTest, TheDashboardStartsAfterTheFirstPaintOrWithoutOne) {
+    fs::create_directories(state_.config.configFolder);
+    testing::WriteFile(fs::path(state_.config.configFolder) / "brennic.toml",
+                       "[http]\nport = 0\n");  // any free port
+    options_.startPublisher = true;
+    for (const bool shown : {true, false}) {
+        SCOPED_TRACE(shown ? "shown" : "never shown");
+        window_.reset();
+        MainWindow& w = Window();
+        ASSERT_NE(w.Dashboard(), nullptr);
+        EXPECT_FALSE(w.Dashboard()->Running());
+        if (shown) {
+            w.show();
+        }
+        EXPECT_TRUE(testing::WaitForEvents([&] { return w.Dashboard()->Running(); },
+                                           std::chrono::seconds(10)));
+    }
 }
 
 // A raised alert shows above the display and in View > Alerts; its clear hides the line and
