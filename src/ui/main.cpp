@@ -52,5 +52,13 @@ int main(int argc, char** argv) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
     QApplication app(argc, argv);
-    return brennic::RunBrennic(app, options, exe);
+    const int result = brennic::RunBrennic(app, options, exe);
+    if (endsByItself) {
+        // The window, its station and logs are closed and the files written; Qt's own
+        // teardown (fonts, plugins, its libraries) is all that is left, and a picture run has
+        // no clipboard to hand over. A window run keeps it.
+        std::fflush(nullptr);
+        std::_Exit(result);
+    }
+    return result;
 }
