@@ -1,7 +1,7 @@
 # Shared by ./test and ./run: installs the Debian packages Brennic needs and builds.
 BRENNIC_PACKAGES=(
     build-essential cmake ninja-build pkg-config git
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev libfontconfig-dev
     libcurl4-openssl-dev nlohmann-json3-dev libtomlplusplus-dev libsystemd-dev libsqlite3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-format locales fonts-dejavu-core python3-pyftpdlib poppler-utils cloc

@@ -12,6 +12,7 @@
 #include "cli/WindowProgram.h"
 #include "core/CoreDumps.h"
 #include "ui/service/Headless.h"
+#include "ui/window/FontWarmUp.h"
 #include "ui/window/Startup.h"
 
 int main(int argc, char** argv) {
@@ -51,8 +52,9 @@ int main(int argc, char** argv) {
         std::getenv("WAYLAND_DISPLAY") == nullptr && std::getenv("QT_QPA_PLATFORM") == nullptr) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
+    brennic::FontWarmUp fonts;  // while Qt starts
     QApplication app(argc, argv);
-    const int result = brennic::RunBrennic(app, options, exe);
+    const int result = brennic::RunBrennic(app, options, exe, &fonts);
     if (endsByItself) {
         // The window, its station and logs are closed and the files written; Qt's own
         // teardown (fonts, plugins, its libraries) is all that is left, and a picture run has

@@ -156,7 +156,8 @@ void SetApplicationIcon() {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/brennic.svg")));
 }
 
-int RunBrennic(QApplication& app, const CommandLine& options, const std::string& executablePath) {
+int RunBrennic(QApplication& app, const CommandLine& options, const std::string& executablePath,
+               FontWarmUp* fonts) {
     // File formats are locale-independent: Qt has just set LC_NUMERIC from the environment.
     std::setlocale(LC_NUMERIC, "C");
     SetApplicationIcon();
@@ -200,6 +201,9 @@ int RunBrennic(QApplication& app, const CommandLine& options, const std::string&
         options.writePagesDir.empty()) {
         windowOptions.observers.push_back(std::make_shared<HistoryObserver>(
             settings.path, settings.minuteRetentionDays, QueuedMessageHook()));
+    }
+    if (fonts != nullptr) {
+        fonts->Wait();
     }
     MainWindow window(state, windowOptions);
     window.show();

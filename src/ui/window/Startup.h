@@ -7,6 +7,7 @@
 #include "cli/Windowless.h"
 #include "config/ConfigFile.h"
 #include "history/HistorySettings.h"
+#include "ui/window/FontWarmUp.h"
 #include "ui/window/MainWindow.h"
 
 namespace brennic {
@@ -31,7 +32,9 @@ MainWindowOptions WindowOptionsFor(const CommandLine& options, ConfigSource sour
 void SetApplicationIcon();
 
 // The window program: start-up, main window, event loop. `executablePath` names the
-// program for its identity (the command the user ran). Returns the exit code.
-int RunBrennic(QApplication& app, const CommandLine& options, const std::string& executablePath);
+// program for its identity (the command the user ran); `fonts`, when given, is waited for
+// before the window is built. Returns the exit code.
+int RunBrennic(QApplication& app, const CommandLine& options, const std::string& executablePath,
+               FontWarmUp* fonts = nullptr);
 
 }  // namespace brennic
