@@ -1,5 +1,7 @@
 #include "ui/window/WindowImage.h"
 
+#include <sys/mman.h>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
@@ -18,6 +20,7 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 #include <utility>
 
@@ -165,6 +168,31 @@ QImage WindowImage::ClientPicture() const {
     return picture;
 }
 
+namespace {
+
+// A white RGB32 image in memory that asks for huge pages. A window-sized picture is megabytes
+// of fresh memory, and on a small or virtual machine the first touch of each 4 KiB page is
+// dear (3 MB: 8 ms here, 2.5 ms in 2 MiB pages).
+QImage FreshImage(int width, int height) {
+    constexpr std::size_t kHugePage = std::size_t{2} << 20;
+    const auto bytesPerLine = static_cast<std::size_t>(width) * 4;
+    const std::size_t size = bytesPerLine * static_cast<std::size_t>(height);
+    void* data = std::aligned_alloc(kHugePage, (size + kHugePage - 1) / kHugePage * kHugePage);
+    if (data == nullptr) {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        return image;
+    }
+    ::madvise(data, size, MADV_HUGEPAGE);  // a hint: without huge pages it is only slower
+    QImage image(
+        static_cast<uchar*>(data), width, height, static_cast<qsizetype>(bytesPerLine),
+        QImage::Format_RGB32, [](void* d) { std::free(d); }, data);
+    image.fill(Qt::white);
+    return image;
+}
+
+}  // namespace
+
 QImage WindowImage::WindowPicture() const {
     // One lock for both parts, so that the picture is one moment.
     StateGuard guard(state_->lock);
@@ -175,8 +203,7 @@ QImage WindowImage::WindowPicture() const {
     QWidget* bar = InWindowMenuBar(*window_);
     const int barHeight = bar != nullptr ? bar->height() : 0;
     const int width = std::max(client.width(), bar != nullptr ? bar->width() : 0);
-    QImage picture(width, barHeight + client.height(), QImage::Format_RGB32);
-    picture.fill(Qt::white);
+    QImage picture = FreshImage(width, barHeight + client.height());
     if (bar != nullptr) {
         QPainter painter(&picture);
         bar->render(&painter, QPoint(0, 0), QRegion(),
