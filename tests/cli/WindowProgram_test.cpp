@@ -85,10 +85,11 @@ TEST(WindowProgram, WindowlessCommandsLoadNoQtLibrary) {
     for (const Case& c : cases) {
         const std::string out = scratch.File("out.txt");
         const std::string err = scratch.File("err.txt");
-        const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY LD_DEBUG=libs " +
-                                    std::string(BRENNIC_BINARY_DIR) + "/brennic --config-dir " +
-                                    scratch.File("config") + " " + c.args + " >" + out + " 2>" +
-                                    err;
+        // Its own home: a history store in the user's data folder must not answer the report.
+        const std::string command =
+            "env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_CONFIG_HOME HOME=" + scratch.File("home") +
+            " LD_DEBUG=libs " + std::string(BRENNIC_BINARY_DIR) + "/brennic --config-dir " +
+            scratch.File("config") + " " + c.args + " >" + out + " 2>" + err;
         const int status = std::system(command.c_str());
         ASSERT_TRUE(WIFEXITED(status)) << c.args;
         EXPECT_EQ(WEXITSTATUS(status), c.exitCode) << c.args;
