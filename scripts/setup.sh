@@ -56,6 +56,28 @@ brennic_configure_build() {
     cmake --build "$1" -j"$(nproc)"
 }
 
+# brennic_profile: the counts of a training run (scripts/profile-train.sh) for the
+# profile-guided builds, in build-train/profile: configure a build with
+# -DBRENNIC_PROFILE_USE="$PWD/build-train/profile". Trains again only when a source, a build
+# file or the training itself changed since the last training. (ccache passes over compiles
+# with these options, so no object compiled with older counts comes back from its cache.)
+brennic_profile() {
+    local train=build-train
+    local sources
+    sources=$(find src tools cmake CMakeLists.txt scripts/profile-train.sh -type f -print0 |
+        LC_ALL=C sort -z | xargs -0 cat | sha1sum)
+    if [[ -f $train/profile/sources && $(<"$train/profile/sources") == "$sources" ]]; then
+        return 0
+    fi
+    echo "Training the profile-guided build in $train/"
+    brennic_configure "$train" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENNIC_CORE_ONLY=ON \
+        -DBRENNIC_BENCH=OFF -DBRENNIC_PROFILE_GENERATE="$PWD/$train/profile"
+    cmake --build "$train" -j"$(nproc)" --target brennic brennic-simulate
+    rm -rf "$train/profile"
+    scripts/profile-train.sh "$train"
+    echo "$sources" >"$train/profile/sources"
+}
+
 # The dashboard's chart library (embedded at build time) and the browser test's driver, from
 # the npm registry at the versions of the lockfile. Runs again only when the lockfile changed.
 brennic_install_npm() {
