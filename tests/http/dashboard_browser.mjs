@@ -21,8 +21,12 @@ writeFileSync(join(configDir, 'brennic.toml'),
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 const fail = (why) => { throw new Error(why); };
 
+// HOME in the scratch folder too: the summary and alert files go to the data folder under it,
+// not to the documents of whoever runs the tests.
+const env = { ...process.env, QT_QPA_PLATFORM: 'offscreen', HOME: configDir };
+delete env.XDG_CONFIG_HOME;
 const child = spawn(program, ['--config-dir', configDir, '--demo'], {
-  env: { ...process.env, QT_QPA_PLATFORM: 'offscreen' },
+  env,
   stdio: ['ignore', 'pipe', 'inherit'],
 });
 let browser;

@@ -40,8 +40,10 @@ if [[ $loader != *libc.so.6* || $loader == *libQt* ]]; then
     echo "FAILED: brennic --version loads Qt (or LD_DEBUG said nothing)"
     status=1
 fi
-if ! QT_QPA_PLATFORM=offscreen "$root/usr/bin/brennic" --config-dir "$scratch/config" --demo \
-    --screenshot "$scratch/demo.jpg" --after 0 || [[ ! -s $scratch/demo.jpg ]]; then
+# HOME in the scratch folder: the demo's summary goes to the data folder under it.
+if ! env -u XDG_CONFIG_HOME HOME="$scratch" QT_QPA_PLATFORM=offscreen "$root/usr/bin/brennic" \
+    --config-dir "$scratch/config" --demo --screenshot "$scratch/demo.jpg" --after 0 ||
+    [[ ! -s $scratch/demo.jpg ]]; then
     echo "FAILED: the installed brennic --demo --screenshot drew no picture"
     status=1
 fi
