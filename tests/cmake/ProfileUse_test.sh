@@ -20,9 +20,7 @@ with tempfile.TemporaryDirectory() as tmp:
             print(f"{name}: not in the build")
             failed += 1
             continue
-        args = shlex.split(entry["command"])
-        if "ccache" in os.path.basename(args[0]):
-            args = args[1:]
+        args = shlex.split(entry["command"])  # the compiler's own command, without ccache
         if not any(a.startswith("-fprofile-use") for a in args):
             print(f"{name}: compiled without -fprofile-use")
             failed += 1
@@ -33,10 +31,6 @@ with tempfile.TemporaryDirectory() as tmp:
                 for a in args if a not in ("-Wno-missing-profile", "-Wno-coverage-mismatch")]
         obj = args[args.index("-o") + 1]
         os.makedirs(os.path.join(tmp, os.path.dirname(obj)), exist_ok=True)
-        if "-MF" in args:
-            i = args.index("-MF")
-            del args[i:i + 2]
-        args = [a for a in args if a != "-MD"]
         args += ["-Werror=missing-profile", "-Werror=coverage-mismatch"]
         run = subprocess.run(args, cwd=tmp, capture_output=True, text=True)
         if run.returncode != 0:
