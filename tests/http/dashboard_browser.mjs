@@ -112,6 +112,11 @@ try {
   process.exitCode = 1;
 } finally {
   if (browser) await browser.close();
-  child.kill('SIGTERM');
-  rmSync(configDir, { recursive: true, force: true });
+  // The program writes its summary's stop line as it ends: remove its folder after that.
+  if (child.exitCode === null && child.signalCode === null) {
+    const ended = new Promise((resolve) => child.once('exit', resolve));
+    child.kill('SIGTERM');
+    await Promise.race([ended, sleep(10000)]);
+  }
+  rmSync(configDir, { recursive: true, force: true, maxRetries: 5 });
 }
